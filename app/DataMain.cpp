@@ -1,0 +1,71 @@
+#include "app/DataMain.h"
+
+#include "app/frame/ProgramMacros.h"
+#include "platform/Format.h"
+
+#include <QFileInfo>
+
+using platform::format;
+
+TdataMain::TdataMain(const QString& programPath)
+    : imageServers_(QString::fromLatin1(plugin::kImageServerCategory)),
+      otherServers_(QString::fromLatin1(plugin::kSecondServerCategory)),
+      files_(StartupDataFiles()) {
+    ConfigureProgramFrame(frame_, programPath);
+}
+
+TdataMain::~TdataMain() = default;
+
+void TdataMain::LoadPlugins() {
+    const QString folder = frame_.ExpandOrKeep(QStringLiteral("$(ExeDir)Plugins"));
+    imageServers_.Load(folder, &client_);
+    otherServers_.Load(folder, &client_);
+}
+
+void TdataMain::ReadImageLimits() {
+    const bool disp = frame_.ReadBool(QStringLiteral("ImageDispLimit"), true);
+    limits_.displayLimit = disp ? frame_.ReadInteger(QStringLiteral("ImageDispLimitSize"), 800) : 0;
+    const bool print = frame_.ReadBool(QStringLiteral("ImagePrintLimit"), true);
+    limits_.printLimit = print ? frame_.ReadInteger(QStringLiteral("ImagePrintLimitSize"), 3000) : 0;
+}
+
+bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
+    static const QString kCannotOpen = QStringLiteral("アプリケーションに必要なファイル「%s」が開けませんでした");
+    static const QString kReadOnly = QStringLiteral("実行に必要なファイル「%s」が読み取り専用になっています");
+    for (const TStartupFile& f : files_) {
+        const QString path = frame_.ExpandOrKeep(f.fileMacro);
+        const QString named =
+            f.messageFileMacro.isEmpty() ? path : frame_.ExpandOrKeep(f.messageFileMacro);
+        auto fail = [&](const QString& pattern, const QString& detail) {
+            if (report) report->push_back({f.label, path, false, detail});
+            frame_.MessageBox(format(pattern, named), {mbOK});
+            return false;
+        };
+        if (f.mustExist && !QFileInfo(path).isFile()) return fail(kCannotOpen, QStringLiteral("missing"));
+        try {
+            if (f.open) f.open(*this, path);
+        } catch (const EReadOnlyDataFile& e) {
+            return fail(kReadOnly, e.message());
+        } catch (const Exception& e) {
+            return fail(kCannotOpen, e.message());
+        } catch (const std::exception& e) {
+            return fail(kCannotOpen, QString::fromLocal8Bit(e.what()));
+        }
+        if (report) report->push_back({f.label, path, true, QString()});
+    }
+    return true;
+}
+
+bool TdataMain::Startup(const TStartupHooks& hooks) {
+    // The cache lock and the plug-in client exist with the data module.
+    LoadPlugins();
+    // The catalogue's purpose filter and the picture formats are installed here by the
+    // subsystems that own them.
+    if (!frame_.CheckStartConditions()) return false;
+    if (hooks.showSplash) hooks.showSplash();
+    ReadImageLimits();
+    if (!OpenDataFiles()) return false;
+    if (hooks.createMainWindow) hooks.createMainWindow();
+    startupFinished_ = true;
+    return true;
+}

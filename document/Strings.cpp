@@ -1,0 +1,116 @@
+#include "document/Strings.h"
+
+#include "platform/Exception.h"
+#include "platform/Format.h"
+
+namespace {
+[[noreturn]] void indexError(int index) {
+    throw Exception(platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
+}
+}  // namespace
+
+void TStrings::AddStrings(const QStringList& lines) {
+    for (const QString& l : lines) Add(l);
+}
+
+void TStrings::Assign(const TStrings& other) {
+    if (&other == this) return;
+    Assign(other.ToStringList());
+}
+
+void TStrings::Assign(const QStringList& lines) {
+    Clear();
+    AddStrings(lines);
+}
+
+QStringList TStrings::ToStringList() const {
+    QStringList out;
+    out.reserve(Count());
+    for (int i = 0; i < Count(); ++i) out << Get(i);
+    return out;
+}
+
+int TStrings::IndexOf(const QString& line) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Get(i) == line) return i;
+    return -1;
+}
+
+int TStrings::IndexOfName(const QString& name) const {
+    for (int i = 0; i < Count(); ++i) {
+        const QString l = Get(i);
+        const qsizetype eq = l.indexOf(u'=');
+        if (eq >= 0 && QStringView(l).left(eq).compare(name, Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+QString TStrings::Names(int index) const {
+    const QString l = Get(index);
+    const qsizetype eq = l.indexOf(u'=');
+    return eq >= 0 ? l.left(eq) : QString();
+}
+
+QString TStrings::ValueFromIndex(int index) const {
+    const QString l = Get(index);
+    const qsizetype eq = l.indexOf(u'=');
+    return eq >= 0 ? l.mid(eq + 1) : QString();
+}
+
+QString TStrings::Values(const QString& name) const {
+    const int i = IndexOfName(name);
+    return i >= 0 ? ValueFromIndex(i) : QString();
+}
+
+void TStrings::SetValue(const QString& name, const QString& value) {
+    const int i = IndexOfName(name);
+    if (value.isEmpty()) {
+        if (i >= 0) Delete(i);
+        return;
+    }
+    if (i >= 0)
+        Put(i, name + u'=' + value);
+    else
+        Add(name + u'=' + value);
+}
+
+QString TStrings::Text() const {
+    QString out;
+    for (int i = 0; i < Count(); ++i) out += Get(i) + QStringLiteral("\r\n");
+    return out;
+}
+
+void TStrings::SetText(const QString& text) {
+    Clear();
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            Add(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n) Add(text.mid(start));
+}
+
+QString TStringList::Get(int index) const {
+    if (index < 0 || index >= Count()) indexError(index);
+    return lines_[index];
+}
+
+void TStringList::Put(int index, const QString& line) {
+    if (index < 0 || index >= Count()) indexError(index);
+    lines_[index] = line;
+}
+
+void TStringList::Insert(int index, const QString& line) {
+    if (index < 0 || index > Count()) indexError(index);
+    lines_.insert(index, line);
+}
+
+void TStringList::Delete(int index) {
+    if (index < 0 || index >= Count()) indexError(index);
+    lines_.removeAt(index);
+}

@@ -1,0 +1,71 @@
+// corvane-tool: the command-line companion of the program.
+#include "app/DataMain.h"
+#include "app/frame/Version.h"
+#include "tools/corvane-tool/Tool.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <memory>
+
+void out(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().constData()); }
+void err(const QString& line) { std::fprintf(stderr, "%s\n", line.toUtf8().constData()); }
+
+namespace {
+std::unique_ptr<TdataMain> g_data;
+
+void usage() {
+    err(QStringLiteral("使い方: corvane-tool <コマンド> [引数...]\n"
+                       "  --version\n"
+                       "  macro [--no-quote-strip] [--define NAME=VALUE]... TEXT\n"
+                       "  settings get NAME | set NAME VALUE | list\n"
+                       "  doctor"));
+}
+}  // namespace
+
+TdataMain& toolDataModule() {
+    if (!g_data) {
+        // Macros such as $(ExeNameNoExt) name the program, not this tool.
+        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("corvane"));
+        g_data = std::make_unique<TdataMain>(program);
+        g_data->Frame().OnMessageBox = [](const QString& text, const TMsgDlgButtons& buttons, int def, int) {
+            err(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            return buttons.at(size_t(def >= 0 && def < int(buttons.size()) ? def : 0));
+        };
+    }
+    return *g_data;
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    int rc = 2;
+    try {
+        if (args.isEmpty()) {
+            usage();
+        } else {
+            const QString cmd = args.takeFirst();
+            if (cmd == u"--version") {
+                out(QStringLiteral("corvane-tool " VELLUMO_VERSION_STRING));
+                rc = 0;
+            } else if (cmd == u"macro") {
+                rc = runMacro(args);
+            } else if (cmd == u"settings") {
+                rc = runSettings(args);
+            } else if (cmd == u"doctor") {
+                rc = runDoctor(args);
+            } else {
+                err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
+                usage();
+            }
+        }
+    } catch (const Exception& e) {
+        err(e.message());
+        rc = 1;
+    } catch (const std::exception& e) {
+        err(QString::fromLocal8Bit(e.what()));
+        rc = 1;
+    }
+    g_data.reset();
+    return rc;
+}
