@@ -49,7 +49,7 @@ QString escape(const QString& s, QStringView extra) {
     QString out;
     for (QChar c : s) {
         if (c == u'%' || c == u'\n' || c == u'\r' || extra.contains(c))
-            out += QStringLiteral("%%%1").arg(c.unicode(), 2, 16, QChar(u'0')).toUpper();
+            out += u'%' + QStringLiteral("%1").arg(c.unicode(), 2, 16, QChar(u'0')).toUpper();
         else
             out += c;
     }

@@ -1,5 +1,7 @@
 #include "app/frame/MacroString.h"
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "tests/support/QtPrinters.h"
+
 class TempDir {
 public:
     TempDir();

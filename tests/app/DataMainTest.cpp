@@ -1,0 +1,128 @@
+#include "FrameFixture.h"
+#include "app/CommandLine.h"
+#include "app/DataMain.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class DataModule : public FrameTest {
+protected:
+    DataModule() { QDir().mkpath(dir.file("prog")); }
+
+    std::unique_ptr<TdataMain> makeData() {
+        auto d = std::make_unique<TdataMain>(programPath());
+        record(d->Frame());
+        d->Frame().ExecuteCondition = {ecExclusive};
+        return d;
+    }
+    TStartupHooks hooks() {
+        return {[this] { steps << "splash"; }, [this] { steps << "main window"; }};
+    }
+    QStringList steps;
+};
+
+TEST_F(DataModule, StartsWithoutDataFilesAndShowsTheMainWindowLast) {
+    auto d = makeData();
+    d->SetStartupFiles({});
+    EXPECT_TRUE(d->Startup(hooks()));
+    EXPECT_EQ(steps, QStringList({"splash", "main window"}));
+    EXPECT_TRUE(d->StartupFinished());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DataModule, FailedStartConditionEndsBeforeTheSplash) {
+    auto first = makeData();
+    ASSERT_TRUE(first->Frame().CheckStartConditions());
+    auto second = makeData();
+    EXPECT_FALSE(second->Startup(hooks()));
+    EXPECT_TRUE(steps.isEmpty());
+    EXPECT_EQ(messages.back().text, "Vellumoは、すでに実行中です");
+}
+
+TEST_F(DataModule, MissingCatalogueIsNamedAndNoMainWindowIsCreated) {
+    auto d = makeData();
+    QStringList opened;
+    auto step = [&](QString label, QString macro, QString messageMacro = {}) {
+        return TStartupFile{label, macro, true, messageMacro,
+                            [&opened, label](TdataMain&, const QString&) { opened << label; }};
+    };
+    dir.write("prog/ImageCache.ic", "x");
+    d->SetStartupFiles({step("cache", "$(ImageCacheFile)"), step("catalogue", "$(SystemPaperInfo)"),
+                        step("album shadows", "$(ExeDir)AlbumShd.dat")});
+    EXPECT_FALSE(d->Startup(hooks()));
+    EXPECT_EQ(opened, QStringList({"cache"}));
+    EXPECT_EQ(steps, QStringList({"splash"}));
+    EXPECT_FALSE(d->StartupFinished());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "アプリケーションに必要なファイル「" + dir.file("prog/corvane.ppr") + "」が開けませんでした");
+}
+
+TEST_F(DataModule, OpeningFailuresNameTheRightFile) {
+    auto d = makeData();
+    dir.write("prog/corvane.ppr", "x");
+    dir.write("prog/corvane.cdb", "x");
+    d->SetStartupFiles({{"catalogue", "$(SystemPaperInfo)", true, {},
+                         [](TdataMain&, const QString&) { throw EReadOnlyDataFile("read-only"); }}});
+    EXPECT_FALSE(d->Startup(hooks()));
+    EXPECT_EQ(messages.back().text,
+              "実行に必要なファイル「" + dir.file("prog/corvane.ppr") + "」が読み取り専用になっています");
+
+    // A failing product database names the system catalogue.
+    auto e = makeData();
+    std::vector<TStartupFileResult> report;
+    e->SetStartupFiles({{"products", "$(ProductDB)", true, "$(SystemPaperInfo)",
+                         [](TdataMain&, const QString&) { throw Exception("壊れています"); }}});
+    EXPECT_FALSE(e->OpenDataFiles(&report));
+    EXPECT_EQ(messages.back().text,
+              "アプリケーションに必要なファイル「" + dir.file("prog/corvane.ppr") + "」が開けませんでした");
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_FALSE(report[0].passed);
+    EXPECT_EQ(report[0].detail, "壊れています");
+}
+
+TEST_F(DataModule, ImageLimitsFollowTheSettings) {
+    auto d = makeData();
+    d->ReadImageLimits();
+    EXPECT_EQ(d->ImageLimits().displayLimit, 800);
+    EXPECT_EQ(d->ImageLimits().printLimit, 3000);
+    d->Frame().WriteBool("ImageDispLimit", false);
+    d->Frame().WriteInteger("ImagePrintLimitSize", 5000);
+    d->ReadImageLimits();
+    EXPECT_EQ(d->ImageLimits().displayLimit, 0);
+    EXPECT_EQ(d->ImageLimits().printLimit, 5000);
+}
+
+TEST_F(DataModule, PluginsComeFromTheProgramFolder) {
+    QDir().mkpath(dir.file("prog/Plugins"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELLUMO_TEST_PLUGIN), dir.file("prog/Plugins/p.so")));
+    auto d = makeData();
+    d->LoadPlugins();
+    EXPECT_EQ(d->ImageServers().Servers().size(), 1u);
+    EXPECT_EQ(d->OtherServers().Servers().size(), 1u);
+}
+
+TEST(CommandLine, FirstExistingFileDecides) {
+    TempDir dir;
+    EXPECT_EQ(DecideCommandLine({}).kind, TCommandLineAction::StartMenu);
+    EXPECT_EQ(DecideCommandLine({dir.file("missing.vld"), "--flag"}).kind, TCommandLineAction::StartMenu);
+
+    const QString album = dir.write("a.vld", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, 0));
+    const auto a = DecideCommandLine({dir.file("missing"), album});
+    EXPECT_EQ(a.kind, TCommandLineAction::OpenAlbum);
+    EXPECT_EQ(a.file, album);
+
+    const QString list = dir.write("photos.txt", "\xEF\xBB\xBF/p/一.jpg\r\n\r\n  /p/two.jpg  \n");
+    const auto l = DecideCommandLine({list, album});
+    EXPECT_EQ(l.kind, TCommandLineAction::ImageList);
+    EXPECT_EQ(l.imageFiles, QStringList({"/p/一.jpg", "/p/two.jpg"}));
+
+    // A list in Shift-JIS is read as such.
+    const QString sjis = dir.write("sjis.txt", "\x8E\xCA\x90\x5E.jpg\n");
+    EXPECT_EQ(DecideCommandLine({sjis}).imageFiles, QStringList({"写真.jpg"}));
+    EXPECT_FALSE(IsCompoundFile(list));
+}
+
+}  // namespace
