@@ -6,6 +6,7 @@
 #include "app/SplashWindow.h"
 #include "app/frame/Version.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -18,10 +19,17 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION_STRING));
 
     std::unique_ptr<TfrmMain> mainWindow;
+    QPointer<TfrmSplash> splash;  // the splash deletes itself when it closes
+    // Messages close the splash first so that it never hides them.
+    frame.OnMessageBox = [&](const QString& text, const TMsgDlgButtons& buttons, int def, int esc) {
+        if (splash) splash->close();
+        return showStandardMessageBox(frame.ExpandOrKeep(QStringLiteral("$(AppName)")), text, buttons,
+                                      def, esc);
+    };
     TStartupHooks hooks;
     hooks.showSplash = [&] {
-        auto* splash = new TfrmSplash(frame.ExpandOrKeep(QStringLiteral("$(AppName)")),
-                                      QStringLiteral(VELLUMO_VERSION_STRING));  // deletes itself
+        splash = new TfrmSplash(frame.ExpandOrKeep(QStringLiteral("$(AppName)")),
+                                QStringLiteral(VELLUMO_VERSION_STRING));
         splash->show();
     };
     hooks.createMainWindow = [&] { mainWindow = std::make_unique<TfrmMain>(data); };
