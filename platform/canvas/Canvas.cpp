@@ -1,0 +1,537 @@
+#include "platform/canvas/Canvas.h"
+
+#include "platform/Exception.h"
+
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+bool hatchBit(BrushStyle style, int x, int y) {
+    switch (style) {
+        case BrushStyle::Horizontal: return y == 0;
+        case BrushStyle::Vertical: return x == 0;
+        case BrushStyle::FDiagonal: return x == y;
+        case BrushStyle::BDiagonal: return x + y == 7;
+        case BrushStyle::Cross: return x == 0 || y == 0;
+        case BrushStyle::DiagCross: return x == y || x + y == 7;
+        default: return true;
+    }
+}
+
+// Dash patterns of one-pixel pens, in pixels (on, off, on, off, ...).
+const std::vector<int>& dashPattern(PenStyle s) {
+    static const std::vector<int> none, dash{18, 6}, dot{3, 3}, dashDot{9, 6, 3, 6}, dashDotDot{9, 3, 3, 3, 3, 3};
+    switch (s) {
+        case PenStyle::Dash: return dash;
+        case PenStyle::Dot: return dot;
+        case PenStyle::DashDot: return dashDot;
+        case PenStyle::DashDotDot: return dashDotDot;
+        default: return none;
+    }
+}
+
+QRgb monoColour(bool bit, TColor text, TColor back) { return colorToRgb(bit ? back : text); }
+
+}  // namespace
+
+// Reads the pixel of a picture in any supported format as an RGB value.
+QRgb sourcePixel(const QImage& src, int x, int y, TColor text, TColor back) {
+    switch (src.format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+            return reinterpret_cast<const QRgb*>(src.constScanLine(y))[x] | 0xFF000000u;
+        case QImage::Format_BGR888: {
+            const uchar* p = src.constScanLine(y) + 3 * x;
+            return qRgb(p[2], p[1], p[0]);
+        }
+        case QImage::Format_Mono:
+            return monoColour((src.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1, text, back);
+        case QImage::Format_MonoLSB:
+            return monoColour((src.constScanLine(y)[x >> 3] >> (x & 7)) & 1, text, back);
+        default:
+            return src.pixel(x, y) | 0xFF000000u;
+    }
+}
+
+Canvas::Canvas(QImage& image, DeviceDescriptor device) : image_(&image), device_(device) {
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        throw Exception(QStringLiteral("キャンバスの画像形式が正しくありません"));
+    font.pixelsPerInch = device.dpiY;
+    rebuildClipRects();
+}
+
+void Canvas::setMapMode(MapMode mode) {
+    s_.map.mode = mode;
+    if (mode == MapMode::Text) {
+        s_.map.windowExtent = {1, 1};
+        s_.map.viewportExtent = {1, 1};
+    }
+}
+
+TRect Canvas::toDevice(const TRect& r) const {
+    const QPoint a = toDevice(QPoint(r.Left, r.Top)), b = toDevice(QPoint(r.Right, r.Bottom));
+    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()), std::max(a.y(), b.y())};
+}
+
+TRect Canvas::toLogical(const TRect& r) const {
+    const QPoint a = toLogical(QPoint(r.Left, r.Top)), b = toLogical(QPoint(r.Right, r.Bottom));
+    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()), std::max(a.y(), b.y())};
+}
+
+// ------------------------------------------------------------------ state
+
+Canvas::State Canvas::snapshot() const {
+    State st = s_;
+    st.pen = pen;
+    st.brush = brush;
+    st.font = font;
+    st.mix = mix;
+    st.textColor = textColor;
+    st.backgroundColor = backgroundColor;
+    st.backgroundMode = backgroundMode;
+    st.stretchMode = stretchMode;
+    st.polyFillMode = polyFillMode;
+    st.brushOrigin = brushOrigin;
+    return st;
+}
+
+void Canvas::apply(const State& st) {
+    s_ = st;
+    pen = st.pen;
+    brush = st.brush;
+    font = st.font;
+    mix = st.mix;
+    textColor = st.textColor;
+    backgroundColor = st.backgroundColor;
+    backgroundMode = st.backgroundMode;
+    stretchMode = st.stretchMode;
+    polyFillMode = st.polyFillMode;
+    brushOrigin = st.brushOrigin;
+    rebuildClipRects();
+}
+
+int Canvas::Save() {
+    stack_.push_back(snapshot());
+    return int(stack_.size());
+}
+
+bool Canvas::Restore(int level) {
+    const int depth = int(stack_.size());
+    const int target = level < 0 ? depth + level : level - 1;  // index of the state to bring back
+    if (target < 0 || target >= depth) return false;
+    apply(stack_[size_t(target)]);
+    stack_.resize(size_t(target));
+    return true;
+}
+
+// ------------------------------------------------------------------ clipping
+
+void Canvas::rebuildClipRects() {
+    clipRects_.clear();
+    const QRect all = image_->rect();
+    if (!s_.clip) {
+        if (!all.isEmpty()) clipRects_.push_back(all);
+        return;
+    }
+    for (const QRect& r : s_.clip->intersected(all)) clipRects_.push_back(r);
+}
+
+void Canvas::selectClip(std::optional<QRegion> deviceRegion) {
+    s_.clip = std::move(deviceRegion);
+    rebuildClipRects();
+}
+
+void Canvas::combineClip(const QRegion& rgn, ClipCombine mode) {
+    const QRegion current = s_.clip ? *s_.clip : QRegion(image_->rect());
+    switch (mode) {
+        case ClipCombine::And: s_.clip = current.intersected(rgn); break;
+        case ClipCombine::Or: s_.clip = current.united(rgn); break;
+        case ClipCombine::Xor: s_.clip = current.xored(rgn); break;
+        case ClipCombine::Diff: s_.clip = current.subtracted(rgn); break;
+        case ClipCombine::Copy: s_.clip = rgn; break;
+    }
+    rebuildClipRects();
+}
+
+void Canvas::intersectClipRect(const TRect& logical) {
+    combineClip(QRegion(toDevice(logical).toQRect()), ClipCombine::And);
+}
+
+void Canvas::excludeClipRect(const TRect& logical) {
+    combineClip(QRegion(toDevice(logical).toQRect()), ClipCombine::Diff);
+}
+
+TRect Canvas::clipBox() const {
+    const QRect box = s_.clip ? s_.clip->boundingRect() : image_->rect();
+    return toLogical(TRect::fromQRect(box));
+}
+
+// ------------------------------------------------------------------ pixel painting
+
+void Canvas::plot(int x, int y, QRgb colour, Rop2 op) {
+    for (const QRect& r : clipRects_)
+        if (r.contains(x, y)) {
+            QRgb& d = reinterpret_cast<QRgb*>(image_->scanLine(y))[x];
+            d = applyRop2(op, colour, d);
+            return;
+        }
+}
+
+void Canvas::fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op) {
+    if (b.style == BrushStyle::Clear) return;
+    QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
+    const QRgb solid = colorToRgb(b.color);
+    const QRgb back = colorToRgb(backgroundColor);
+    const bool opaque = backgroundMode == BackgroundMode::Opaque;
+    for (const QRect& r : clipRects_) {
+        if (y < r.top() || y > r.bottom()) continue;
+        const int xa = std::max(x0, r.left()), xb = std::min(x1, r.right() + 1);
+        if (xa >= xb) continue;
+        if (b.style == BrushStyle::Solid) {
+            if (op == Rop2::CopyPen)
+                std::fill(row + xa, row + xb, solid);
+            else
+                for (int x = xa; x < xb; ++x) row[x] = applyRop2(op, solid, row[x]);
+        } else if (b.style == BrushStyle::Pattern) {
+            const QImage& p = b.pattern;
+            if (p.isNull()) continue;
+            const int py = ((y - brushOrigin.y()) % p.height() + p.height()) % p.height();
+            for (int x = xa; x < xb; ++x) {
+                const int px = ((x - brushOrigin.x()) % p.width() + p.width()) % p.width();
+                row[x] = applyRop2(op, sourcePixel(p, px, py, textColor, backgroundColor), row[x]);
+            }
+        } else {
+            const int hy = (y - brushOrigin.y()) & 7;
+            for (int x = xa; x < xb; ++x) {
+                if (hatchBit(b.style, (x - brushOrigin.x()) & 7, hy))
+                    row[x] = applyRop2(op, solid, row[x]);
+                else if (opaque)
+                    row[x] = applyRop2(op, back, row[x]);
+            }
+        }
+    }
+}
+
+void Canvas::fillSpans(const std::vector<Contour>& contours, FillRule rule, const Brush& b, Rop2 op) {
+    if (clipRects_.empty()) return;
+    QRect limit = clipRects_.front();
+    for (const QRect& r : clipRects_) limit = limit.united(r);
+    scanPolygons(contours, rule, limit, [&](int y, int x0, int x1) { fillSpan(y, x0, x1, b, op); });
+}
+
+int Canvas::penDeviceWidth() const {
+    if (pen.width <= 1) return 1;
+    return std::max(1, std::abs(s_.map.lengthToDevice(pen.width)));
+}
+
+void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const std::vector<bool>& closed) {
+    if (!penPaints()) return;
+    const QRgb colour = colorToRgb(pen.color);
+    const int w = penDeviceWidth();
+    if (w <= 1) {
+        const std::vector<int>& dashes = dashPattern(pen.style);
+        int total = 0;
+        for (int d : dashes) total += d;
+        auto pixel = [&](int x, int y) {
+            if (total > 0) {
+                int pos = int(styleCounter_++ % std::uint32_t(total));
+                bool on = true;
+                for (int d : dashes) {
+                    if (pos < d) break;
+                    pos -= d;
+                    on = !on;
+                }
+                if (!on) {
+                    if (backgroundMode == BackgroundMode::Opaque) plot(x, y, colorToRgb(backgroundColor), mix);
+                    return;
+                }
+            }
+            plot(x, y, colour, mix);
+        };
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const auto& l = lines[i];
+            for (size_t k = 1; k < l.size(); ++k) walkLine(l[k - 1], l[k], pixel);
+            if (closed[i] && l.size() > 1) walkLine(l.back(), l.front(), pixel);
+        }
+        return;
+    }
+    // Geometric pens: the outline of the pen swept along the lines, with round ends and
+    // joins, centred on the pixel centres the points name.
+    QPainterPath path;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto& l = lines[i];
+        if (l.empty()) continue;
+        path.moveTo(l[0].x() + 0.5, l[0].y() + 0.5);
+        for (size_t k = 1; k < l.size(); ++k) path.lineTo(l[k].x() + 0.5, l[k].y() + 0.5);
+        if (l.size() == 1) path.lineTo(l[0].x() + 0.5, l[0].y() + 0.5);
+        if (closed[i]) path.closeSubpath();
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(w);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    if (pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame) {
+        QList<qreal> pattern;
+        for (int d : dashPattern(pen.style)) pattern << qreal(d) / w;
+        stroker.setDashPattern(pattern);
+    }
+    std::vector<Contour> contours;
+    for (const QPolygonF& poly : stroker.createStroke(path).toFillPolygons()) {
+        Contour c;
+        for (const QPointF& p : poly) c.emplace_back(std::lround(p.x() * kSubPixel), std::lround(p.y() * kSubPixel));
+        contours.push_back(std::move(c));
+    }
+    Brush b;
+    b.color = pen.color;
+    fillSpans(contours, FillRule::Winding, b, mix);
+}
+
+void Canvas::fillDeviceShape(const std::vector<Contour>& contours, FillRule rule) {
+    std::vector<Contour> sub;
+    sub.reserve(contours.size());
+    for (const Contour& c : contours) sub.push_back(toSubPixel(c));
+    fillSpans(sub, rule, brush, mix);
+}
+
+// ------------------------------------------------------------------ primitives
+
+void Canvas::MoveTo(QPoint p) {
+    s_.current = p;
+    if (recording_) pathAdd(toDevice(p), 6);
+}
+
+void Canvas::LineTo(QPoint p) {
+    if (recording_)
+        pathAdd(toDevice(p), 2);
+    else
+        strokeDevice({{toDevice(s_.current), toDevice(p)}}, {false});
+    s_.current = p;
+}
+
+void Canvas::Polyline(const std::vector<QPoint>& pts) {
+    if (pts.empty()) return;
+    if (recording_) {
+        pathAdd(toDevice(pts[0]), 6);
+        for (size_t i = 1; i < pts.size(); ++i) pathAdd(toDevice(pts[i]), 2);
+        return;
+    }
+    std::vector<QPoint> dev;
+    for (QPoint p : pts) dev.push_back(toDevice(p));
+    strokeDevice({dev}, {false});
+}
+
+void Canvas::PolylineTo(const std::vector<QPoint>& pts) {
+    if (pts.empty()) return;
+    if (recording_) {
+        for (QPoint p : pts) pathAdd(toDevice(p), 2);
+    } else {
+        std::vector<QPoint> dev{toDevice(s_.current)};
+        for (QPoint p : pts) dev.push_back(toDevice(p));
+        strokeDevice({dev}, {false});
+    }
+    s_.current = pts.back();
+}
+
+namespace {
+// A cubic Bézier curve in device pixels as a polyline (the start point excluded).
+void flattenBezier(QPoint p0, QPoint p1, QPoint p2, QPoint p3, std::vector<QPoint>& out) {
+    const double len = std::hypot(p1.x() - p0.x(), p1.y() - p0.y()) + std::hypot(p2.x() - p1.x(), p2.y() - p1.y()) +
+                       std::hypot(p3.x() - p2.x(), p3.y() - p2.y());
+    const int steps = std::clamp(int(len / 2), 2, 256);
+    QPoint last = p0;
+    for (int j = 1; j <= steps; ++j) {
+        const double t = double(j) / steps, u = 1 - t;
+        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        const QPoint q(int(std::lround(a * p0.x() + b * p1.x() + c * p2.x() + d * p3.x())),
+                       int(std::lround(a * p0.y() + b * p1.y() + c * p2.y() + d * p3.y())));
+        if (q != last || j == steps) out.push_back(q);
+        last = q;
+    }
+}
+
+// An ellipse inscribed in the device box (l, t)-(r, b) as a polygon.
+std::vector<QPoint> ellipsePolygon(int l, int t, int r, int b) {
+    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
+    const int steps = std::clamp(int((rx + ry) * 2), 8, 2048);
+    std::vector<QPoint> out;
+    for (int i = 0; i < steps; ++i) {
+        const double a = 2 * M_PI * i / steps;
+        out.emplace_back(int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy + ry * std::sin(a))));
+    }
+    return out;
+}
+}  // namespace
+
+void Canvas::PolyBezierTo(const std::vector<QPoint>& pts) {
+    if (recording_) {
+        for (QPoint p : pts) pathAdd(toDevice(p), 4);
+        if (!pts.empty()) s_.current = pts.back();
+        return;
+    }
+    std::vector<QPoint> dev{toDevice(s_.current)};
+    QPoint from = s_.current;
+    for (size_t i = 0; i + 2 < pts.size(); i += 3) {
+        flattenBezier(toDevice(from), toDevice(pts[i]), toDevice(pts[i + 1]), toDevice(pts[i + 2]), dev);
+        from = pts[i + 2];
+    }
+    strokeDevice({dev}, {false});
+    s_.current = from;
+}
+
+void Canvas::shape(const std::vector<QPoint>& dev, bool fillIt) {
+    if (fillIt && brushPaints()) fillDeviceShape({dev}, polyFillMode);
+    strokeDevice({dev}, {true});
+}
+
+void Canvas::Polygon(const std::vector<QPoint>& pts) {
+    if (pts.empty()) return;
+    if (recording_) {
+        pathAdd(toDevice(pts[0]), 6);
+        for (size_t i = 1; i < pts.size(); ++i) pathAdd(toDevice(pts[i]), i + 1 == pts.size() ? 3 : 2);
+        if (pts.size() == 1) path_.types.back() |= 1;
+        return;
+    }
+    std::vector<QPoint> dev;
+    for (QPoint p : pts) dev.push_back(toDevice(p));
+    shape(dev, true);
+}
+
+void Canvas::PolyPolygon(const std::vector<std::vector<QPoint>>& polys) {
+    if (recording_) {
+        for (const auto& p : polys) Polygon(p);
+        return;
+    }
+    std::vector<Contour> dev;
+    for (const auto& poly : polys) {
+        Contour c;
+        for (QPoint p : poly) c.push_back(toDevice(p));
+        dev.push_back(std::move(c));
+    }
+    if (brushPaints()) fillDeviceShape(dev, polyFillMode);
+    strokeDevice(dev, std::vector<bool>(dev.size(), true));
+}
+
+void Canvas::Rectangle(const TRect& r) {
+    const TRect d = toDevice(r);
+    if (recording_) {
+        pathAdd({d.Left, d.Top}, 6);
+        pathAdd({d.Right, d.Top}, 2);
+        pathAdd({d.Right, d.Bottom}, 2);
+        pathAdd({d.Left, d.Bottom}, 3);
+        return;
+    }
+    int inset = 0;
+    if (pen.style == PenStyle::InsideFrame && penDeviceWidth() > 1) inset = penDeviceWidth() / 2;
+    const int l = d.Left + inset, t = d.Top + inset, rr = d.Right - 1 - inset, b = d.Bottom - 1 - inset;
+    shape({{l, t}, {rr, t}, {rr, b}, {l, b}}, true);
+}
+
+void Canvas::Ellipse(const TRect& r) {
+    const TRect d = toDevice(r);
+    const std::vector<QPoint> poly = ellipsePolygon(d.Left, d.Top, d.Right - 1, d.Bottom - 1);
+    if (recording_) {
+        for (size_t i = 0; i < poly.size(); ++i) pathAdd(poly[i], i == 0 ? 6 : (i + 1 == poly.size() ? 3 : 2));
+        return;
+    }
+    shape(poly, true);
+}
+
+void Canvas::RoundRect(const TRect& r, int cw, int ch) {
+    const TRect d = toDevice(r);
+    const int l = d.Left, t = d.Top, rr = d.Right - 1, b = d.Bottom - 1;
+    const int ex = std::min(std::abs(s_.map.lengthToDevice(cw)) / 2, (rr - l) / 2);
+    const int ey = std::min(std::abs(s_.map.lengthToDevice(ch, true)) / 2, (b - t) / 2);
+    std::vector<QPoint> poly;
+    const int steps = std::clamp((ex + ey) / 2, 2, 256);
+    auto corner = [&](double cx, double cy, double a0) {
+        for (int i = 0; i <= steps; ++i) {
+            const double a = a0 + M_PI / 2 * i / steps;
+            poly.emplace_back(int(std::lround(cx + ex * std::cos(a))), int(std::lround(cy + ey * std::sin(a))));
+        }
+    };
+    corner(rr - ex, t + ey, -M_PI / 2);
+    corner(rr - ex, b - ey, 0);
+    corner(l + ex, b - ey, M_PI / 2);
+    corner(l + ex, t + ey, M_PI);
+    if (recording_) {
+        for (size_t i = 0; i < poly.size(); ++i) pathAdd(poly[i], i == 0 ? 6 : (i + 1 == poly.size() ? 3 : 2));
+        return;
+    }
+    shape(poly, true);
+}
+
+void Canvas::FillRect(const TRect& r, const Brush& b) {
+    const TRect d = toDevice(r);
+    if (d.IsEmpty()) return;
+    for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, image_->height()); ++y)
+        fillSpan(y, d.Left, d.Right, b, Rop2::CopyPen);
+}
+
+void Canvas::FrameRect(const TRect& r, const Brush& b) {
+    const TRect d = toDevice(r);
+    if (d.IsEmpty()) return;
+    for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, image_->height()); ++y) {
+        if (y == d.Top || y == d.Bottom - 1) {
+            fillSpan(y, d.Left, d.Right, b, Rop2::CopyPen);
+        } else {
+            fillSpan(y, d.Left, d.Left + 1, b, Rop2::CopyPen);
+            fillSpan(y, d.Right - 1, d.Right, b, Rop2::CopyPen);
+        }
+    }
+}
+
+void Canvas::InvertRect(const TRect& r) { PatBlt(r, DSTINVERT); }
+
+void Canvas::FillRegion(const QRegion& rgn, const Brush& b) {
+    for (const QRect& r : rgn)
+        for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), image_->height() - 1); ++y)
+            fillSpan(y, r.left(), r.right() + 1, b, Rop2::CopyPen);
+}
+
+void Canvas::PatBlt(const TRect& r, Rop3 rop) {
+    const TRect d = toDevice(r);
+    const std::uint8_t table = rop3Table(rop);
+    const QRgb solid = colorToRgb(brush.color);
+    for (const QRect& c : clipRects_) {
+        const int x0 = std::max(d.Left, c.left()), x1 = std::min(d.Right, c.right() + 1);
+        const int y0 = std::max(d.Top, c.top()), y1 = std::min(d.Bottom, c.bottom() + 1);
+        for (int y = y0; y < y1; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
+            for (int x = x0; x < x1; ++x) {
+                QRgb p = solid;
+                if (brush.style == BrushStyle::Pattern && !brush.pattern.isNull()) {
+                    const QImage& pat = brush.pattern;
+                    p = sourcePixel(pat, ((x - brushOrigin.x()) % pat.width() + pat.width()) % pat.width(),
+                                    ((y - brushOrigin.y()) % pat.height() + pat.height()) % pat.height(), textColor,
+                                    backgroundColor);
+                } else if (brush.style != BrushStyle::Solid && brush.style != BrushStyle::Clear) {
+                    p = hatchBit(brush.style, (x - brushOrigin.x()) & 7, (y - brushOrigin.y()) & 7)
+                            ? solid
+                            : colorToRgb(backgroundColor);
+                }
+                row[x] = applyRop3(table, p, 0, row[x]) | 0xFF000000u;
+            }
+        }
+    }
+}
+
+QRgb Canvas::Pixel(QPoint logical) const {
+    const QPoint d = toDevice(logical);
+    if (!image_->rect().contains(d)) return 0;
+    if (s_.clip && !s_.clip->contains(d)) return 0;
+    return reinterpret_cast<const QRgb*>(image_->constScanLine(d.y()))[d.x()];
+}
+
+void Canvas::SetPixel(QPoint logical, TColor c) {
+    const QPoint d = toDevice(logical);
+    if (!image_->rect().contains(d)) return;
+    plot(d.x(), d.y(), colorToRgb(c), Rop2::CopyPen);
+}
+
+}  // namespace platform

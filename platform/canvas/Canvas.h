@@ -1,0 +1,176 @@
+#pragma once
+// A canvas with the semantics of a GDI device context, drawing on a QImage in
+// Format_RGB32 (the 32-bit device-independent bitmap layout, bytes B G R x):
+//
+// - coordinates are logical and go through the mapping (map mode, window and viewport
+//   extents and origins) with the platform's rounding;
+// - filled shapes cover the pixels whose centres lie inside; rectangles, ellipses and
+//   polygons leave their right and bottom edges unpainted, and one-pixel lines leave their
+//   last point unpainted; Rectangle/Ellipse with a clear pen fill one pixel less each way;
+// - pens and brushes combine with the destination through the binary raster operation
+//   (`mix`), block transfers through ternary raster operations;
+// - the clip region is kept in device pixels; "no clip" is distinct from an empty region;
+// - a current path records figures between BeginPath and EndPath, to be stroked, filled,
+//   widened, turned into a region or read back;
+// - Save/Restore keep and bring back the whole state.
+// The canvas does not own its image; the image must outlive it.
+
+#include "platform/Geometry.h"
+#include "platform/canvas/Device.h"
+#include "platform/canvas/Mapping.h"
+#include "platform/canvas/Scanline.h"
+#include "platform/canvas/Tools.h"
+
+#include <QImage>
+#include <QRegion>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+enum class ClipCombine { And, Or, Xor, Diff, Copy };
+
+// The pixel (x, y) of a picture in any format a canvas reads, as an RGB value; one-bit
+// pictures give `text` for 0 bits and `back` for 1 bits.
+QRgb sourcePixel(const QImage& src, int x, int y, TColor text, TColor back);
+
+class Canvas {
+public:
+    // Raises Exception when the image is not Format_RGB32 or ARGB32.
+    explicit Canvas(QImage& image, DeviceDescriptor device = {});
+
+    QImage& image() { return *image_; }
+    const QImage& image() const { return *image_; }
+    const DeviceDescriptor& device() const { return device_; }
+
+    // --- mapping ---
+    const Mapping& mapping() const { return s_.map; }
+    void setMapping(const Mapping& m) { s_.map = m; }
+    void setMapMode(MapMode mode);
+    bool setWindowExtent(QSize e) { return s_.map.setWindowExtent(e); }
+    bool setViewportExtent(QSize e) { return s_.map.setViewportExtent(e); }
+    void setWindowOrigin(QPoint p) { s_.map.windowOrigin = p; }
+    void setViewportOrigin(QPoint p) { s_.map.viewportOrigin = p; }
+    QPoint toDevice(QPoint p) const { return s_.map.toDevice(p); }
+    QPoint toLogical(QPoint p) const { return s_.map.toLogical(p); }
+    TRect toDevice(const TRect& r) const;
+    TRect toLogical(const TRect& r) const;
+
+    // --- tools and modes ---
+    Pen pen;
+    Brush brush;
+    Font font;
+    Rop2 mix = Rop2::CopyPen;
+    TColor textColor = clBlack;
+    TColor backgroundColor = clWhite;
+    BackgroundMode backgroundMode = BackgroundMode::Opaque;
+    StretchMode stretchMode = StretchMode::BlackOnWhite;
+    FillRule polyFillMode = FillRule::Alternate;
+    QPoint brushOrigin{0, 0};  // device pixels
+
+    // --- state stack: Save returns the new depth; Restore(n) goes back to depth n - 1
+    // (n < 0: that many levels back). False when there is no such level.
+    int Save();
+    bool Restore(int level = -1);
+
+    // --- clipping (device space) ---
+    bool hasClip() const { return s_.clip.has_value(); }
+    const std::optional<QRegion>& clipRegion() const { return s_.clip; }
+    void selectClip(std::optional<QRegion> deviceRegion);
+    void combineClip(const QRegion& deviceRegion, ClipCombine mode);
+    void intersectClipRect(const TRect& logical);
+    void excludeClipRect(const TRect& logical);
+    TRect clipBox() const;  // logical; the whole image when there is no clip
+
+    // --- lines and shapes (logical coordinates) ---
+    QPoint currentPosition() const { return s_.current; }
+    void MoveTo(QPoint p);
+    void LineTo(QPoint p);
+    void Polyline(const std::vector<QPoint>& pts);
+    void PolylineTo(const std::vector<QPoint>& pts);
+    void PolyBezierTo(const std::vector<QPoint>& pts);  // groups of three points
+    void Polygon(const std::vector<QPoint>& pts);
+    void PolyPolygon(const std::vector<std::vector<QPoint>>& polys);
+    void Rectangle(const TRect& r);
+    void Ellipse(const TRect& r);
+    void RoundRect(const TRect& r, int cornerWidth, int cornerHeight);
+    void FillRect(const TRect& r, const Brush& b);   // [Left, Right) x [Top, Bottom), copy mode
+    void FrameRect(const TRect& r, const Brush& b);  // one device pixel wide
+    void InvertRect(const TRect& r);
+    void FillRegion(const QRegion& deviceRegion, const Brush& b);
+    void PatBlt(const TRect& r, Rop3 rop);           // PATCOPY, PATINVERT, DSTINVERT, ...
+
+    QRgb Pixel(QPoint logical) const;  // 0 (CLR_INVALID-like) outside the image or clip
+    void SetPixel(QPoint logical, TColor c);
+
+    // --- block transfers: the destination rectangle is logical, the source in pixels of
+    // `src` (Format_RGB32/ARGB32, BGR888, Grayscale8/Indexed8 or Mono). Mono sources give
+    // the text colour for 0 bits and the background colour for 1 bits.
+    void BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop = SRCCOPY);
+    void StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop = SRCCOPY);
+
+    // --- the current path ---
+    void BeginPath();
+    void EndPath();
+    void AbortPath();
+    void CloseFigure();
+    bool inPath() const { return recording_; }
+    bool hasPath() const { return !path_.points.empty(); }
+    void StrokePath();
+    void FillPath();
+    void StrokeAndFillPath();
+    void WidenPath();
+    QRegion PathToRegion();  // device pixels; the path is consumed
+    void SelectClipPath(ClipCombine mode);
+    // The path in logical units, with path point types (6 move, 2 line, 4 Bézier, +1 close).
+    void GetPath(std::vector<QPoint>& points, std::vector<std::uint8_t>& types) const;
+
+private:
+    struct DevicePath {
+        std::vector<QPoint> points;  // device pixels
+        std::vector<std::uint8_t> types;
+    };
+    struct State {
+        Mapping map;
+        std::optional<QRegion> clip;
+        QPoint current{0, 0};
+        Pen pen;
+        Brush brush;
+        Font font;
+        Rop2 mix;
+        TColor textColor, backgroundColor;
+        BackgroundMode backgroundMode;
+        StretchMode stretchMode;
+        FillRule polyFillMode;
+        QPoint brushOrigin;
+    };
+
+    State snapshot() const;
+    void apply(const State& st);
+
+    // Device-space painting through the clip and the mix mode.
+    void fillSpans(const std::vector<Contour>& subPixelContours, FillRule rule, const Brush& b, Rop2 op);
+    void fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op);
+    void plot(int x, int y, QRgb colour, Rop2 op);
+    void strokeDevice(const std::vector<std::vector<QPoint>>& polylines, const std::vector<bool>& closed);
+    void fillDeviceShape(const std::vector<Contour>& contours, FillRule rule);
+    int penDeviceWidth() const;
+    bool brushPaints() const { return brush.style != BrushStyle::Clear; }
+    bool penPaints() const { return pen.style != PenStyle::Clear; }
+    void shape(const std::vector<QPoint>& logicalOutline, bool fillIt);
+    void rebuildClipRects();
+    void pathAdd(QPoint device, std::uint8_t type);
+    void flattenPath(std::vector<std::vector<QPoint>>& figures, std::vector<bool>& closed) const;
+
+    QImage* image_;
+    DeviceDescriptor device_;
+    State s_;
+    std::vector<State> stack_;
+    std::vector<QRect> clipRects_;  // the clip's rectangles, or the image when unclipped
+    bool recording_ = false;
+    DevicePath path_;
+    std::uint32_t styleCounter_ = 0;  // position in the pen's dash pattern
+};
+
+}  // namespace platform

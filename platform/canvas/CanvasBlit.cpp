@@ -1,0 +1,89 @@
+// Block transfers onto a canvas: copies and stretches with ternary raster operations.
+#include "platform/canvas/Canvas.h"
+
+#include <cstring>
+
+namespace platform {
+
+void Canvas::BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop) {
+    const TRect d = toDevice(dest);
+    StretchBlt(dest, src, QRect(srcOrigin, QSize(d.Width(), d.Height())), rop);
+}
+
+void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop) {
+    // Mirroring comes from a destination whose corners map the wrong way round or a
+    // source rectangle of negative size.
+    const QPoint a = toDevice(QPoint(dest.Left, dest.Top)), b = toDevice(QPoint(dest.Right, dest.Bottom));
+    const int dx0 = std::min(a.x(), b.x()), dy0 = std::min(a.y(), b.y());
+    const int dw = std::abs(b.x() - a.x()), dh = std::abs(b.y() - a.y());
+    const bool usesSource = rop3UsesSource(rop);
+    int sw = srcRect.width(), sh = srcRect.height();
+    const bool flipX = (b.x() < a.x()) != (sw < 0), flipY = (b.y() < a.y()) != (sh < 0);
+    int sx0 = sw < 0 ? srcRect.left() + sw : srcRect.left();
+    int sy0 = sh < 0 ? srcRect.top() + sh : srcRect.top();
+    sw = std::abs(sw);
+    sh = std::abs(sh);
+    if (dw == 0 || dh == 0 || (usesSource && (sw == 0 || sh == 0 || src.isNull()))) return;
+
+    const std::uint8_t table = rop3Table(rop);
+    const QRgb solid = colorToRgb(brush.color);
+    const bool shrinking = sw > dw || sh > dh;
+    const bool combine = shrinking && (stretchMode == StretchMode::BlackOnWhite || stretchMode == StretchMode::WhiteOnBlack);
+
+    auto srcAt = [&](int x, int y) -> QRgb {
+        if (x < 0 || y < 0 || x >= src.width() || y >= src.height()) return 0xFF000000u;
+        return sourcePixel(src, x, y, textColor, backgroundColor);
+    };
+    // The source pixel(s) for destination column i and row j (0-based inside the rectangle).
+    auto sample = [&](int i, int j) -> QRgb {
+        const int ii = flipX ? dw - 1 - i : i, jj = flipY ? dh - 1 - j : j;
+        if (!combine) {
+            const int sx = sx0 + int((std::int64_t(2 * ii + 1) * sw) / (2 * std::int64_t(dw)));
+            const int sy = sy0 + int((std::int64_t(2 * jj + 1) * sh) / (2 * std::int64_t(dh)));
+            return srcAt(sx, sy);
+        }
+        // Eliminated pixels combine: AND keeps black, OR keeps white.
+        const int xa = sx0 + int(std::int64_t(ii) * sw / dw), xb = std::max(xa + 1, sx0 + int(std::int64_t(ii + 1) * sw / dw));
+        const int ya = sy0 + int(std::int64_t(jj) * sh / dh), yb = std::max(ya + 1, sy0 + int(std::int64_t(jj + 1) * sh / dh));
+        const bool andMode = stretchMode == StretchMode::BlackOnWhite;
+        QRgb acc = andMode ? 0xFFFFFFFFu : 0xFF000000u;
+        for (int y = ya; y < yb; ++y)
+            for (int x = xa; x < xb; ++x) acc = andMode ? (acc & srcAt(x, y)) : (acc | srcAt(x, y));
+        return acc;
+    };
+
+    const bool plainCopy = rop == SRCCOPY && !flipX && !flipY && sw == dw && sh == dh &&
+                           (src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32);
+    for (const QRect& c : clipRects_) {
+        const int x0 = std::max(dx0, c.left()), x1 = std::min(dx0 + dw, c.right() + 1);
+        const int y0 = std::max(dy0, c.top()), y1 = std::min(dy0 + dh, c.bottom() + 1);
+        for (int y = y0; y < y1; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
+            const int j = y - dy0;
+            if (plainCopy) {
+                const int sy = sy0 + j;
+                const int from = std::max(x0, dx0 - sx0), to = std::min(x1, dx0 - sx0 + src.width());
+                if (sy >= 0 && sy < src.height() && from < to) {
+                    const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy)) + (sx0 + from - dx0);
+                    for (int x = from; x < to; ++x) row[x] = s[x - from] | 0xFF000000u;
+                }
+                for (int x = x0; x < std::min(from, x1); ++x) row[x] = 0xFF000000u;
+                for (int x = std::max(to, x0); x < x1; ++x) row[x] = 0xFF000000u;
+                continue;
+            }
+            for (int x = x0; x < x1; ++x) {
+                const QRgb s = usesSource ? sample(x - dx0, j) : 0;
+                QRgb p = solid;
+                if (brush.style == BrushStyle::Pattern && !brush.pattern.isNull()) {
+                    const QImage& pat = brush.pattern;
+                    p = sourcePixel(pat, ((x - brushOrigin.x()) % pat.width() + pat.width()) % pat.width(),
+                                    ((y - brushOrigin.y()) % pat.height() + pat.height()) % pat.height(), textColor,
+                                    backgroundColor);
+                }
+                row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
+            }
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,315 @@
+#include "platform/canvas/Canvas.h"
+#include "tests/support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+QImage blank(int w, int h, QRgb fill = 0xFFFFFFFF) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(fill);
+    return img;
+}
+
+// The pixels of `img` that differ from white, as a string of rows ('#' painted, '.' not).
+std::string picture(const QImage& img) {
+    std::string s;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) s += img.pixel(x, y) == 0xFFFFFFFF ? '.' : '#';
+        s += '\n';
+    }
+    return s;
+}
+
+int painted(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) != 0xFFFFFFFF;
+    return n;
+}
+
+TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
+    QImage img = blank(8, 6);
+    Canvas c(img);
+    c.brush.color = clBlack;
+    c.FillRect({1, 1, 4, 3}, c.brush);
+    EXPECT_EQ(picture(img), "........\n"
+                            ".###....\n"
+                            ".###....\n"
+                            "........\n"
+                            "........\n"
+                            "........\n");
+
+    QImage r = blank(8, 6);
+    Canvas rc(r);
+    rc.pen.color = platform::makeColor(255, 0, 0);
+    rc.brush.color = platform::makeColor(0, 0, 255);
+    rc.Rectangle({1, 1, 6, 5});  // pen on the border, brush inside: 5 x 4 in all
+    EXPECT_EQ(picture(r), "........\n"
+                          ".#####..\n"
+                          ".#####..\n"
+                          ".#####..\n"
+                          ".#####..\n"
+                          "........\n");
+    EXPECT_EQ(r.pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(r.pixel(5, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(r.pixel(3, 2), qRgb(0, 0, 255));
+
+    // Without a pen the filled area is one pixel smaller each way.
+    QImage n = blank(8, 6);
+    Canvas nc(n);
+    nc.pen.style = PenStyle::Clear;
+    nc.brush.color = clBlack;
+    nc.Rectangle({1, 1, 6, 5});
+    EXPECT_EQ(painted(n), 4 * 3);
+    EXPECT_EQ(n.pixel(5, 1), 0xFFFFFFFF);
+}
+
+TEST(Canvas, LinesOmitTheirLastPoint) {
+    QImage img = blank(8, 3);
+    Canvas c(img);
+    c.MoveTo({0, 1});
+    c.LineTo({5, 1});
+    EXPECT_EQ(picture(img), "........\n"
+                            "#####...\n"
+                            "........\n");
+    EXPECT_EQ(c.currentPosition(), QPoint(5, 1));
+    c.LineTo({5, 1});  // zero length: nothing
+    EXPECT_EQ(painted(img), 5);
+
+    // A closed polygon outline paints every vertex once.
+    QImage p = blank(5, 5);
+    Canvas pc(p);
+    pc.brush.style = BrushStyle::Clear;
+    pc.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+    EXPECT_EQ(painted(p), 16);
+}
+
+TEST(Canvas, PolygonFillFollowsPixelCentres) {
+    QImage img = blank(6, 6);
+    Canvas c(img);
+    c.pen.style = PenStyle::Clear;
+    c.brush.color = clBlack;
+    c.Polygon({{0, 0}, {4, 0}, {0, 4}});
+    // The hypotenuse passes through pixel centres; those count as right edges.
+    EXPECT_EQ(picture(img), "###...\n"
+                            "##....\n"
+                            "#.....\n"
+                            "......\n"
+                            "......\n"
+                            "......\n");
+}
+
+TEST(Canvas, MappingAtCommonResolutions) {
+    for (int dpi : {96, 254, 600}) {
+        QImage img = blank(dpi + 10, 20);
+        Canvas c(img, {dpi, dpi});
+        c.setMapMode(MapMode::Anisotropic);
+        c.setWindowExtent({254, 254});
+        c.setViewportExtent({dpi, dpi});
+        c.brush.color = clBlack;
+        c.FillRect({0, 0, 254, 10}, c.brush);  // one inch wide, 1 mm high
+        int row = 0;
+        for (int x = 0; x < img.width(); ++x) row += img.pixel(x, 0) != 0xFFFFFFFF;
+        EXPECT_EQ(row, dpi) << dpi;
+        EXPECT_EQ(c.toDevice(QPoint(2540, 0)).x(), dpi * 10);
+    }
+}
+
+TEST(Canvas, ClippingNoneEmptyAndCombined) {
+    QImage img = blank(10, 10);
+    Canvas c(img);
+    c.brush.color = clBlack;
+    EXPECT_FALSE(c.hasClip());
+    EXPECT_EQ(c.clipBox(), (TRect{0, 0, 10, 10}));
+    c.selectClip(QRegion());  // an empty clip region: nothing is visible
+    EXPECT_TRUE(c.hasClip());
+    c.FillRect({0, 0, 10, 10}, c.brush);
+    EXPECT_EQ(painted(img), 0);
+
+    c.selectClip(std::nullopt);
+    c.intersectClipRect({2, 2, 8, 8});
+    c.excludeClipRect({4, 4, 6, 6});
+    EXPECT_EQ(c.clipBox(), (TRect{2, 2, 8, 8}));
+    c.FillRect({0, 0, 10, 10}, c.brush);
+    EXPECT_EQ(painted(img), 36 - 4);
+    EXPECT_EQ(img.pixel(4, 4), 0xFFFFFFFF);
+    EXPECT_EQ(c.Pixel({1, 1}), 0u);  // outside the clip
+}
+
+TEST(Canvas, SaveAndRestoreTheWholeState) {
+    QImage img = blank(10, 10);
+    Canvas c(img);
+    c.pen.color = clBlack;
+    const int level = c.Save();
+    EXPECT_EQ(level, 1);
+    c.pen.color = clWhite;
+    c.setMapMode(MapMode::Anisotropic);
+    c.setViewportExtent({2, 2});
+    c.intersectClipRect({0, 0, 2, 2});
+    c.Save();
+    c.mix = Rop2::XorPen;
+    EXPECT_TRUE(c.Restore(level));  // back past both saves
+    EXPECT_EQ(c.pen.color, clBlack);
+    EXPECT_EQ(c.mix, Rop2::CopyPen);
+    EXPECT_EQ(c.mapping().mode, MapMode::Text);
+    EXPECT_FALSE(c.hasClip());
+    EXPECT_FALSE(c.Restore());
+}
+
+TEST(Canvas, XorPenDrawnTwiceRestores) {
+    QImage img = blank(10, 10, qRgb(10, 200, 30));
+    const QImage before = img.copy();
+    Canvas c(img);
+    c.mix = Rop2::XorPen;
+    c.pen.color = clWhite;
+    c.pen.style = PenStyle::Dot;
+    c.brush.style = BrushStyle::Clear;
+    c.Rectangle({1, 1, 9, 9});
+    EXPECT_NE(img, before);
+    c.Rectangle({1, 1, 9, 9});
+    EXPECT_EQ(img, before);
+}
+
+TEST(Canvas, RasterOperations) {
+    const QRgb d = qRgb(0xF0, 0x0F, 0x33), s = qRgb(0xCC, 0xAA, 0x55);
+    QImage src(1, 1, QImage::Format_RGB32);
+    src.fill(s);
+    auto run = [&](Rop3 rop, TColor brushColor = clBlack) {
+        QImage img = blank(1, 1, d);
+        Canvas c(img);
+        c.brush.color = brushColor;
+        c.BitBlt({0, 0, 1, 1}, src, {0, 0}, rop);
+        return img.pixel(0, 0) & 0xFFFFFF;
+    };
+    const QRgb D = d & 0xFFFFFF, S = s & 0xFFFFFF;
+    EXPECT_EQ(run(SRCCOPY), S);
+    EXPECT_EQ(run(SRCAND), S & D);
+    EXPECT_EQ(run(0x008800C6), S & D);
+    EXPECT_EQ(run(SRCPAINT), S | D);
+    EXPECT_EQ(run(0x00EE0086), S | D);
+    EXPECT_EQ(run(SRCINVERT), S ^ D);
+    EXPECT_EQ(run(0x00660046), S ^ D);
+    EXPECT_EQ(run(NOTSRCCOPY), ~S & 0xFFFFFF);
+    EXPECT_EQ(run(DSTINVERT), ~D & 0xFFFFFF);
+    EXPECT_EQ(run(0x00BB0226), (~S | D) & 0xFFFFFF);
+    const TColor pat = platform::makeColor(0x12, 0x34, 0x56);
+    EXPECT_EQ(run(PATINVERT, pat), (colorToRgb(pat) ^ D) & 0xFFFFFF);
+    EXPECT_TRUE(rop3UsesSource(SRCCOPY));
+    EXPECT_FALSE(rop3UsesSource(PATINVERT));
+    EXPECT_FALSE(rop3UsesPattern(SRCAND));
+}
+
+TEST(Canvas, MaskedDrawingThroughMonochromeMask) {
+    // The transparent-bitmap technique: MERGEPAINT with the mask, then SRCAND with the
+    // whitened image, leaves the destination where the mask is 1.
+    QImage img = blank(2, 1, qRgb(0, 0, 255));
+    QImage mask(2, 1, QImage::Format_Mono);
+    mask.setColor(0, qRgb(0, 0, 0));
+    mask.setColor(1, qRgb(255, 255, 255));
+    mask.setPixel(0, 0, 0);  // opaque
+    mask.setPixel(1, 0, 1);  // transparent
+    QImage whitened(2, 1, QImage::Format_RGB32);
+    whitened.setPixel(0, 0, qRgb(200, 10, 10));
+    whitened.setPixel(1, 0, qRgb(255, 255, 255));
+    Canvas c(img);
+    c.StretchBlt({0, 0, 2, 1}, mask, QRect(0, 0, 2, 1), MERGEPAINT);
+    c.StretchBlt({0, 0, 2, 1}, whitened, QRect(0, 0, 2, 1), SRCAND);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(200, 10, 10));
+    EXPECT_EQ(img.pixel(1, 0), qRgb(0, 0, 255));
+}
+
+TEST(Canvas, StretchingColourOnColourTakesNearestPixels) {
+    QImage src(2, 2, QImage::Format_RGB32);
+    src.setPixel(0, 0, qRgb(255, 0, 0));
+    src.setPixel(1, 0, qRgb(0, 255, 0));
+    src.setPixel(0, 1, qRgb(0, 0, 255));
+    src.setPixel(1, 1, qRgb(0, 0, 0));
+    QImage img = blank(4, 4);
+    Canvas c(img);
+    c.stretchMode = StretchMode::ColorOnColor;
+    c.StretchBlt({0, 0, 4, 4}, src, src.rect());
+    EXPECT_EQ(img.pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(2, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(img.pixel(3, 3), qRgb(0, 0, 0));
+    // Mirrored by a source rectangle of negative width.
+    c.StretchBlt({0, 0, 4, 4}, src, QRect(2, 0, -2, 2));
+    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 255, 0));
+
+    // Shrinking black on white keeps thin black lines that colour-on-colour drops.
+    QImage lines = blank(4, 1);
+    lines.setPixel(0, 0, qRgb(0, 0, 0));
+    QImage small = blank(2, 1);
+    Canvas sc(small);
+    sc.StretchBlt({0, 0, 2, 1}, lines, lines.rect());
+    EXPECT_EQ(small.pixel(0, 0), qRgb(0, 0, 0));
+    sc.stretchMode = StretchMode::ColorOnColor;
+    small.fill(0xFFFFFFFF);
+    sc.StretchBlt({0, 0, 2, 1}, lines, lines.rect());
+    EXPECT_EQ(small.pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST(Canvas, PathsRecordFillAndBecomeRegions) {
+    QImage img = blank(10, 10);
+    Canvas c(img);
+    c.BeginPath();
+    c.MoveTo({1, 1});
+    c.LineTo({6, 1});
+    c.LineTo({6, 4});
+    c.LineTo({1, 4});
+    c.CloseFigure();
+    c.EndPath();
+    std::vector<QPoint> pts;
+    std::vector<std::uint8_t> types;
+    c.GetPath(pts, types);
+    EXPECT_EQ(pts, (std::vector<QPoint>{{1, 1}, {6, 1}, {6, 4}, {1, 4}}));
+    EXPECT_EQ(types, (std::vector<std::uint8_t>{6, 2, 2, 3}));
+    EXPECT_EQ(painted(img), 0);  // recording paints nothing
+
+    const QRegion rgn = c.PathToRegion();
+    EXPECT_TRUE(rgn.xored(QRegion(1, 1, 5, 3)).isEmpty());
+    EXPECT_FALSE(c.hasPath());
+
+    c.BeginPath();
+    c.Rectangle({2, 2, 5, 5});
+    c.EndPath();
+    c.SelectClipPath(ClipCombine::Copy);
+    c.brush.color = clBlack;
+    c.FillRect({0, 0, 10, 10}, c.brush);
+    EXPECT_EQ(painted(img), 9);
+}
+
+TEST(Canvas, WidePensAreCentredOnTheLine) {
+    QImage img = blank(12, 9);
+    Canvas c(img);
+    c.pen.width = 3;
+    c.MoveTo({2, 4});
+    c.LineTo({9, 4});
+    for (int y = 0; y < 9; ++y) EXPECT_EQ(img.pixel(5, y) != 0xFFFFFFFF, y >= 3 && y <= 5) << y;
+}
+
+TEST(Canvas, HatchAndPatternBrushes) {
+    QImage img = blank(8, 8);
+    Canvas c(img);
+    c.backgroundMode = BackgroundMode::Transparent;
+    Brush hatch;
+    hatch.style = BrushStyle::Cross;
+    hatch.color = clBlack;
+    c.FillRect({0, 0, 8, 8}, hatch);
+    EXPECT_EQ(painted(img), 15);  // one row and one column of the 8 x 8 cell
+
+    Brush pattern;
+    pattern.style = BrushStyle::Pattern;
+    pattern.pattern = QImage(2, 1, QImage::Format_RGB32);
+    pattern.pattern.setPixel(0, 0, qRgb(0, 0, 0));
+    pattern.pattern.setPixel(1, 0, qRgb(255, 255, 255));
+    img.fill(0xFFFFFFFF);
+    c.FillRect({0, 0, 8, 8}, pattern);
+    EXPECT_EQ(painted(img), 32);
+    EXPECT_EQ(img.pixel(2, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(3, 5), qRgb(255, 255, 255));
+}
+
+}  // namespace
