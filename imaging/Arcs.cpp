@@ -1,5 +1,7 @@
 #include "imaging/Arcs.h"
 
+#include "platform/canvas/Canvas.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -235,4 +237,20 @@ std::vector<QPoint> ThickArcPolygon(QPoint s, QPoint p, QPoint e, int penWidth) 
     for (int i = 0; i <= 8; ++i) pts.push_back(side[i].second);
     for (int i = 8; i >= 0; --i) pts.push_back(side[i].first);
     return pts;
+}
+
+void DrawThinArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e) {
+    const std::vector<QPoint> pts = ThinArcPolyline(s, p, e);
+    canvas.MoveTo(pts.front());
+    for (size_t i = 1; i < pts.size(); ++i) canvas.LineTo(pts[i]);
+}
+
+void DrawThickArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e) {
+    const int width = canvas.pen.width;
+    const std::vector<QPoint> band = ThickArcPolygon(s, p, e, width);
+    canvas.pen.width = 0;
+    canvas.MoveTo(band.front());
+    for (size_t i = 1; i < band.size(); ++i) canvas.LineTo(band[i]);
+    canvas.CloseFigure();
+    canvas.pen.width = width;
 }

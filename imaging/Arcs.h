@@ -51,3 +51,12 @@ std::vector<QPoint> ThinArcPolyline(QPoint s, QPoint p, QPoint e);
 
 // The arc S-P-E drawn with a pen `penWidth` wide, as one closed polygon.
 std::vector<QPoint> ThickArcPolygon(QPoint s, QPoint p, QPoint e, int penWidth);
+
+namespace platform {
+class Canvas;
+}
+// The thin arc as lines on a canvas (logical units).
+void DrawThinArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e);
+// The arc as a closed band as wide as the canvas's pen, drawn with a zero-width pen
+// (callers draw it inside a path to clip or fill with it).
+void DrawThickArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e);

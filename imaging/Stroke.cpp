@@ -216,3 +216,75 @@ void TStroke::AppendThreePointArc(QPoint s, QPoint p, QPoint e) {
     SetPoint(first, s);
     SetPoint(Count() - 1, e);
 }
+
+void TStroke::Draw(platform::Canvas& c) const {
+    if (points_.empty()) {
+        c.MoveTo({0, 0});
+        c.LineTo({0, 0});
+        return;
+    }
+    QPoint start{0, 0}, current{0, 0};
+    const int n = Count();
+    for (int i = 0; i < n;) {
+        const QPoint p = points_[size_t(i)];
+        switch (types_[size_t(i)]) {
+            case ptLineTo: {
+                std::vector<QPoint> run;
+                while (i < n && types_[size_t(i)] == ptLineTo) run.push_back(points_[size_t(i++)]);
+                c.PolylineTo(run);
+                current = run.back();
+                continue;
+            }
+            case ptLineToClose:
+                c.LineTo(p);
+                c.LineTo(start);
+                c.CloseFigure();
+                current = start;
+                ++i;
+                continue;
+            case ptBezierTo: {
+                if (i + 2 >= n) return;
+                const QPoint c1 = p, c2 = points_[size_t(i) + 1], end = points_[size_t(i) + 2];
+                QPoint last = c.toDevice(current);
+                auto step = [&](QPoint logical) {
+                    const QPoint d = c.toDevice(logical);
+                    if (d == last) return;
+                    c.LineTo(logical);
+                    last = d;
+                };
+                for (int j = 1; j <= 62; ++j) step(BezierPoint(current, c1, c2, end, j / 63.0));
+                step(end);
+                current = end;
+                if (types_[size_t(i) + 2] == ptBezierToClose) {
+                    c.LineTo(start);
+                    c.CloseFigure();
+                    current = start;
+                }
+                i += 3;
+                continue;
+            }
+            case ptMoveTo:
+                c.MoveTo(p);
+                start = current = p;
+                ++i;
+                continue;
+            default:
+                c.CloseFigure();
+                return;
+        }
+    }
+}
+
+void TStroke::DrawAsPath(platform::Canvas& canvas) const {
+    canvas.BeginPath();
+    Draw(canvas);
+    canvas.EndPath();
+}
+
+void TStroke::AppendPath(const platform::Canvas& canvas) {
+    std::vector<QPoint> pts;
+    std::vector<std::uint8_t> types;
+    canvas.GetPath(pts, types);
+    points_.insert(points_.end(), pts.begin(), pts.end());
+    types_.insert(types_.end(), types.begin(), types.end());
+}

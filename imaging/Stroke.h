@@ -3,6 +3,7 @@
 // encoding, so a path read from a canvas is stored unchanged), in logical units.
 
 #include "platform/Geometry.h"
+#include "platform/canvas/Canvas.h"
 #include "platform/canvas/Mapping.h"
 
 #include <QImage>
@@ -55,6 +56,15 @@ public:
     // Draws the outline anti-aliased into an 8-bit alpha map whose pixels are reached
     // through `map`; the alpha map keeps the larger alpha where strokes overlap.
     void DrawAntialiased(QImage& alphaMap, const platform::Mapping& map) const;
+
+    // Draws the outline as lines on `canvas` (logical units): runs of lines as one
+    // polyline, curves flattened in 63 steps skipping repeated device pixels. An empty
+    // list draws a zero-length line at (0, 0), so a path begun around it is not empty.
+    void Draw(platform::Canvas& canvas) const;
+    // The same inside BeginPath/EndPath.
+    void DrawAsPath(platform::Canvas& canvas) const;
+    // Appends the canvas's current path (logical units, path point types).
+    void AppendPath(const platform::Canvas& canvas);
 
     // Replace the contents with a standard shape.
     void SetRectPath(const TRect& r);

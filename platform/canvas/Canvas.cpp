@@ -59,10 +59,22 @@ QRgb sourcePixel(const QImage& src, int x, int y, TColor text, TColor back) {
     }
 }
 
-Canvas::Canvas(QImage& image, DeviceDescriptor device) : image_(&image), device_(device) {
+namespace {
+void checkFormat(const QImage& image) {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         throw Exception(QStringLiteral("キャンバスの画像形式が正しくありません"));
+}
+}  // namespace
+
+Canvas::Canvas(QImage& image, DeviceDescriptor device) : image_(&image), device_(device) {
+    checkFormat(image);
     font.pixelsPerInch = device.dpiY;
+    rebuildClipRects();
+}
+
+void Canvas::selectImage(QImage& image) {
+    checkFormat(image);
+    image_ = &image;
     rebuildClipRects();
 }
 
@@ -92,6 +104,7 @@ Canvas::State Canvas::snapshot() const {
     st.brush = brush;
     st.font = font;
     st.mix = mix;
+    st.copyMode = copyMode;
     st.textColor = textColor;
     st.backgroundColor = backgroundColor;
     st.backgroundMode = backgroundMode;
@@ -107,6 +120,7 @@ void Canvas::apply(const State& st) {
     brush = st.brush;
     font = st.font;
     mix = st.mix;
+    copyMode = st.copyMode;
     textColor = st.textColor;
     backgroundColor = st.backgroundColor;
     backgroundMode = st.backgroundMode;

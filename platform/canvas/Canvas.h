@@ -24,6 +24,7 @@
 #include <QImage>
 #include <QRegion>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,13 @@ class Canvas {
 public:
     // Raises Exception when the image is not Format_RGB32 or ARGB32.
     explicit Canvas(QImage& image, DeviceDescriptor device = {});
+
+    // Puts another picture under the canvas (a memory canvas selecting a bitmap); the
+    // state is kept, the clip is re-applied to the new size.
+    void selectImage(QImage& image);
+
+    // Serialises painting from several threads (LockCanvas).
+    std::recursive_mutex& lock() { return lock_; }
 
     QImage& image() { return *image_; }
     const QImage& image() const { return *image_; }
@@ -62,6 +70,7 @@ public:
     Brush brush;
     Font font;
     Rop2 mix = Rop2::CopyPen;
+    Rop3 copyMode = SRCCOPY;  // the operation picture drawing uses
     TColor textColor = clBlack;
     TColor backgroundColor = clWhite;
     BackgroundMode backgroundMode = BackgroundMode::Opaque;
@@ -138,12 +147,13 @@ private:
         Pen pen;
         Brush brush;
         Font font;
-        Rop2 mix;
-        TColor textColor, backgroundColor;
-        BackgroundMode backgroundMode;
-        StretchMode stretchMode;
-        FillRule polyFillMode;
-        QPoint brushOrigin;
+        Rop2 mix = Rop2::CopyPen;
+        Rop3 copyMode = SRCCOPY;
+        TColor textColor = clBlack, backgroundColor = clWhite;
+        BackgroundMode backgroundMode = BackgroundMode::Opaque;
+        StretchMode stretchMode = StretchMode::BlackOnWhite;
+        FillRule polyFillMode = FillRule::Alternate;
+        QPoint brushOrigin{0, 0};
     };
 
     State snapshot() const;
@@ -171,6 +181,7 @@ private:
     bool recording_ = false;
     DevicePath path_;
     std::uint32_t styleCounter_ = 0;  // position in the pen's dash pattern
+    std::recursive_mutex lock_;
 };
 
 }  // namespace platform

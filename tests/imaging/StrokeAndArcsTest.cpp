@@ -155,3 +155,53 @@ TEST(Arcs, ThickArcIsAClosedBandAroundTheThinArc) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StrokeOnCanvas, EmptyListInAPathIsOneZeroLengthSegment) {
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(0xFFFFFFFF);
+    platform::Canvas c(img);
+    TStroke().DrawAsPath(c);
+    std::vector<QPoint> pts;
+    std::vector<std::uint8_t> types;
+    c.GetPath(pts, types);
+    EXPECT_EQ(pts, (std::vector<QPoint>{{0, 0}, {0, 0}}));
+    EXPECT_EQ(types, (std::vector<std::uint8_t>{6, 2}));
+
+    TStroke copy;
+    copy.AppendPath(c);
+    EXPECT_EQ(copy.Count(), 2);
+    EXPECT_EQ(copy.Type(0), ptMoveTo);
+}
+
+TEST(StrokeOnCanvas, ClosedShapesDrawAndFillAsPaths) {
+    QImage img(12, 12, QImage::Format_RGB32);
+    img.fill(0xFFFFFFFF);
+    platform::Canvas c(img);
+    TStroke e;
+    e.SetEllipsePath({1, 1, 11, 11});
+    e.DrawAsPath(c);
+    c.brush.color = clBlack;
+    c.pen.style = platform::PenStyle::Clear;
+    c.FillPath();
+    EXPECT_EQ(img.pixel(6, 6), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(1, 1), qRgb(255, 255, 255));  // outside the circle's corner
+    EXPECT_EQ(img.pixel(10, 6), qRgb(0, 0, 0));
+
+    // A thick arc drawn in a path fills a band around the arc.
+    QImage band(220, 80, QImage::Format_RGB32);
+    band.fill(0xFFFFFFFF);
+    platform::Canvas b(band);
+    b.pen.width = 10;
+    b.BeginPath();
+    DrawThickArc(b, {10, 60}, {110, 0}, {210, 60});
+    b.EndPath();
+    EXPECT_EQ(b.pen.width, 10);
+    b.brush.color = clBlack;
+    b.FillPath();
+    EXPECT_EQ(band.pixel(110, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(band.pixel(110, 30), qRgb(255, 255, 255));
+}
+
+}  // namespace
