@@ -27,3 +27,7 @@ struct TRect {
 
 // Rounds half away from zero, the rounding most geometry uses.
 inline int roundHalfAway(double v) { return int(v < 0 ? v - 0.5 : v + 0.5); }
+
+// `p` turned about the origin by `degrees`, clockwise on a page whose y axis points
+// down, rounded half away from zero.
+QPoint RotatePoint(QPoint p, double degrees);
