@@ -1,5 +1,7 @@
 #include "imaging/FaceInfo.h"
 
+#include "platform/canvas/Shapes.h"
+
 #include <cmath>
 
 QStringList FaceShapeNames() {
@@ -10,16 +12,6 @@ namespace {
 TRect inflated(const TRect& r, int d) { return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
 TRect moved(const TRect& r, QPoint by) { return {r.Left - by.x(), r.Top - by.y(), r.Right - by.x(), r.Bottom - by.y()}; }
 
-// Polygon regions with the canvas's fill rule: pixels whose centres lie inside.
-QRegion polygonRegion(const std::vector<QPoint>& pts) {
-    std::vector<QRect> rects;
-    const QRect everywhere(-(1 << 24), -(1 << 24), 1 << 25, 1 << 25);
-    platform::scanPolygons({platform::toSubPixel(pts)}, platform::FillRule::Alternate, everywhere,
-                           [&](int y, int x0, int x1) { rects.emplace_back(x0, y, x1 - x0, 1); });
-    QRegion r;
-    if (!rects.empty()) r.setRects(rects.data(), int(rects.size()));
-    return r;
-}
 }  // namespace
 
 TRect TFaceInfo::OuterRect() const { return inflated(FaceRect, FaceMargin); }
@@ -124,18 +116,6 @@ void TFaceInfo::DrawHole(platform::Canvas& c, bool relative) const {
     drawHoleShape(c, moved(HoleOutlineRect(), shift));
 }
 
-namespace {
-std::vector<QPoint> ellipsePoints(const TRect& d) {
-    const double cx = (d.Left + d.Right) / 2.0, cy = (d.Top + d.Bottom) / 2.0, rx = d.Width() / 2.0, ry = d.Height() / 2.0;
-    const int steps = std::clamp(int((rx + ry) * 2), 8, 4096);
-    std::vector<QPoint> out;
-    for (int i = 0; i < steps; ++i) {
-        const double a = 2 * M_PI * i / steps;
-        out.emplace_back(int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy + ry * std::sin(a))));
-    }
-    return out;
-}
-}  // namespace
 
 namespace {
 std::vector<QPoint> flatPoints(const TStroke& s, const platform::Mapping& map) {
@@ -151,16 +131,16 @@ QRegion TFaceInfo::Region(const platform::Canvas* canvas, bool withHole) const {
         const TRect d = canvas ? canvas->toDevice(logical) : logical;
         if (d.IsEmpty()) return {};
         switch (kind) {
-            case fsBarrelCD: return polygonRegion(flatPoints(BarrelOutline(logical), map));
+            case fsBarrelCD: return platform::regionFromPolygons({flatPoints(BarrelOutline(logical), map)}, platform::FillRule::Alternate);
             case fsDoughnut:
-            case fsEllipse: return polygonRegion(ellipsePoints(d));
+            case fsEllipse: return platform::regionFromPolygons({platform::ellipsePolygon(d.Left, d.Top, d.Right, d.Bottom)}, platform::FillRule::Alternate);
             case fsRoundRect:
             case fsRectCD: {
                 // The corner size converted as a vector.
                 const int corner = std::abs((map.toDevice(QPoint(RoundSize, RoundSize)) - map.toDevice(QPoint(0, 0))).x());
                 TStroke rr;
                 rr.SetRoundRectPath(d, corner);
-                return polygonRegion(flatPoints(rr, platform::Mapping{}));
+                return platform::regionFromPolygons({flatPoints(rr, platform::Mapping{})}, platform::FillRule::Alternate);
             }
             case fsRect: break;
         }

@@ -1,6 +1,7 @@
 #include "platform/canvas/Canvas.h"
 
 #include "platform/Exception.h"
+#include "platform/canvas/Shapes.h"
 
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -213,13 +214,8 @@ void Canvas::fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op) {
             else
                 for (int x = xa; x < xb; ++x) row[x] = applyRop2(op, solid, row[x]);
         } else if (b.style == BrushStyle::Pattern) {
-            const QImage& p = b.pattern;
-            if (p.isNull()) continue;
-            const int py = ((y - brushOrigin.y()) % p.height() + p.height()) % p.height();
-            for (int x = xa; x < xb; ++x) {
-                const int px = ((x - brushOrigin.x()) % p.width() + p.width()) % p.width();
-                row[x] = applyRop2(op, sourcePixel(p, px, py, textColor, backgroundColor), row[x]);
-            }
+            if (b.pattern.isNull()) continue;
+            for (int x = xa; x < xb; ++x) row[x] = applyRop2(op, brushPixel(b, x, y), row[x]);
         } else {
             const int hy = (y - brushOrigin.y()) & 7;
             for (int x = xa; x < xb; ++x) {
@@ -352,35 +348,6 @@ void Canvas::PolylineTo(const std::vector<QPoint>& pts) {
     s_.current = pts.back();
 }
 
-namespace {
-// A cubic Bézier curve in device pixels as a polyline (the start point excluded).
-void flattenBezier(QPoint p0, QPoint p1, QPoint p2, QPoint p3, std::vector<QPoint>& out) {
-    const double len = std::hypot(p1.x() - p0.x(), p1.y() - p0.y()) + std::hypot(p2.x() - p1.x(), p2.y() - p1.y()) +
-                       std::hypot(p3.x() - p2.x(), p3.y() - p2.y());
-    const int steps = std::clamp(int(len / 2), 2, 256);
-    QPoint last = p0;
-    for (int j = 1; j <= steps; ++j) {
-        const double t = double(j) / steps, u = 1 - t;
-        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        const QPoint q(int(std::lround(a * p0.x() + b * p1.x() + c * p2.x() + d * p3.x())),
-                       int(std::lround(a * p0.y() + b * p1.y() + c * p2.y() + d * p3.y())));
-        if (q != last || j == steps) out.push_back(q);
-        last = q;
-    }
-}
-
-// An ellipse inscribed in the device box (l, t)-(r, b) as a polygon.
-std::vector<QPoint> ellipsePolygon(int l, int t, int r, int b) {
-    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
-    const int steps = std::clamp(int((rx + ry) * 2), 8, 2048);
-    std::vector<QPoint> out;
-    for (int i = 0; i < steps; ++i) {
-        const double a = 2 * M_PI * i / steps;
-        out.emplace_back(int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy + ry * std::sin(a))));
-    }
-    return out;
-}
-}  // namespace
 
 void Canvas::PolyBezierTo(const std::vector<QPoint>& pts) {
     if (recording_) {
@@ -391,7 +358,7 @@ void Canvas::PolyBezierTo(const std::vector<QPoint>& pts) {
     std::vector<QPoint> dev{toDevice(s_.current)};
     QPoint from = s_.current;
     for (size_t i = 0; i + 2 < pts.size(); i += 3) {
-        flattenBezier(toDevice(from), toDevice(pts[i]), toDevice(pts[i + 1]), toDevice(pts[i + 2]), dev);
+        flattenCubic(toDevice(from), toDevice(pts[i]), toDevice(pts[i + 1]), toDevice(pts[i + 2]), dev);
         from = pts[i + 2];
     }
     strokeDevice({dev}, {false});
@@ -511,28 +478,26 @@ void Canvas::FillRegion(const QRegion& rgn, const Brush& b) {
 void Canvas::PatBlt(const TRect& r, Rop3 rop) {
     const TRect d = toDevice(r);
     const std::uint8_t table = rop3Table(rop);
-    const QRgb solid = colorToRgb(brush.color);
     for (const QRect& c : clipRects_) {
         const int x0 = std::max(d.Left, c.left()), x1 = std::min(d.Right, c.right() + 1);
         const int y0 = std::max(d.Top, c.top()), y1 = std::min(d.Bottom, c.bottom() + 1);
         for (int y = y0; y < y1; ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
-            for (int x = x0; x < x1; ++x) {
-                QRgb p = solid;
-                if (brush.style == BrushStyle::Pattern && !brush.pattern.isNull()) {
-                    const QImage& pat = brush.pattern;
-                    p = sourcePixel(pat, ((x - brushOrigin.x()) % pat.width() + pat.width()) % pat.width(),
-                                    ((y - brushOrigin.y()) % pat.height() + pat.height()) % pat.height(), textColor,
-                                    backgroundColor);
-                } else if (brush.style != BrushStyle::Solid && brush.style != BrushStyle::Clear) {
-                    p = hatchBit(brush.style, (x - brushOrigin.x()) & 7, (y - brushOrigin.y()) & 7)
-                            ? solid
-                            : colorToRgb(backgroundColor);
-                }
-                row[x] = applyRop3(table, p, 0, row[x]) | 0xFF000000u;
-            }
+            for (int x = x0; x < x1; ++x) row[x] = applyRop3(table, brushPixel(brush, x, y), 0, row[x]) | 0xFF000000u;
         }
     }
+}
+
+QRgb Canvas::brushPixel(const Brush& b, int x, int y) const {
+    if (b.style == BrushStyle::Pattern && !b.pattern.isNull()) {
+        const QImage& p = b.pattern;
+        return sourcePixel(p, ((x - brushOrigin.x()) % p.width() + p.width()) % p.width(),
+                           ((y - brushOrigin.y()) % p.height() + p.height()) % p.height(), textColor, backgroundColor);
+    }
+    if (b.style != BrushStyle::Solid && b.style != BrushStyle::Clear &&
+        !hatchBit(b.style, (x - brushOrigin.x()) & 7, (y - brushOrigin.y()) & 7))
+        return colorToRgb(backgroundColor);
+    return colorToRgb(b.color);
 }
 
 QRgb Canvas::Pixel(QPoint logical) const {

@@ -163,6 +163,7 @@ private:
     void fillSpans(const std::vector<Contour>& subPixelContours, FillRule rule, const Brush& b, Rop2 op);
     void fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op);
     void plot(int x, int y, QRgb colour, Rop2 op);
+    QRgb brushPixel(const Brush& b, int x, int y) const;  // the brush's colour at a device pixel
     void strokeDevice(const std::vector<std::vector<QPoint>>& polylines, const std::vector<bool>& closed);
     void fillDeviceShape(const std::vector<Contour>& contours, FillRule rule);
     int penDeviceWidth() const;

@@ -26,7 +26,7 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
     if (dw == 0 || dh == 0 || (usesSource && (sw == 0 || sh == 0 || src.isNull()))) return;
 
     const std::uint8_t table = rop3Table(rop);
-    const QRgb solid = colorToRgb(brush.color);
+    const bool usesPattern = rop3UsesPattern(rop);
     const bool shrinking = sw > dw || sh > dh;
     const bool combine = shrinking && (stretchMode == StretchMode::BlackOnWhite || stretchMode == StretchMode::WhiteOnBlack);
 
@@ -73,13 +73,7 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
             }
             for (int x = x0; x < x1; ++x) {
                 const QRgb s = usesSource ? sample(x - dx0, j) : 0;
-                QRgb p = solid;
-                if (brush.style == BrushStyle::Pattern && !brush.pattern.isNull()) {
-                    const QImage& pat = brush.pattern;
-                    p = sourcePixel(pat, ((x - brushOrigin.x()) % pat.width() + pat.width()) % pat.width(),
-                                    ((y - brushOrigin.y()) % pat.height() + pat.height()) % pat.height(), textColor,
-                                    backgroundColor);
-                }
+                const QRgb p = usesPattern ? brushPixel(brush, x, y) : 0;
                 row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
             }
         }

@@ -1,5 +1,6 @@
 // The current path of a canvas: recording, flattening, stroking, filling, widening.
 #include "platform/canvas/Canvas.h"
+#include "platform/canvas/Shapes.h"
 
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -45,18 +46,7 @@ void Canvas::flattenPath(std::vector<std::vector<QPoint>>& figures, std::vector<
         }
         auto& fig = figures.back();
         if ((t & ~1) == 4 && i + 2 < pts.size()) {
-            const QPoint p0 = fig.back(), p1 = pts[i], p2 = pts[i + 1], p3 = pts[i + 2];
-            const double len = std::hypot(p1.x() - p0.x(), p1.y() - p0.y()) +
-                               std::hypot(p2.x() - p1.x(), p2.y() - p1.y()) +
-                               std::hypot(p3.x() - p2.x(), p3.y() - p2.y());
-            const int steps = std::clamp(int(len / 2), 2, 256);
-            for (int j = 1; j <= steps; ++j) {
-                const double u = double(j) / steps, v = 1 - u;
-                const double a = v * v * v, b = 3 * v * v * u, c = 3 * v * u * u, d = u * u * u;
-                const QPoint q(int(std::lround(a * p0.x() + b * p1.x() + c * p2.x() + d * p3.x())),
-                               int(std::lround(a * p0.y() + b * p1.y() + c * p2.y() + d * p3.y())));
-                if (q != fig.back() || j == steps) fig.push_back(q);
-            }
+            flattenCubic(fig.back(), pts[i], pts[i + 1], pts[i + 2], fig);
             i += 2;
             if (types[i] & 1) closed.back() = true;
             continue;
@@ -120,15 +110,7 @@ QRegion Canvas::PathToRegion() {
     std::vector<bool> closed;
     flattenPath(figs, closed);
     path_ = {};
-    std::vector<Contour> sub;
-    for (const auto& f : figs) sub.push_back(toSubPixel(f));
-    // Spans come row by row, left to right, without overlaps: a valid banded rectangle list.
-    std::vector<QRect> rects;
-    const QRect everywhere(-(1 << 24), -(1 << 24), 1 << 25, 1 << 25);
-    scanPolygons(sub, polyFillMode, everywhere, [&](int y, int x0, int x1) { rects.emplace_back(x0, y, x1 - x0, 1); });
-    QRegion rgn;
-    if (!rects.empty()) rgn.setRects(rects.data(), int(rects.size()));
-    return rgn;
+    return regionFromPolygons(figs, polyFillMode);
 }
 
 void Canvas::SelectClipPath(ClipCombine mode) { combineClip(PathToRegion(), mode); }
