@@ -1,0 +1,26 @@
+#pragma once
+// The compressed container: "ZLIBCompress" 0x1A, a uint32 (little-endian) length of the
+// data after decompression, then a zlib stream of exactly that many bytes. It wraps .cbm
+// pictures, compressed streams in documents and catalogue update files.
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace codecs {
+
+constexpr qsizetype kContainerSignatureSize = 13;
+constexpr qsizetype kContainerHeaderSize = 17;
+
+// True when `data` begins with the 13-byte signature.
+bool HasContainerSignature(QByteArrayView data);
+
+// Wraps `plain` (zlib level 9).
+QByteArray Compress(QByteArrayView plain);
+
+// Unwraps a container at the start of `data`; `consumed` receives the bytes read (header
+// and zlib stream). The output grows with the data actually inflated, never by the
+// declared length up front. Raises Exception when the signature is missing, the zlib
+// stream is damaged, or it yields more or fewer bytes than declared.
+QByteArray Decompress(QByteArrayView data, qsizetype* consumed = nullptr);
+
+}  // namespace codecs
