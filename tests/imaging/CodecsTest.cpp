@@ -1,5 +1,7 @@
 #include "imaging/codecs/Bmp.h"
 #include "imaging/codecs/Container.h"
+#include "imaging/codecs/Jpeg.h"
+#include "imaging/codecs/Png.h"
 #include "platform/Exception.h"
 #include "tests/support/QtPrinters.h"
 
@@ -147,6 +149,87 @@ TEST(Container, DamagedStreamsRaise) {
     QByteArray lying = cbm;
     lying.replace(13, 4, le32(0xFFFFFFFF));
     EXPECT_THROW(Decompress(lying), Exception);
+}
+
+}  // namespace
+
+namespace {
+
+QImage gradient(int w, int h) {
+    QImage img(w, h, QImage::Format_BGR888);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) img.setPixelColor(x, y, QColor(x * 255 / w, y * 255 / h, 128));
+    return img;
+}
+
+TEST(Jpeg, ScaledDecodingAndInfo) {
+    const QByteArray file = EncodeJpeg(gradient(160, 96), 95);
+    const JpegInfo info = ReadJpegInfo(file);
+    EXPECT_EQ(info.width, 160);
+    EXPECT_EQ(info.height, 96);
+    EXPECT_EQ(info.components, 3);
+    EXPECT_FALSE(info.hasExif);
+    for (int scale : {1, 2, 4, 8}) {
+        const QImage img = DecodeJpeg(file, scale);
+        EXPECT_EQ(img.size(), QSize(160 / scale, 96 / scale)) << scale;
+        EXPECT_EQ(img.format(), QImage::Format_BGR888);
+        const QColor c = img.pixelColor(img.width() / 2, img.height() / 2);
+        EXPECT_NEAR(c.red(), 128, 12);
+        EXPECT_NEAR(c.blue(), 128, 12);
+    }
+    EXPECT_EQ(JpegScaleFor(4000, 400), 8);
+    EXPECT_EQ(JpegScaleFor(4000, 500), 4);  // 8 x 500 is not below 4000
+    EXPECT_EQ(JpegScaleFor(4000, 1500), 2);
+    EXPECT_EQ(JpegScaleFor(4000, 2000), 1);
+}
+
+TEST(Jpeg, ExifMarkerAndDamagedData) {
+    QByteArray file = EncodeJpeg(gradient(16, 16));
+    const QByteArray app1 = QByteArray("\xFF\xE1\x00\x10" "Exif\0\0", 10) + QByteArray(8, '\0');
+    QByteArray withExif = file;
+    withExif.insert(2, app1);
+    EXPECT_TRUE(ReadJpegInfo(withExif).hasExif);
+    EXPECT_EQ(DecodeJpeg(withExif).size(), QSize(16, 16));
+    EXPECT_THROW(DecodeJpeg(file.left(20)), Exception);
+    EXPECT_THROW(DecodeJpeg(QByteArray("not a jpeg at all")), Exception);
+    EXPECT_THROW(ReadJpegInfo(QByteArray()), Exception);
+}
+
+TEST(Png, FormatsTransparencyAndConsumedLength) {
+    const QImage rgb = gradient(20, 10);
+    const QByteArray file = EncodePng(rgb, qRgb(1, 2, 3));
+    const PngPicture p = DecodePng(file + "more data after the picture");
+    EXPECT_EQ(p.consumed, file.size());
+    EXPECT_EQ(p.image.format(), QImage::Format_BGR888);
+    EXPECT_EQ(p.image, rgb);
+    ASSERT_TRUE(p.transparentColor.has_value());
+    EXPECT_EQ(*p.transparentColor, qRgb(1, 2, 3));
+
+    QImage grey(7, 3, QImage::Format_Grayscale8);
+    grey.fill(90);
+    const PngPicture g = DecodePng(EncodePng(grey));
+    EXPECT_EQ(g.image, grey);
+    EXPECT_FALSE(g.transparentColor.has_value());
+
+    QImage alpha(4, 4, QImage::Format_ARGB32);
+    alpha.fill(qRgba(10, 20, 30, 40));
+    const PngPicture a = DecodePng(EncodePng(alpha));
+    EXPECT_EQ(a.image.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(a.image.pixel(2, 2), qRgba(10, 20, 30, 40));
+
+    QImage indexed(5, 5, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+    indexed.fill(1);
+    EXPECT_EQ(DecodePng(EncodePng(indexed)).image.pixel(4, 4), qRgb(0, 0, 255));
+}
+
+TEST(Png, DamagedDataRaises) {
+    const QByteArray file = EncodePng(gradient(30, 30));
+    for (qsizetype n : {qsizetype(0), qsizetype(8), qsizetype(30), file.size() / 2, file.size() - 1})
+        EXPECT_THROW(DecodePng(file.left(n)), Exception) << n;
+    QByteArray bad = file;
+    bad[40] = char(bad[40] ^ 0xFF);
+    EXPECT_THROW(DecodePng(bad), Exception);
 }
 
 }  // namespace
