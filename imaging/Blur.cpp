@@ -1,12 +1,12 @@
 #include "imaging/Blur.h"
 
+#include "imaging/Parallel.h"
 #include "imaging/Resample.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 double BlurSigma(int radius) { return (std::abs(radius) + 1) / std::sqrt(2 * std::log(255.0)); }
@@ -85,18 +85,6 @@ void filterLine(uchar* p, int count, qsizetype step, const Coefficients& c, std:
     }
 }
 
-// Runs `job(first, last)` over [0, n) split in two halves on two threads when worthwhile.
-template <class F>
-void parallel(int n, std::int64_t work, F&& job) {
-    if (work < 256 * 256 || std::thread::hardware_concurrency() < 2 || n < 2) {
-        job(0, n);
-        return;
-    }
-    std::thread other([&] { job(n / 2, n); });
-    job(0, n / 2);
-    other.join();
-}
-
 }  // namespace
 
 void Blur(QImage& img, const QRect& rect, int verticalRadius, int horizontalRadius) {
@@ -109,7 +97,7 @@ void Blur(QImage& img, const QRect& rect, int verticalRadius, int horizontalRadi
     const std::int64_t work = std::int64_t(r.width()) * r.height();
     if (vertical) {
         const Coefficients c = coefficients(verticalRadius);
-        parallel(r.width(), work, [&](int from, int to) {
+        ParallelRows(r.width(), work, [&](int from, int to) {
             std::vector<float> x, y;
             for (int col = from; col < to; ++col)
                 for (int ch = 0; ch < bpp; ++ch)
@@ -118,7 +106,7 @@ void Blur(QImage& img, const QRect& rect, int verticalRadius, int horizontalRadi
     }
     if (horizontal) {
         const Coefficients c = coefficients(horizontalRadius);
-        parallel(r.height(), work, [&](int from, int to) {
+        ParallelRows(r.height(), work, [&](int from, int to) {
             std::vector<float> x, y;
             for (int row = from; row < to; ++row)
                 for (int ch = 0; ch < bpp; ++ch)

@@ -1,10 +1,11 @@
 #include "imaging/Resample.h"
 
+#include "imaging/Parallel.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 int ChannelCount(const QImage& img) {
@@ -165,19 +166,12 @@ void Resample(QImage& dest, const QImage& src, const QRect& srcRect, int filter)
     if (src.format() == QImage::Format_Indexed8) dest.setColorTable(src.colorTable());
     const std::vector<Tap> h = taps(srcRect.width(), size.width(), filter);
     const std::vector<Tap> v = taps(srcRect.height(), size.height(), filter);
-    // Rows are independent, so two halves on two threads give the single-thread result.
+    // Rows are independent, so the threads give the single-thread result.
     uchar* out = dest.bits();
     const qsizetype stride = dest.bytesPerLine();
     const int dw = size.width();
-    const std::int64_t work = std::int64_t(size.width()) * size.height();
-    if (work < 512 * 512 || std::thread::hardware_concurrency() < 2) {
-        resampleRows(out, stride, dw, src, srcRect, bpp, h, v, 0, size.height());
-        return;
-    }
-    const int mid = size.height() / 2;
-    std::thread other([&] { resampleRows(out, stride, dw, src, srcRect, bpp, h, v, mid, size.height()); });
-    resampleRows(out, stride, dw, src, srcRect, bpp, h, v, 0, mid);
-    other.join();
+    ParallelRows(size.height(), std::int64_t(size.width()) * size.height(),
+                 [&](int from, int to) { resampleRows(out, stride, dw, src, srcRect, bpp, h, v, from, to); });
 }
 
 void Resample(QImage& dest, const QImage& src, int filter) { Resample(dest, src, src.rect(), filter); }

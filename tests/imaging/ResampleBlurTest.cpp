@@ -134,3 +134,25 @@ TEST(Blur, LargeRadiiUseTheFloatingPath) {
 }
 
 }  // namespace
+
+#include "imaging/Parallel.h"
+
+namespace {
+
+TEST(Parallel, ResultsDoNotDependOnTheThreadCount) {
+    const QImage src = noise(900, 700, QImage::Format_BGR888, 3);
+    QImage one(1300, 500, QImage::Format_BGR888), two = one;
+    SetImagingThreads(1);
+    Resample(one, src, rfCubic);
+    QImage blurOne = src;
+    Blur(blurOne, blurOne.rect(), 7, 9);
+    SetImagingThreads(2);
+    Resample(two, src, rfCubic);
+    QImage blurTwo = src;
+    Blur(blurTwo, blurTwo.rect(), 7, 9);
+    SetImagingThreads(0);
+    EXPECT_EQ(one, two);
+    EXPECT_EQ(blurOne, blurTwo);
+}
+
+}  // namespace
