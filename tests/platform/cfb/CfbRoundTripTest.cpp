@@ -1,23 +1,16 @@
 // Round trips through our own engine: what is written, flushed and closed reads back
 // the same after reopening the file.
 #include "platform/cfb/CompoundFile.h"
+#include "tests/platform/cfb/CfbTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <QFileInfo>
 
-#include <random>
-
 using namespace platform::cfb;
+using cfbtest::pattern;
 
 namespace {
-
-QByteArray pattern(qsizetype n, uint32_t seed) {
-    QByteArray b(n, Qt::Uninitialized);
-    std::mt19937 rng(seed);
-    for (qsizetype i = 0; i < n; ++i) b[i] = char(rng());
-    return b;
-}
 
 QStringList names(const Storage& s) {
     QStringList out;
