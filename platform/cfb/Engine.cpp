@@ -140,14 +140,8 @@ void Engine::load() {
             addFatSector(get32(sector.data() + 4 * j));
         next = get32(sector.data() + ss - 4);
     }
-    // Further DIFAT sectors (present but not needed) stay allocated.
-    while (difatSectors_.size() < header_.difatSectorCount && next < fileSectors) {
-        if (std::find(difatSectors_.begin(), difatSectors_.end(), next) != difatSectors_.end())
-            break;
-        difatSectors_.push_back(next);
-        readRaw(sectorOffset(next), sector.data(), ss);
-        next = get32(sector.data() + ss - 4);
-    }
+    // DIFAT sectors beyond those needed are left as they are: marked in the FAT,
+    // never reused.
 
     {
         const std::vector<uint8_t> bytes = readSectors(fatSectors_);
