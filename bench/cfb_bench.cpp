@@ -118,8 +118,8 @@ void BM_CfbCreate10000Elements(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_CfbWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_PlainWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CfbWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_PlainWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_CfbCreate10000Elements)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CfbOpen10000Elements)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -27,6 +27,10 @@ void throwStorageNotFound(const QString& name) {
     throw CfbNotFound(format(QStringLiteral("ストレージ「%s」が見つかりません"), name));
 }
 
+void throwElementNotFound(const QString& name) {
+    throw CfbNotFound(format(QStringLiteral("要素「%s」が見つかりません"), name));
+}
+
 void throwExists(const QString& name) {
     throw CfbExists(format(QStringLiteral("「%s」は既に存在します"), name));
 }

@@ -9,7 +9,9 @@
 //   CfbIoError       "複合ファイル「%s」を読み書きできません: %s"   a system call failed (path,
 //   reason) CfbLocked        "複合ファイル「%s」は他で使用中です"          the lock could not be
 //   taken CfbNotFound      "ストリーム「%s」が見つかりません" or
-//                    "ストレージ「%s」が見つかりません"            no such element
+//                    "ストレージ「%s」が見つかりません" or
+//                    "要素「%s」が見つかりません"                 no such element (the last when
+//                                                            either kind would do)
 //   CfbExists        "「%s」は既に存在します"                     the name is taken
 //   CfbInvalidName   "名前「%s」は使えません"                     empty, longer than 31 UTF-16
 //                                                            units, or contains / \ : !
@@ -37,6 +39,7 @@ VELLUMO_DECLARE_EXCEPTION(CfbInvalidOperation, CfbError);
 [[noreturn]] void throwLocked(const QString& path);
 [[noreturn]] void throwStreamNotFound(const QString& name);
 [[noreturn]] void throwStorageNotFound(const QString& name);
+[[noreturn]] void throwElementNotFound(const QString& name);
 [[noreturn]] void throwExists(const QString& name);
 [[noreturn]] void throwInvalidName(const QString& name);
 [[noreturn]] void throwReadOnly();

@@ -166,7 +166,7 @@ Storage Storage::openOrCreateStorage(const QString& name) {
 void Storage::remove(const QString& name) {
     const uint32_t self = checked(true);
     const uint32_t i = engine_->directory().find(self, name);
-    if (i == kNoStream) throwStreamNotFound(name);
+    if (i == kNoStream) throwElementNotFound(name);
     engine_->removeElement(i);
 }
 
@@ -181,7 +181,7 @@ void Storage::moveTo(const QString& name, const Storage& target, const QString& 
     const uint32_t dest = target.checked(true);
     Directory& dir = engine_->directory();
     const uint32_t i = dir.find(self, name);
-    if (i == kNoStream) throwStreamNotFound(name);
+    if (i == kNoStream) throwElementNotFound(name);
     const QString finalName = newName.isEmpty() ? dir.node(i).entry.name : newName;
     checkName(finalName);
     const uint32_t clash = dir.find(dest, finalName);
