@@ -9,7 +9,8 @@ std::u16string nameKey(const QString& name) {
     std::u16string key(size_t(name.size()), u'\0');
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name.at(i).unicode();
-        key[size_t(i)] = QChar::isSurrogate(c) ? c : char16_t(QChar::toUpper(c));
+        const char32_t upper = QChar::isSurrogate(c) ? c : QChar::toUpper(char32_t(c));
+        key[size_t(i)] = upper > 0xFFFF ? c : char16_t(upper);
     }
     return key;
 }
