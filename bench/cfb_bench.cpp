@@ -84,6 +84,22 @@ void BM_PlainWriteRead200MB(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 2 * int64_t(total));
 }
 
+// One 64 MB stream appended 4 KB at a time: growth must stay linear.
+void BM_CfbSmallAppends64MB(benchmark::State& state) {
+    const std::vector<char> chunk = payload();
+    const QString path = scratch("append.cfb");
+    constexpr size_t kTotal = 64 << 20;
+    constexpr size_t kPiece = 4096;
+    for (auto _ : state) {
+        auto f = CompoundFile::create(path);
+        Stream st = f->root().createStream(QStringLiteral("log"));
+        for (size_t off = 0; off < kTotal; off += kPiece) st.write(off, chunk.data(), kPiece);
+        f->close();
+        QFile::remove(path);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTotal));
+}
+
 // 100 storages of 99 streams each plus the storages: 10,000 elements.
 QString manyElementsFile() {
     const QString path = scratch("many.cfb");
@@ -120,6 +136,7 @@ void BM_CfbCreate10000Elements(benchmark::State& state) {
 
 BENCHMARK(BM_CfbWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PlainWriteRead200MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CfbSmallAppends64MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_CfbCreate10000Elements)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CfbOpen10000Elements)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

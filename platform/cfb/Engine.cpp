@@ -201,7 +201,6 @@ void Engine::resizeRegularChain(std::vector<uint32_t>& chain, uint32_t& start, u
     }
     if (units > kMaxRegSect)
         throwInvalidOperation(QStringLiteral("複合ファイルの大きさが上限を超えます"));
-    chain.reserve(size_t(units));
     while (chain.size() < units) {
         const uint32_t s = fat_.allocate(chain.empty() ? kNoStream : chain.back(), kMaxRegSect);
         if (chain.empty()) start = s;
