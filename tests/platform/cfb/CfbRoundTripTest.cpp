@@ -182,6 +182,31 @@ TEST_F(CfbRoundTrip, DeletedSectorsAreReused) {
     EXPECT_EQ(f->root().openStream(QStringLiteral("keep")).readAll(), pattern(5000, 6));
 }
 
+TEST_F(CfbRoundTrip, FreedMiniSectorsAreReused) {
+    {
+        auto f = CompoundFile::create(path);
+        for (int i = 0; i < 40; ++i)
+            f->root()
+                .createStream(QStringLiteral("old%1").arg(i))
+                .write(0, pattern(1000, uint32_t(i)));
+    }
+    const qint64 before = QFileInfo(path).size();
+    {
+        auto f = reopen(Access::ReadWrite);
+        for (int i = 0; i < 40; ++i) f->root().remove(QStringLiteral("old%1").arg(i));
+        for (int i = 0; i < 40; ++i)
+            f->root()
+                .createStream(QStringLiteral("new%1").arg(i))
+                .write(0, pattern(1000, uint32_t(50 + i)));
+    }
+    EXPECT_EQ(QFileInfo(path).size(), before);
+    auto f = reopen();
+    EXPECT_EQ(f->root().children().size(), 40u);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(f->root().openStream(QStringLiteral("new%1").arg(i)).readAll(),
+                  pattern(1000, uint32_t(50 + i)));
+}
+
 TEST_F(CfbRoundTrip, RenameAndMoveKeepTheData) {
     {
         auto f = CompoundFile::create(path);
