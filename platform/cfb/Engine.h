@@ -38,6 +38,8 @@ public:
     void write(uint32_t index, uint64_t offset, const void* buf, size_t n);
     // Grows (with zero bytes) or shrinks the stream.
     void resize(uint32_t index, uint64_t size);
+    // Sets the size, keeping the bytes below both sizes; grown bytes are undefined.
+    void resizeKeepingData(uint32_t index, uint64_t size);
 
     // Elements. Names are checked by the callers.
     uint32_t addElement(uint32_t parent, const QString& name, EntryType type);

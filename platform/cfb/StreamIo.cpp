@@ -118,7 +118,7 @@ void Engine::ensureMiniStream(uint32_t miniUnits) {
     resizeRegularChain(*root.chain, root.entry.startSector, unitsFor(bytes, sectorSize()));
 }
 
-void Engine::resize(uint32_t index, uint64_t size) {
+void Engine::resizeKeepingData(uint32_t index, uint64_t size) {
     DirectoryNode& node = dir_.node(index);
     if (header_.majorVersion == 3 && size > kMaxStreamSizeV3)
         throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
@@ -130,18 +130,23 @@ void Engine::resize(uint32_t index, uint64_t size) {
     if (oldMini == newMini) {
         resizeChain(index, unitsFor(size, newMini ? kMiniSectorSize : sectorSize()));
         node.entry.size = size;
-    } else {
-        // Crossing the cutoff: the kept bytes (fewer than 4096) move between the mini
-        // stream and regular sectors.
-        const uint64_t keep = std::min(old, size);
-        std::vector<uint8_t> kept(static_cast<size_t>(keep));
-        read(index, 0, kept.data(), kept.size());
-        resizeChain(index, 0);
-        node.entry.size = size;
-        node.entry.startSector = kEndOfChain;
-        resizeChain(index, unitsFor(size, newMini ? kMiniSectorSize : sectorSize()));
-        transfer(*node.chain, newMini, 0, kept.data(), kept.size(), true);
+        return;
     }
+    // Crossing the cutoff: the kept bytes (fewer than 4096) move between the mini
+    // stream and regular sectors.
+    const uint64_t keep = std::min(old, size);
+    std::vector<uint8_t> kept(static_cast<size_t>(keep));
+    read(index, 0, kept.data(), kept.size());
+    resizeChain(index, 0);
+    node.entry.size = size;
+    node.entry.startSector = kEndOfChain;
+    resizeChain(index, unitsFor(size, newMini ? kMiniSectorSize : sectorSize()));
+    transfer(*node.chain, newMini, 0, kept.data(), kept.size(), true);
+}
+
+void Engine::resize(uint32_t index, uint64_t size) {
+    const uint64_t old = dir_.node(index).entry.size;
+    resizeKeepingData(index, size);
     if (size > old) zeroFill(index, old, size);
 }
 
@@ -163,17 +168,10 @@ void Engine::write(uint32_t index, uint64_t offset, const void* buf, size_t n) {
         throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
     const uint64_t old = node.entry.size;
     if (end > old) {
-        // Grow without zeroing the part about to be written.
-        const bool oldMini = old < kMiniCutoff;
-        const bool newMini = end < kMiniCutoff;
-        if (oldMini == newMini) {
-            resizeChain(index, unitsFor(end, newMini ? kMiniSectorSize : sectorSize()));
-            node.entry.size = end;
-            dirty_ = true;
-            if (offset > old) zeroFill(index, old, offset);
-        } else {
-            resize(index, end);
-        }
+        // Grow without zeroing the part about to be written; only a gap between the
+        // old end and `offset` is zeroed.
+        resizeKeepingData(index, end);
+        if (offset > old) zeroFill(index, old, offset);
     }
     transfer(chainOf(index), isMini(node), offset,
              const_cast<uint8_t*>(static_cast<const uint8_t*>(buf)), n, true);
