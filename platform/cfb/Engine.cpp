@@ -35,7 +35,9 @@ std::shared_ptr<Engine> Engine::create(const QString& path, int version) {
     engine->file_ = std::make_unique<RawFile>(path, true, true);
     // Lock before truncating, so a file someone else holds is left alone.
     lockFile(engine->file_->fd(), path, Access::ReadWrite, Share::Exclusive);
-    engine->file_->truncate(0);
+    // Only a file with content is cut: truncating an empty one makes some file
+    // systems (ext4's replace-by-truncate heuristic) write everything out at close.
+    if (engine->file_->size() > 0) engine->file_->truncate(0);
     engine->initEmpty(version);
     engine->flush();
     return engine;
