@@ -233,3 +233,35 @@ TEST_F(CfbInterop, WeReadWhatGsfWrites) {
         runProcess(gsfTool(), {QStringLiteral("cat"), ole, QStringLiteral("top/写真/d.bin")}).out,
         QByteArray("added"));
 }
+
+TEST_F(CfbInterop, WeReadAVersionFourFileBuiltByteByByte) {
+    if (!QFile::exists(QString::fromLatin1(kPython))) GTEST_SKIP() << "python3 is not installed";
+    const QString v4 = dir.file(QStringLiteral("v4.cfb"));
+    const ProcessResult made = runProcess(QString::fromLatin1(kPython),
+                                          {QStringLiteral(VELLUMO_CFB_TEST_DIR "/make_v4.py"), v4});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    QByteArray big(10000, Qt::Uninitialized);
+    for (int i = 0; i < big.size(); ++i) big[i] = char(i % 251);
+    {
+        auto f = CompoundFile::open(v4, Access::Read);
+        EXPECT_EQ(f->version(), 4);
+        EXPECT_EQ(f->root().children().size(), 2u);
+        EXPECT_EQ(f->root().openStream(QStringLiteral("small")).readAll(), QByteArray(100, 's'));
+        EXPECT_EQ(f->root()
+                      .openStorage(QStringLiteral("folder"))
+                      .openStream(QStringLiteral("big"))
+                      .readAll(),
+                  big);
+    }
+    if (!haveOlefile()) return;
+    // Changed in place, it stays readable by olefile.
+    {
+        auto f = CompoundFile::open(v4, Access::ReadWrite);
+        f->root().openStream(QStringLiteral("small")).write(100, pattern(5000, 20));
+    }
+    const OleView v = oleView(v4);
+    EXPECT_TRUE(v.problems.isEmpty());
+    EXPECT_EQ(v.streams.at(QStringLiteral("small")),
+              std::make_pair(qint64(5100), sha(QByteArray(100, 's') + pattern(5000, 20))));
+    EXPECT_EQ(v.streams.at(QStringLiteral("Folder/Big")), std::make_pair(qint64(10000), sha(big)));
+}
