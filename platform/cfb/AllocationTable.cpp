@@ -11,21 +11,18 @@ void AllocationTable::set(uint32_t i, uint32_t value) {
     if (value == kFreeSect && i < hint_) hint_ = i;
 }
 
-std::vector<uint32_t> AllocationTable::chain(uint32_t start, const char* what) const {
+std::vector<uint32_t> AllocationTable::chain(uint32_t start, const QString& what) const {
     std::vector<uint32_t> units;
     uint32_t cur = start;
     while (cur != kEndOfChain) {
         if (cur >= next_.size())
-            throwCorrupt(format(QStringLiteral("%s のチェーンがファイルの外を指しています"),
-                                QString::fromLatin1(what)));
+            throwCorrupt(format(QStringLiteral("%sのチェーンがファイルの外を指しています"), what));
         if (units.size() >= next_.size())
-            throwCorrupt(
-                format(QStringLiteral("%s のチェーンが循環しています"), QString::fromLatin1(what)));
+            throwCorrupt(format(QStringLiteral("%sのチェーンが循環しています"), what));
         units.push_back(cur);
         const uint32_t nxt = next_[cur];
         if (nxt > kMaxRegSect && nxt != kEndOfChain)
-            throwCorrupt(format(QStringLiteral("%s のチェーンが途中で途切れています"),
-                                QString::fromLatin1(what)));
+            throwCorrupt(format(QStringLiteral("%sのチェーンが途中で途切れています"), what));
         cur = nxt;
     }
     return units;

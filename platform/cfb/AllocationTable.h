@@ -7,6 +7,7 @@
 // current end when it is free, so chains stay contiguous), and appends entries at the
 // end of the table when none is free.
 
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -23,7 +24,7 @@ public:
     // The units of the chain starting at `start` (kEndOfChain: empty). Raises
     // CfbCorrupt when the chain leaves the table, meets a free or marked entry, or
     // is longer than the table (a cycle). `what` names the chain in the message.
-    std::vector<uint32_t> chain(uint32_t start, const char* what) const;
+    std::vector<uint32_t> chain(uint32_t start, const QString& what) const;
 
     // Takes one free unit (preferring `after + 1`), marks it end of chain and links
     // `after` to it when `after` is a unit. `limit` is the highest unit count allowed.

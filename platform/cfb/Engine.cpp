@@ -101,7 +101,7 @@ void Engine::writeSectors(const std::vector<uint32_t>& sectors, const std::vecto
     transfer(sectors, false, 0, const_cast<uint8_t*>(bytes.data()), bytes.size(), true);
 }
 
-std::vector<uint32_t> Engine::loadChain(uint32_t start, const char* what) {
+std::vector<uint32_t> Engine::loadChain(uint32_t start, const QString& what) {
     return fat_.chain(start, what);
 }
 
@@ -154,7 +154,7 @@ void Engine::load() {
         fat_.resetHint();
     }
 
-    dirChain_ = loadChain(header_.firstDirectorySector, "ディレクトリ");
+    dirChain_ = loadChain(header_.firstDirectorySector, QStringLiteral("ディレクトリ"));
     if (dirChain_.empty()) throwCorrupt(QStringLiteral("ディレクトリがありません"));
     {
         const std::vector<uint8_t> bytes = readSectors(dirChain_);
@@ -169,7 +169,7 @@ void Engine::load() {
 
     miniFatChain_.clear();
     if (header_.firstMiniFatSector != kEndOfChain && header_.firstMiniFatSector != kFreeSect)
-        miniFatChain_ = loadChain(header_.firstMiniFatSector, "ミニ FAT");
+        miniFatChain_ = loadChain(header_.firstMiniFatSector, QStringLiteral("ミニ FAT "));
     {
         const std::vector<uint8_t> bytes = readSectors(miniFatChain_);
         std::vector<uint32_t>& entries = miniFat_.entries();
@@ -180,7 +180,8 @@ void Engine::load() {
     // The mini stream is the root entry's data.
     DirectoryNode& root = dir_.node(0);
     std::vector<uint32_t> rootChain;
-    if (root.entry.size > 0) rootChain = loadChain(root.entry.startSector, "ミニストリーム");
+    if (root.entry.size > 0)
+        rootChain = loadChain(root.entry.startSector, QStringLiteral("ミニストリーム"));
     if (root.entry.size > uint64_t(rootChain.size()) * ss)
         throwCorrupt(QStringLiteral("ミニストリームの大きさがチェーンを超えています"));
     root.chain = std::move(rootChain);

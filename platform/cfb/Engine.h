@@ -72,7 +72,7 @@ private:
     // Chains (cached in the nodes).
     const std::vector<uint32_t>& chainOf(uint32_t index);
     const std::vector<uint32_t>& miniStreamChain() { return chainOf(0); }
-    std::vector<uint32_t> loadChain(uint32_t start, const char* what);
+    std::vector<uint32_t> loadChain(uint32_t start, const QString& what);
     void resizeChain(uint32_t index, uint64_t units);
     void resizeRegularChain(std::vector<uint32_t>& chain, uint32_t& start, uint64_t units);
     void ensureMiniStream(uint32_t miniUnits);

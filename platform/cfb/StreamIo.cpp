@@ -28,8 +28,8 @@ const std::vector<uint32_t>& Engine::chainOf(uint32_t index) {
     std::vector<uint32_t> chain;
     if (e.size > 0) {
         const bool mini = isMini(node);
-        chain = mini ? miniFat_.chain(e.startSector, "ミニストリーム")
-                     : fat_.chain(e.startSector, "ストリーム");
+        const QString what = format(QStringLiteral("ストリーム「%s」"), e.name);
+        chain = mini ? miniFat_.chain(e.startSector, what) : fat_.chain(e.startSector, what);
         const uint64_t need = unitsFor(e.size, mini ? kMiniSectorSize : sectorSize());
         if (chain.size() < need)
             throwCorrupt(

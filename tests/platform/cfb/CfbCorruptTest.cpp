@@ -104,6 +104,25 @@ TEST(CfbCorruptBaseline, HealthyFileReadsAndHasTheExpectedLayout) {
     EXPECT_EQ(bytes.mid(at.entry(4), 10), QByteArray("i\0n\0n\0e\0r\0", 10));
 }
 
+TEST(CfbCorruptBaseline, MessagesNameTheDamage) {
+    TempDir dir;
+    QByteArray bytes = healthyFile(dir);
+    Layout at{bytes};
+    const uint32_t start = get32(bytes, at.entry(1) + 0x74);
+    at.setFat(start + 3, start);
+    auto f = CompoundFile::open(dir.write(QStringLiteral("cycle.cfb"), bytes), Access::Read);
+    try {
+        f->root().openStream(QStringLiteral("big")).readAll();
+        FAIL();
+    } catch (const platform::cfb::CfbCorrupt& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral(
+                      "複合ファイルが壊れています: ストリーム「big」のチェーンが循環しています"));
+    }
+    // The rest of the file is still there.
+    EXPECT_EQ(f->root().openStream(QStringLiteral("mini")).readAll(), pattern(200, 2));
+}
+
 TEST_P(CfbDamagedFile, RaisesTheEngineError) {
     TempDir dir;
     QByteArray bytes = healthyFile(dir);
