@@ -19,7 +19,8 @@ void usage() {
                        "  --version\n"
                        "  macro [--no-quote-strip] [--define NAME=VALUE]... TEXT\n"
                        "  settings get NAME | set NAME VALUE | list\n"
-                       "  doctor"));
+                       "  doctor\n"
+                       "  cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO"));
 }
 }  // namespace
 
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
                 rc = runSettings(args);
             } else if (cmd == u"doctor") {
                 rc = runDoctor(args);
+            } else if (cmd == u"cfb") {
+                rc = runCfb(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();
