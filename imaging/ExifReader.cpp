@@ -1,0 +1,228 @@
+#include "imaging/ExifReader.h"
+
+#include "platform/Exception.h"
+#include "platform/Format.h"
+
+#include <QFile>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr qsizetype kTiff = 6;  // the TIFF header follows "Exif\0\0"
+
+int typeSize(int type) {
+    static const int sizes[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+    return type >= 1 && type <= 12 ? sizes[type] : 0;
+}
+bool integral(int t) { return t == 1 || t == 3 || t == 4 || t == 6 || t == 8 || t == 9; }
+bool rational(int t) { return t == 5 || t == 10; }
+}  // namespace
+
+void TExifReader::Load(QByteArrayView data) {
+    buffer_.clear();
+    ifd0_ = 0;
+    qsizetype pos = 0;
+    const auto byte = [&](qsizetype at) { return std::uint8_t(data[at]); };
+    if (data.size() - pos < 5) return;
+    bool first = true;
+    while (pos + 1 < data.size()) {
+        if (byte(pos) != 0xFF) return;  // the stream counts as ended
+        const int code = byte(pos + 1);
+        pos += 2;
+        if (first) {
+            if (code != 0xD8) return;
+            first = false;
+            continue;
+        }
+        if (code == 0xD9) return;
+        if (code == 0xD8) continue;
+        if (pos + 2 > data.size()) return;
+        const qsizetype length = (qsizetype(byte(pos)) << 8 | byte(pos + 1)) - 2;
+        pos += 2;
+        if (length < 0 || pos + length > data.size()) return;
+        if (code == 0xE1) {
+            const QByteArrayView seg = data.sliced(pos, length);
+            if (seg.size() < 14 || std::memcmp(seg.data(), "Exif\0\0", 6) != 0) return;
+            if (std::memcmp(seg.data() + 6, "MM\0*", 4) == 0)
+                bigEndian_ = true;
+            else if (std::memcmp(seg.data() + 6, "II*\0", 4) == 0)
+                bigEndian_ = false;
+            else
+                return;
+            buffer_ = seg.toByteArray();
+            ifd0_ = u32(kTiff + 4);
+            return;
+        }
+        pos += length;
+    }
+}
+
+void TExifReader::LoadFromFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Exception(platform::format(QStringLiteral("ファイル %s を開けません"), path));
+    Load(f.readAll());
+}
+
+std::uint16_t TExifReader::u16(qsizetype at) const {
+    if (at < 0 || at + 2 > buffer_.size()) return 0;
+    const auto* p = reinterpret_cast<const uchar*>(buffer_.constData()) + at;
+    return bigEndian_ ? std::uint16_t(p[0] << 8 | p[1]) : std::uint16_t(p[1] << 8 | p[0]);
+}
+
+std::uint32_t TExifReader::u32(qsizetype at) const {
+    if (at < 0 || at + 4 > buffer_.size()) return 0;
+    const auto* p = reinterpret_cast<const uchar*>(buffer_.constData()) + at;
+    return bigEndian_ ? std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]
+                      : std::uint32_t(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0];
+}
+
+std::optional<TExifReader::Entry> TExifReader::entryIn(qsizetype ifd, int tag) const {
+    const qsizetype at = kTiff + ifd;
+    if (ifd <= 0 || at + 2 > buffer_.size()) return std::nullopt;
+    const int n = u16(at);
+    for (int i = 0; i < n; ++i) {
+        const qsizetype e = at + 2 + qsizetype(i) * 12;
+        if (e + 12 > buffer_.size()) return std::nullopt;
+        if (u16(e) != tag) continue;
+        Entry entry;
+        entry.type = u16(e + 2);
+        entry.count = u32(e + 4);
+        const std::int64_t bytes = std::int64_t(typeSize(entry.type)) * entry.count;
+        const qsizetype where = bytes <= 4 ? e + 8 : kTiff + qsizetype(u32(e + 8));
+        if (typeSize(entry.type) == 0 || where < 0 || where + bytes > buffer_.size()) return std::nullopt;
+        entry.value = QByteArrayView(buffer_).sliced(where, qsizetype(bytes));
+        return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<qsizetype> TExifReader::ifdOffset(TExifIfd ifd) const {
+    if (!HasData()) return std::nullopt;
+    switch (ifd) {
+        case eiIFD0: return qsizetype(ifd0_);
+        case eiIFD1: {
+            const qsizetype at = kTiff + qsizetype(ifd0_);
+            const qsizetype next = at + 2 + qsizetype(u16(at)) * 12;
+            const std::uint32_t off = u32(next);
+            return off ? std::optional<qsizetype>(off) : std::nullopt;
+        }
+        case eiExif: {
+            const auto e = entryIn(qsizetype(ifd0_), 0x8769);
+            return e && integral(e->type) ? std::optional<qsizetype>(GetInteger(eiIFD0, 0x8769)) : std::nullopt;
+        }
+        case eiInterop: {
+            const auto e = FindEntry(eiExif, 0xA005);
+            return e && integral(e->type) ? std::optional<qsizetype>(GetInteger(eiExif, 0xA005)) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<TExifReader::Entry> TExifReader::FindEntry(TExifIfd ifd, int tag) const {
+    const auto off = ifdOffset(ifd);
+    return off ? entryIn(*off, tag) : std::nullopt;
+}
+
+std::uint32_t TExifReader::GetInteger(TExifIfd ifd, int tag) const {
+    const auto e = FindEntry(ifd, tag);
+    if (!e || !integral(e->type) || e->count == 0) return 0;
+    const qsizetype at = e->value.data() - buffer_.constData();
+    switch (typeSize(e->type)) {
+        case 1: return std::uint8_t(buffer_[at]);
+        case 2: return u16(at);
+        default: return u32(at);
+    }
+}
+
+std::vector<std::pair<std::uint32_t, std::uint32_t>> TExifReader::GetRationals(TExifIfd ifd, int tag) const {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
+    const auto e = FindEntry(ifd, tag);
+    if (!e || !rational(e->type)) return out;
+    const qsizetype at = e->value.data() - buffer_.constData();
+    for (std::uint32_t i = 0; i < e->count; ++i) out.emplace_back(u32(at + 8 * i), u32(at + 8 * i + 4));
+    return out;
+}
+
+std::pair<std::uint32_t, std::uint32_t> TExifReader::GetRational(TExifIfd ifd, int tag) const {
+    const auto r = GetRationals(ifd, tag);
+    return r.empty() ? std::pair<std::uint32_t, std::uint32_t>{0, 1} : r.front();
+}
+
+QString TExifReader::GetText(TExifIfd ifd, int tag) const {
+    const auto e = FindEntry(ifd, tag);
+    if (!e) return {};
+    if (e->type == 2) {
+        const qsizetype zero = e->value.indexOf('\0');
+        return QString::fromLatin1(zero >= 0 ? e->value.first(zero) : e->value);
+    }
+    if (e->type == 7) return QString::fromLatin1(e->value);
+    if (integral(e->type)) return QString::number(GetInteger(ifd, tag));
+    if (rational(e->type)) {
+        const auto r = GetRational(ifd, tag);
+        return platform::format(QStringLiteral("%d/%d"), int(r.first), int(r.second));
+    }
+    return {};
+}
+
+QString TrimmedDecimal(double v) {
+    QString s = QString::asprintf("%f", v);
+    if (s.contains(u'.')) {
+        while (s.endsWith(u'0')) s.chop(1);
+        if (s.endsWith(u'.')) s.chop(1);
+    }
+    return s;
+}
+
+namespace {
+QString dateText(QString s) {
+    if (s.size() == 19 && s[4] == u':' && s[7] == u':') {
+        s[4] = u'/';
+        s[7] = u'/';
+    }
+    return s;
+}
+double ratio(std::pair<std::uint32_t, std::uint32_t> r) {
+    return r.second ? double(std::int32_t(r.first)) / double(std::int32_t(r.second)) : 0.0;
+}
+}  // namespace
+
+QString ExifPhotoDate(const TExifReader& r) {
+    return r.HasTag(eiIFD0, 306) ? dateText(r.GetText(eiIFD0, 306)) : QString();
+}
+
+QString ExifInformationText(const TExifReader& r, const QString& fileName) {
+    QStringList lines{QStringLiteral("ファイル名:") + fileName};
+    auto add = [&](const char16_t* label, TExifIfd ifd, int tag, auto value) {
+        if (r.HasTag(ifd, tag)) lines << QString::fromUtf16(label) + u':' + value();
+    };
+    add(u"Exifバージョン", eiExif, 0x9000, [&] {
+        const QString t = r.GetText(eiExif, 0x9000);
+        bool ok = false;
+        t.toInt(&ok);
+        return t.size() == 4 && ok ? platform::format(QStringLiteral("%d.%s"), t.left(2).toInt(), t.right(2)) : t;
+    });
+    add(u"画像の説明", eiIFD0, 0x010E, [&] { return r.GetText(eiIFD0, 0x010E); });
+    add(u"メーカー名", eiIFD0, 0x010F, [&] { return r.GetText(eiIFD0, 0x010F); });
+    add(u"機種名", eiIFD0, 0x0110, [&] { return r.GetText(eiIFD0, 0x0110); });
+    add(u"撮影日時", eiExif, 0x9003, [&] { return dateText(r.GetText(eiExif, 0x9003)); });
+    add(u"更新日時", eiIFD0, 0x0132, [&] { return dateText(r.GetText(eiIFD0, 0x0132)); });
+    add(u"露光時間", eiExif, 0x829A, [&] {
+        const auto e = r.GetRational(eiExif, 0x829A);
+        return platform::format(QStringLiteral("%d/%d秒"), int(e.first), int(e.second));
+    });
+    add(u"シャッター速度", eiExif, 0x9201, [&] {
+        return platform::format(QStringLiteral("1/%d秒"), int(std::lround(std::pow(2.0, ratio(r.GetRational(eiExif, 0x9201))))));
+    });
+    add(u"絞り値", eiExif, 0x9202,
+        [&] { return QStringLiteral("F") + TrimmedDecimal(std::pow(std::sqrt(2.0), ratio(r.GetRational(eiExif, 0x9202)))); });
+    add(u"レンズ開放F値", eiExif, 0x9205,
+        [&] { return QStringLiteral("F") + TrimmedDecimal(std::pow(std::sqrt(2.0), ratio(r.GetRational(eiExif, 0x9205)))); });
+    add(u"レンズ焦点距離", eiExif, 0x920A,
+        [&] { return QString::asprintf("%fmm", ratio(r.GetRational(eiExif, 0x920A))); });
+    add(u"フラッシュ", eiExif, 0x9209,
+        [&] { return (r.GetInteger(eiExif, 0x9209) & 1) ? QStringLiteral("オン") : QStringLiteral("オフ"); });
+    add(u"画像幅", eiExif, 0xA002, [&] { return platform::format(QStringLiteral("%dピクセル"), int(r.GetInteger(eiExif, 0xA002))); });
+    add(u"画像高", eiExif, 0xA003, [&] { return platform::format(QStringLiteral("%dピクセル"), int(r.GetInteger(eiExif, 0xA003))); });
+    return lines.join(QStringLiteral("\r\n"));
+}
