@@ -17,3 +17,4 @@ TdataMain& toolDataModule();
 int runMacro(const QStringList& args);
 int runSettings(const QStringList& args);
 int runDoctor(const QStringList& args);
+int runStream(const QStringList& args);

@@ -8,27 +8,35 @@
 #include <cstdio>
 #include <memory>
 
-void out(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().constData()); }
-void err(const QString& line) { std::fprintf(stderr, "%s\n", line.toUtf8().constData()); }
+void out(const QString& line) {
+    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+}
+void err(const QString& line) {
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
 
 namespace {
 std::unique_ptr<TdataMain> g_data;
 
 void usage() {
-    err(QStringLiteral("使い方: corvane-tool <コマンド> [引数...]\n"
+    err(
+        QStringLiteral("使い方: corvane-tool <コマンド> [引数...]\n"
                        "  --version\n"
                        "  macro [--no-quote-strip] [--define NAME=VALUE]... TEXT\n"
                        "  settings get NAME | set NAME VALUE | list\n"
-                       "  doctor"));
+                       "  doctor\n"
+                       "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE"));
 }
 }  // namespace
 
 TdataMain& toolDataModule() {
     if (!g_data) {
         // Macros such as $(ExeNameNoExt) name the program, not this tool.
-        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("corvane"));
+        const QString program =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("corvane"));
         g_data = std::make_unique<TdataMain>(program);
-        g_data->Frame().OnMessageBox = [](const QString& text, const TMsgDlgButtons& buttons, int def, int) {
+        g_data->Frame().OnMessageBox = [](const QString& text, const TMsgDlgButtons& buttons,
+                                          int def, int) {
             err(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             return buttons.at(size_t(def >= 0 && def < int(buttons.size()) ? def : 0));
         };
@@ -54,6 +62,8 @@ int main(int argc, char** argv) {
                 rc = runSettings(args);
             } else if (cmd == u"doctor") {
                 rc = runDoctor(args);
+            } else if (cmd == u"stream") {
+                rc = runStream(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();
