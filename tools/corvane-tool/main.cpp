@@ -8,19 +8,14 @@
 #include <cstdio>
 #include <memory>
 
-void out(const QString& line) {
-    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
-}
-void err(const QString& line) {
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
-}
+void out(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().constData()); }
+void err(const QString& line) { std::fprintf(stderr, "%s\n", line.toUtf8().constData()); }
 
 namespace {
 std::unique_ptr<TdataMain> g_data;
 
 void usage() {
-    err(
-        QStringLiteral("使い方: corvane-tool <コマンド> [引数...]\n"
+    err(QStringLiteral("使い方: corvane-tool <コマンド> [引数...]\n"
                        "  --version\n"
                        "  macro [--no-quote-strip] [--define NAME=VALUE]... TEXT\n"
                        "  settings get NAME | set NAME VALUE | list\n"
@@ -32,11 +27,9 @@ void usage() {
 TdataMain& toolDataModule() {
     if (!g_data) {
         // Macros such as $(ExeNameNoExt) name the program, not this tool.
-        const QString program =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("corvane"));
+        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("corvane"));
         g_data = std::make_unique<TdataMain>(program);
-        g_data->Frame().OnMessageBox = [](const QString& text, const TMsgDlgButtons& buttons,
-                                          int def, int) {
+        g_data->Frame().OnMessageBox = [](const QString& text, const TMsgDlgButtons& buttons, int def, int) {
             err(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             return buttons.at(size_t(def >= 0 && def < int(buttons.size()) ? def : 0));
         };
