@@ -33,7 +33,7 @@ bool isBareIdent(const QString& s) {
     if (s.isEmpty()) return false;
     for (qsizetype i = 0; i < s.size(); ++i)
         if (!isIdentChar(s[i], i == 0)) return false;
-    return !isStructureWord(s) && s != u"True" && s != u"False" && s != u"nil";
+    return !isStructureWord(s) && s != u"True" && s != u"False" && s != u"nil" && s != u"Null";
 }
 
 // A CP932 byte string as quoted runs and #N bytes. Characters that do not decode and
@@ -169,7 +169,7 @@ void printProperties(QString& out, const std::vector<Property>& props, int inden
 QString printValueAt(const Value& v, int indent) {
     switch (v.code) {
         case ValueCode::End:
-            return QStringLiteral("end");
+            return QStringLiteral("Null");
         case ValueCode::List: {
             QStringList parts;
             for (const Value& x : v.list) parts << printValueAt(x, indent);
@@ -439,7 +439,8 @@ public:
         if (isName(u"resource")) {
             advance();
             doc.kind = Document::Resource;
-            doc.resourceName = ResourceName(platform::fromCp932(nameBytes()));
+            doc.resourceName = nameBytes();
+            if (doc.resourceName.size() > 63) fail(QStringLiteral("リソース名は63バイトまでです"));
             doc.entries.push_back(entry());
         } else if (isName(u"list")) {
             advance();
@@ -470,7 +471,8 @@ private:
 
     qint64 parseInt(const QString& s) const {
         bool ok = false;
-        const qint64 v = s.toLongLong(&ok, 0);
+        const qsizetype x = s.indexOf(u'x', 0, Qt::CaseInsensitive);
+        const qint64 v = x < 0 ? s.toLongLong(&ok, 10) : qint64(s.mid(x + 1).toULongLong(&ok, 16));
         if (!ok) fail(QStringLiteral("数値 %1 が不正です").arg(s));
         return v;
     }
@@ -645,15 +647,17 @@ private:
         while (frac.size() < 4) frac += u'0';
         const bool neg = whole.startsWith(u'-');
         bool ok1 = false, ok2 = false;
-        const qint64 w = QString(whole).remove(u'-').remove(u'+').toLongLong(&ok1);
-        const qint64 f = frac.toLongLong(&ok2);
-        if (!ok1 || !ok2 || w > INT64_MAX / 10000 - 1)
+        const qulonglong w = QString(whole).remove(u'-').remove(u'+').toULongLong(&ok1);
+        const qulonglong f = frac.toULongLong(&ok2);
+        const qulonglong limit = neg ? (qulonglong(1) << 63) : qulonglong(INT64_MAX);
+        if (!ok1 || !ok2 || w > limit / 10000 || w * 10000 > limit - f)
             fail(QStringLiteral("数値 %1 が不正です").arg(s));
-        const qint64 v = w * 10000 + f;
-        return neg ? -v : v;
+        const qulonglong v = w * 10000 + f;
+        return neg ? qint64(qulonglong(0) - v) : qint64(v);
     }
 
-    Value value() {
+    // `inList`: End cannot be an element there, since it closes the list.
+    Value value(bool inList = false) {
         enter();
         Value v;
         switch (tok_.kind) {
@@ -693,6 +697,8 @@ private:
                     v.code = ValueCode::False;
                 } else if (name == u"nil") {
                     v.code = ValueCode::Nil;
+                } else if (name == u"Null" && !inList) {
+                    v.code = ValueCode::End;  // read as the enumeration name "Null"
                 } else if (isStructureWord(name)) {
                     Lexer::fail(line, QStringLiteral("値がありません"));
                 } else {
@@ -710,7 +716,7 @@ private:
                     v.code = ValueCode::List;
                     while (!isPunct(u')')) {
                         if (tok_.kind == Tok::End) fail(QStringLiteral("')' がありません"));
-                        v.list.push_back(value());
+                        v.list.push_back(value(true));
                     }
                     advance();
                 } else if (isPunct(u'[')) {

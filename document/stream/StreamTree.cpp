@@ -68,8 +68,8 @@ struct Parser {
         Value v;
         v.code = c.code();
         switch (v.code) {
-            case ValueCode::End:
-                throwInvalidFormat();
+            case ValueCode::End:  // a property value only: the enumeration name "Null"
+                break;
             case ValueCode::List:
                 enter();
                 while (!c.atEnd()) v.list.push_back(value());
@@ -277,32 +277,56 @@ Entry readStream(const QByteArray& bytes, qsizetype& offset) {
     return e;
 }
 
-Document readDocument(const QByteArray& bytes) {
+namespace {
+Document readResource(const QByteArray& bytes) {
     Document doc;
-    qsizetype offset = 0;
-    if (!bytes.isEmpty() && uint8_t(bytes[0]) == 0xFF) {
-        doc.kind = Document::Resource;
-        if (bytes.size() < 3) throwReadError();
-        if (bytes[1] != 10 || bytes[2] != 0) throwInvalidFormat();
-        const qsizetype zero = bytes.indexOf('\0', 3);
-        if (zero < 0 || zero > 78) throwInvalidFormat();
-        doc.resourceName = bytes.mid(3, zero - 3);
-        offset = zero + 1 + 2 + 4;
-        if (offset > bytes.size()) throwReadError();
-        doc.entries.push_back(readStream(bytes, offset));
-    } else if (bytes.startsWith(QByteArray(kStreamSignature, 4))) {
-        doc.kind = Document::Bare;
-        doc.entries.push_back(readStream(bytes, offset));
-    } else {
-        doc.kind = Document::List;
-        Cursor c(bytes, 0);
-        const int64_t count = c.le(4);
-        if (count < 0) throwInvalidFormat();
-        if (count > c.remaining() / 8) throwReadError();
-        offset = 4;
-        for (int64_t i = 0; i < count; ++i) doc.entries.push_back(readStream(bytes, offset));
-    }
+    doc.kind = Document::Resource;
+    if (bytes.size() < 3) throwReadError();
+    if (uint8_t(bytes[0]) != 0xFF || bytes[1] != 10 || bytes[2] != 0) throwInvalidFormat();
+    const qsizetype zero = bytes.indexOf('\0', 3);
+    if (zero < 0 || zero > 78) throwInvalidFormat();
+    doc.resourceName = bytes.mid(3, zero - 3);
+    qsizetype offset = zero + 1 + 2 + 4;
+    if (offset > bytes.size()) throwReadError();
+    doc.entries.push_back(readStream(bytes, offset));
     return doc;
+}
+
+Document readList(const QByteArray& bytes) {
+    Document doc;
+    doc.kind = Document::List;
+    Cursor c(bytes, 0);
+    const int64_t count = c.le(4);
+    if (count < 0) throwInvalidFormat();
+    if (count > c.remaining() / 8) throwReadError();
+    qsizetype offset = 4;
+    for (int64_t i = 0; i < count; ++i) doc.entries.push_back(readStream(bytes, offset));
+    return doc;
+}
+}  // namespace
+
+Document readDocument(const QByteArray& bytes) {
+    if (bytes.startsWith(QByteArray(kStreamSignature, 4))) {
+        Document doc;
+        qsizetype offset = 0;
+        doc.entries.push_back(readStream(bytes, offset));
+        return doc;
+    }
+    if (bytes.size() >= 3 && uint8_t(bytes[0]) == 0xFF && bytes[1] == 10 && bytes[2] == 0) {
+        // A list whose count's low bytes are FF 0A 00 begins the same way.
+        try {
+            return readResource(bytes);
+        } catch (const Exception&) {
+            try {
+                return readList(bytes);
+            } catch (const Exception&) {
+            }
+            throw;
+        }
+    }
+    if (!bytes.isEmpty() && uint8_t(bytes[0]) == 0xFF && bytes.size() < 4)
+        return readResource(bytes);
+    return readList(bytes);
 }
 
 QByteArray writeStream(const Entry& root) {

@@ -32,6 +32,7 @@ const char* const kEveryKind = R"(object Root: TSample
   Flag = True
   Off = False
   Ref = nil
+  Pitch = Null
   Blob = {DEADBEEF}
   NoBytes = {}
   Shapes = [shRect, shStar]
