@@ -6,6 +6,7 @@
 #include "platform/Format.h"
 
 #include <algorithm>
+#include <iterator>
 
 VELLUMO_DEFINE_PERSISTENT(TComponent)
 
@@ -64,9 +65,10 @@ void TComponent::InsertComponent(TComponent* component) {
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-    const auto it = std::find(components_.begin(), components_.end(), component);
-    if (it == components_.end()) return;
-    components_.erase(it);
+    // From the back: components are destroyed last first.
+    const auto it = std::find(components_.rbegin(), components_.rend(), component);
+    if (it == components_.rend()) return;
+    components_.erase(std::next(it).base());
     component->owner_ = nullptr;
 }
 

@@ -51,18 +51,23 @@ bool PropInfo::hasSetter() const {
 }
 
 PropInfo& PropertyTable::add(PropInfo info) {
-    const QString key = info.name.toCaseFolded();
-    const auto it = index_.constFind(key);
-    if (it != index_.cend()) {
-        entries_[*it] = std::move(info);
-        return entries_[*it];
-    }
-    index_.insert(key, entries_.size());
+    for (PropInfo& existing : entries_)
+        if (existing.name.compare(info.name, Qt::CaseInsensitive) == 0)
+            return existing = std::move(info);
     entries_.push_back(std::move(info));
     return entries_.back();
 }
 
-const PropInfo* PropertyTable::find(QStringView name) const {
-    const auto it = index_.constFind(name.toString().toCaseFolded());
-    return it == index_.cend() ? nullptr : &entries_[*it];
+const PropInfo* PropertyTable::find(QStringView name, size_t* hint) const {
+    const size_t n = entries_.size();
+    const size_t start = hint && *hint < n ? *hint : 0;
+    for (size_t k = 0; k < n; ++k) {
+        const size_t i = (start + k) % n;
+        const QString& candidate = entries_[i].name;
+        if (candidate.size() == name.size() && name.compare(candidate, Qt::CaseInsensitive) == 0) {
+            if (hint) *hint = i + 1;
+            return &entries_[i];
+        }
+    }
+    return nullptr;
 }

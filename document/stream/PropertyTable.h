@@ -5,7 +5,6 @@
 
 #include "document/stream/Extended80.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -65,12 +64,13 @@ public:
     PropInfo& add(PropInfo info);
     PropInfo& at(size_t index) { return entries_[index]; }
 
-    // The entry named `name` (compared without regard to case), or null.
-    const PropInfo* find(QStringView name) const;
+    // The entry named `name` (compared without regard to case), or null. `hint`, when
+    // given, is where the search starts and is left after the entry found: stored
+    // properties come in table order, so a reader finds each next one at once.
+    const PropInfo* find(QStringView name, size_t* hint = nullptr) const;
     const std::vector<PropInfo>& entries() const { return entries_; }
     size_t size() const { return entries_.size(); }
 
 private:
     std::vector<PropInfo> entries_;
-    QHash<QString, size_t> index_;  // case-folded name → position
 };

@@ -3,6 +3,7 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
+#include "document/stream/Encoding.h"
 #include "document/stream/GlobalComponents.h"
 #include "document/stream/IdentMaps.h"
 #include "document/stream/PendingReferences.h"
@@ -10,7 +11,6 @@
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
 #include "platform/Format.h"
-#include "platform/ShiftJis.h"
 
 #include <cstring>
 #include <memory>
@@ -154,13 +154,13 @@ bool TReader::ReadBoolean() {
 
 QString TReader::ReadString() {
     const ValueCode c = ReadValue();
-    if (c == ValueCode::String) return platform::fromCp932(ReadStr());
+    if (c == ValueCode::String) return decodeStored(ReadStr());
     if (c == ValueCode::LString) {
         const int32_t n = readLE<int32_t>();
         require(n);
         QByteArray bytes(n, Qt::Uninitialized);
         Read(bytes.data(), n);
-        return platform::fromCp932(bytes);
+        return decodeStored(bytes);
     }
     if (c == ValueCode::WString) {
         const int32_t n = readLE<int32_t>();
@@ -174,7 +174,7 @@ QString TReader::ReadString() {
 
 QString TReader::ReadIdent() {
     const ValueCode c = ReadValue();
-    if (c == ValueCode::Ident) return platform::fromCp932(ReadStr());
+    if (c == ValueCode::Ident) return decodeStored(ReadStr());
     invalidValueAfter(c);
 }
 
@@ -284,7 +284,7 @@ void TReader::readPrefix() {
 
 TComponent* TReader::ReadRootComponent(TComponent* root) {
     readPrefix();
-    const QString className = platform::fromCp932(ReadStr());
+    const QString className = decodeStored(ReadStr());
     std::unique_ptr<TComponent> createdRoot;
     if (!root) {
         const PersistentClass* cls = LookupClass(className);
@@ -295,7 +295,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     }
     root_ = root;
     try {
-        QString name = platform::fromCp932(ReadStr());
+        QString name = decodeStored(ReadStr());
         root->reading_ = true;
         loaded_.push_back(root);
         if (!createdRoot) name = uniqueRootName(name, root);
@@ -334,8 +334,8 @@ void TReader::readComponentData(TComponent& component) {
 
 void TReader::readChild(TComponent* owner, TComponent* parent) {
     readPrefix();
-    const QString className = platform::fromCp932(ReadStr());
-    const QString name = platform::fromCp932(ReadStr());
+    const QString className = decodeStored(ReadStr());
+    const QString name = decodeStored(ReadStr());
     const PersistentClass* cls = LookupClass(className);
     if (!cls || !cls->inheritsFrom(TComponent::StaticClass()) || cls->isAbstract())
         classNotFound(className);
@@ -350,12 +350,14 @@ void TReader::readChild(TComponent* owner, TComponent* parent) {
 }
 
 void TReader::readProperty(TPersistent& instance) {
-    const QString path = platform::fromCp932(ReadStr());
+    const QString path = decodeStored(ReadStr());
     try {
-        const QStringList segments = path.split(u'.');
         TPersistent* object = &instance;
-        for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
-            const PropInfo* p = object->Properties().find(segments[i]);
+        qsizetype start = 0;
+        for (qsizetype dot = path.indexOf(u'.'); dot >= 0;
+             start = dot + 1, dot = path.indexOf(u'.', start)) {
+            const PropInfo* p =
+                object->Properties().find(QStringView(path).mid(start, dot - start));
             if (!p) {
                 SkipValue();
                 throw EReadError(streammsg::unknownProperty());
@@ -368,13 +370,14 @@ void TReader::readProperty(TPersistent& instance) {
             }
             object = next;
         }
-        const QString& last = segments.back();
-        if (const PropInfo* p = object->Properties().find(last)) {
+        const QStringView last = QStringView(path).mid(start);
+        if (const PropInfo* p =
+                object->Properties().find(last, object == &instance ? &hint_ : nullptr)) {
             readPropertyValue(*object, *p);
         } else {
             const QString savedName = customName_;
             const bool savedFound = customFound_;
-            customName_ = last;
+            customName_ = last.toString();
             customFound_ = false;
             object->DefineCustomProperties(*this);
             const bool found = customFound_;
@@ -428,7 +431,7 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
             QString name;
             switch (c) {
                 case ValueCode::Ident:
-                    name = platform::fromCp932(ReadStr());
+                    name = decodeStored(ReadStr());
                     break;
                 case ValueCode::False:
                     name = QStringLiteral("False");
@@ -460,7 +463,7 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
             bool bad = false;
             for (QByteArray member = ReadStr(); !member.isEmpty(); member = ReadStr()) {
                 if (bad) continue;
-                const int ord = p.enumType->ordinalOf(platform::fromCp932(member));
+                const int ord = p.enumType->ordinalOf(decodeStored(member));
                 if (ord < 0)
                     bad = true;
                 else if (ord <= 31)

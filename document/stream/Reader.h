@@ -90,6 +90,8 @@ private:
     std::vector<TComponent*> created_;  // destroyed if the read fails
     std::vector<Pending> pending_;
 
+    size_t hint_ = 0;  // where the next property is likely in the table
+
     // The custom property being looked for by DefineCustomProperties.
     QString customName_;
     bool customFound_ = false;

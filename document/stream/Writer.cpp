@@ -2,11 +2,11 @@
 
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
+#include "document/stream/Encoding.h"
 #include "document/stream/IdentMaps.h"
 #include "document/stream/References.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/ShiftJis.h"
 
 #include <cstring>
 
@@ -74,7 +74,7 @@ void TWriter::WriteBoolean(bool value) {
 
 void TWriter::WriteString(const QString& value) {
     bool lossless = true;
-    const QByteArray bytes = platform::toCp932(value, &lossless);
+    const QByteArray bytes = encodeStored(value, &lossless);
     if (!lossless) {
         WriteValue(ValueCode::WString);
         writeLE<int32_t>(int32_t(value.size()));
@@ -91,7 +91,7 @@ void TWriter::WriteString(const QString& value) {
 
 void TWriter::WriteIdent(const QString& ident) {
     WriteValue(ValueCode::Ident);
-    WriteStr(platform::toCp932(ident));
+    WriteStr(encodeStored(ident));
 }
 
 void TWriter::WriteFloat(const Extended80& value) {
@@ -113,7 +113,7 @@ void TWriter::WriteStr(const QByteArray& bytes) {
 }
 
 void TWriter::writePropName(const QString& name) {
-    WriteStr(platform::toCp932(path_ + name));
+    WriteStr(encodeStored(path_ + name));
 }
 
 void TWriter::WriteSignature() {
@@ -127,8 +127,8 @@ void TWriter::WriteRootComponent(TComponent& root) {
 
 void TWriter::WriteComponent(TComponent& component) {
     if (++depth_ > kMaxDepth) throwWriteError();
-    WriteStr(platform::toCp932(component.ClassName()));
-    WriteStr(platform::toCp932(component.Name()));
+    WriteStr(encodeStored(component.ClassName()));
+    WriteStr(encodeStored(component.Name()));
     const QString savedPath = path_;
     path_.clear();
     WriteProperties(component);
@@ -186,7 +186,7 @@ void TWriter::writeProperty(const TPersistent& instance, const PropInfo& p) {
             WriteValue(ValueCode::Set);
             const auto mask = uint32_t(v);
             for (int i = 0; i < 32 && i < p.enumType->values.size(); ++i)
-                if (mask & (uint32_t(1) << i)) WriteStr(platform::toCp932(p.enumType->values[i]));
+                if (mask & (uint32_t(1) << i)) WriteStr(encodeStored(p.enumType->values[i]));
             return WriteStr(QByteArray());
         }
         case PropKind::Float: {
