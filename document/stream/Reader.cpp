@@ -108,6 +108,11 @@ ValueCode TReader::NextValue() {
     return ValueCode(c);
 }
 
+bool TReader::EndOfList() {
+    fill();
+    return buffer_[pos_] == 0;
+}
+
 QByteArray TReader::ReadStr() {
     const int n = readByte();
     QByteArray bytes(n, Qt::Uninitialized);

@@ -37,7 +37,9 @@ public:
     // Typed primitives for custom data; a wrong code fails with "不正なプロパティの値です".
     ValueCode ReadValue();
     ValueCode NextValue();
-    bool EndOfList() { return NextValue() == ValueCode::End; }
+    // The next byte is End. Does not check it as a value code: before a property or a
+    // child entry the byte is a name's length.
+    bool EndOfList();
     void ReadListBegin();
     void ReadListEnd();
     int32_t ReadInteger();

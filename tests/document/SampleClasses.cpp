@@ -12,6 +12,7 @@ VELLUMO_DEFINE_PERSISTENT(TSampleItem)
 VELLUMO_DEFINE_PERSISTENT(TSample)
 VELLUMO_DEFINE_PERSISTENT(TSampleDerived)
 VELLUMO_DEFINE_PERSISTENT(TTiny)
+VELLUMO_DEFINE_PERSISTENT(TSampleWithAVeryLongClassName)
 VELLUMO_DEFINE_PERSISTENT(TStandInDrawObject)
 VELLUMO_DEFINE_PERSISTENT(TNewStandIn)
 
@@ -56,6 +57,9 @@ void TSample::DeclareProperties(PropertyBuilder<TSample>& p) {
     p.persistent("Lines", &TSample::Lines);
     p.collection("Items", &TSample::Items);
     p.reference("Buddy", &TSample::Buddy, &TSample::SetBuddy);
+    p.integer("ImageDisplayLimitSize", &TSample::imageDisplayLimitSize,
+              &TSample::imageDisplayLimitSize)
+        .defaultValue(0);
     p.integer("Area", &TSample::Area, nullptr);
     p.method("OnClick");
 }
@@ -110,6 +114,7 @@ void registerSampleClasses() {
     std::call_once(once, [] {
         RegisterPersistentClass<TSampleDerived>();  // registers TSample too
         RegisterPersistentClass<TTiny>();
+        RegisterPersistentClass<TSampleWithAVeryLongClassName>();
         RegisterPersistentClass<TNewStandIn>();  // and TStandInDrawObject
         RegisterClassAlias(TNewStandIn::StaticClass(), QStringLiteral("TOldStandIn"));
     });

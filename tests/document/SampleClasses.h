@@ -70,6 +70,7 @@ public:
     Extended80 angle;
     QString caption;
     int32_t shapes = 0;
+    int32_t imageDisplayLimitSize = 0;  // a name longer than any value code
     int32_t cutWidth = 410;
     int32_t cutHeight = 410;
     mutable TFont font;
@@ -99,6 +100,11 @@ class TTiny : public TComponent {
 public:
     static void DeclareProperties(PropertyBuilder<TTiny>& p);
     int32_t a = 0;
+};
+
+// A class name longer than any value code.
+class TSampleWithAVeryLongClassName : public TComponent {
+    VELLUMO_PERSISTENT(TSampleWithAVeryLongClassName, TComponent)
 };
 
 // Stands in for the draw-object base in object-list tests.

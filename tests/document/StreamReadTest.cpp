@@ -85,6 +85,19 @@ TEST_F(StreamRead, RoundTripOfEveryKind) {
     EXPECT_EQ(streamOf(*r), bytes);
 }
 
+TEST_F(StreamRead, LongNamesAreNotValueCodes) {
+    TSample s;
+    s.imageDisplayLimitSize = 5;
+    auto* kid = new TSampleWithAVeryLongClassName;
+    s.InsertComponent(kid);
+    kid->SetName(QString(60, u'k'));
+    auto r = readNew<TSample>(streamOf(s));
+    EXPECT_EQ(r->imageDisplayLimitSize, 5);
+    ASSERT_EQ(r->ComponentCount(), 1);
+    EXPECT_EQ(r->Components(0)->ClassName(), "TSampleWithAVeryLongClassName");
+    EXPECT_EQ(r->Components(0)->Name(), QString(60, u'k'));
+}
+
 TEST_F(StreamRead, IdentifiersAndAlternativeCodes) {
     auto r = readNew<TSample>(sampleWith(Bytes()
                                              .str("Color")
