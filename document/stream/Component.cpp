@@ -2,6 +2,7 @@
 
 #include "document/stream/GlobalComponents.h"
 #include "document/stream/PropertyBuilder.h"
+#include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
 #include "platform/Format.h"
 
@@ -20,6 +21,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
+    if (inRead_) TReader::componentDestroyed(this);
     if (global_) UnregisterGlobalComponent(this);
     while (!components_.empty()) delete components_.back();  // each one leaves this list
     if (owner_) owner_->RemoveComponent(this);

@@ -62,5 +62,6 @@ private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
     bool reading_ = false;
+    bool inRead_ = false;  // listed by a read in progress
     bool global_ = false;
 };

@@ -1,6 +1,7 @@
 #include "document/stream/Persistent.h"
 
 #include "document/stream/PendingReferences.h"
+#include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
 #include "platform/Format.h"
 
@@ -10,7 +11,10 @@ const PersistentClass& TPersistent::StaticClass() {
 }
 
 TPersistent::~TPersistent() {
-    if (hasPendingReference_) PendingReferences::instance().dropHolder(this);
+    if (hasPendingReference_) {
+        PendingReferences::instance().dropHolder(this);
+        TReader::holderDestroyed(this);
+    }
 }
 
 void TPersistent::DefineCustomProperties(TFiler&) {}

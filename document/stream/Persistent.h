@@ -36,5 +36,6 @@ protected:
 
 private:
     friend class PendingReferences;
+    friend class TReader;
     bool hasPendingReference_ = false;
 };

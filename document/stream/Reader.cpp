@@ -12,6 +12,7 @@
 #include "document/stream/StreamErrors.h"
 #include "platform/Format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -35,6 +36,22 @@ QString uniqueRootName(const QString& name, const TComponent* root) {
     }
 }
 }  // namespace
+
+thread_local TReader* TReader::active_ = nullptr;
+
+void TReader::componentDestroyed(TComponent* component) {
+    for (TReader* r = active_; r; r = r->outer_) {
+        std::replace(r->loaded_.begin(), r->loaded_.end(), component,
+                     static_cast<TComponent*>(nullptr));
+        std::replace(r->created_.begin(), r->created_.end(), component,
+                     static_cast<TComponent*>(nullptr));
+    }
+}
+
+void TReader::holderDestroyed(TPersistent* holder) {
+    for (TReader* r = active_; r; r = r->outer_)
+        std::erase_if(r->pending_, [holder](const Pending& p) { return p.holder == holder; });
+}
 
 TReader::TReader(TStream& stream, int bufferSize)
     : TFiler(stream), buffer_(size_t(std::max(bufferSize, 16))) {
@@ -299,29 +316,40 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
         root = createdRoot.get();
     }
     root_ = root;
+    outer_ = active_;
+    active_ = this;
+    auto finish = [this] {
+        for (TComponent* c : loaded_)
+            if (c) c->reading_ = c->inRead_ = false;
+        active_ = outer_;
+        loaded_.clear();
+        created_.clear();
+        pending_.clear();
+    };
     try {
         QString name = decodeStored(ReadStr());
-        root->reading_ = true;
+        root->reading_ = root->inRead_ = true;
         loaded_.push_back(root);
         if (!createdRoot) name = uniqueRootName(name, root);
         root->SetName(name);
         readComponentData(*root);
         resolveReferences();
-        for (TComponent* c : loaded_) {
-            c->reading_ = false;
-            c->AfterLoad();
+        for (size_t i = 0; i < loaded_.size(); ++i) {
+            if (TComponent* c = loaded_[i]) {
+                c->reading_ = false;
+                c->AfterLoad();
+            }
         }
     } catch (...) {
-        for (TComponent* c : loaded_) c->reading_ = false;
-        // Later objects first: each may be owned by an earlier one.
-        for (auto it = created_.rbegin(); it != created_.rend(); ++it) delete *it;
-        created_.clear();
-        loaded_.clear();
-        pending_.clear();
+        for (TComponent* c : loaded_)
+            if (c) c->reading_ = false;
+        // Later objects first: each may be owned by an earlier one. Any that goes with
+        // its owner is nulled in the list by its destructor.
+        for (size_t i = created_.size(); i-- > 0;) delete created_[i];
+        finish();
         throw;
     }
-    created_.clear();
-    loaded_.clear();
+    finish();
     return createdRoot ? createdRoot.release() : root;
 }
 
@@ -346,7 +374,7 @@ void TReader::readChild(TComponent* owner, TComponent* parent) {
         classNotFound(className);
     auto* child = static_cast<TComponent*>(cls->create());
     created_.push_back(child);
-    child->reading_ = true;
+    child->reading_ = child->inRead_ = true;
     loaded_.push_back(child);
     owner->InsertComponent(child);
     child->SetParentComponent(parent);
@@ -493,6 +521,7 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
             if (c == ValueCode::Ident) {
                 const QString path = ReadIdent();
                 pending_.push_back({&instance, &p, path});
+                instance.hasPendingReference_ = true;
                 return;
             }
             SkipValue();

@@ -52,6 +52,12 @@ public:
     QByteArray ReadStr();
     void Read(void* data, int64_t count);
 
+    // Called by destructors: an object destroyed while a read on this thread still
+    // lists it (a setter or AfterLoad destroying another object, a collection read
+    // twice) is dropped from that read's lists.
+    static void componentDestroyed(TComponent* component);
+    static void holderDestroyed(TPersistent* holder);
+
     void DefineValueProperty(const QString& name, const std::function<void(TReader&)>& read,
                              const std::function<void(TWriter&)>& write, bool hasData) override;
     void DefineBlobProperty(const QString& name, const std::function<void(TStream&)>& read,
@@ -91,6 +97,9 @@ private:
     std::vector<TComponent*> loaded_;   // for AfterLoad, in reading order
     std::vector<TComponent*> created_;  // destroyed if the read fails
     std::vector<Pending> pending_;
+
+    static thread_local TReader* active_;  // innermost read on this thread
+    TReader* outer_ = nullptr;
 
     size_t hint_ = 0;  // where the next property is likely in the table
 

@@ -62,11 +62,6 @@ void PendingReferences::resolveAvailable() {
         });
         ready.assign(it, entries_.end());
         entries_.erase(it, entries_.end());
-        for (const Entry& e : ready) {
-            const bool more = std::any_of(entries_.begin(), entries_.end(),
-                                          [&](const Entry& o) { return o.holder == e.holder; });
-            e.holder->hasPendingReference_ = more;
-        }
     }
     for (const Entry& e : ready) {
         const QStringList segs = e.path.split(u'.');

@@ -26,6 +26,7 @@ const EnumType& shapeType() {
 void TSampleItem::DeclareProperties(PropertyBuilder<TSampleItem>& p) {
     p.string("ID", &TSampleItem::id, &TSampleItem::id);
     p.integer("Value", &TSampleItem::value, &TSampleItem::value).defaultValue(0);
+    p.reference("Link", &TSampleItem::link, &TSampleItem::link);
 }
 
 void TSampleItem::Assign(const TPersistent& source) {
@@ -71,6 +72,8 @@ void TSample::EnumStreamChildren(const std::function<void(TComponent&)>& proc) {
 void TSample::AfterLoad() {
     readingInAfterLoad = Reading();
     afterLoadLog() << Name();
+    // Lets tests destroy a component that is still waiting for its AfterLoad.
+    if (caption == u"destroy victim" && Owner()) delete Owner()->FindComponent(u"Victim");
 }
 
 void TSample::DefineCustomProperties(TFiler& filer) {

@@ -20,6 +20,7 @@ public:
 
     QString id;
     int32_t value = 0;
+    TComponent* link = nullptr;
 };
 
 class TSampleItems : public TOwnedCollection<TSampleItem> {

@@ -201,6 +201,49 @@ TEST_F(StreamRead, AfterLoadOrderAndReadingState) {
     EXPECT_FALSE(r->Reading());
 }
 
+TEST_F(StreamRead, ObjectsDestroyedDuringTheReadAreForgotten) {
+    // The first Items value is replaced by the second; its item's pending reference
+    // must not be resolved into the destroyed item.
+    const QByteArray twice = Bytes()
+                                 .sig()
+                                 .str("TSample")
+                                 .str("")
+                                 .str("Items")
+                                 .raw({14, 1})
+                                 .str("Link")
+                                 .raw({7})
+                                 .str("Kid")
+                                 .raw({0, 0})
+                                 .str("Items")
+                                 .raw({14, 1})
+                                 .str("ID")
+                                 .raw({6})
+                                 .str("2")
+                                 .raw({0, 0})
+                                 .raw({0})
+                                 .str("TSample")
+                                 .str("Kid")
+                                 .raw({0, 0, 0});
+    auto r = readNew<TSample>(twice);
+    ASSERT_EQ(r->items.Count(), 1);
+    EXPECT_EQ(r->items.Items(0)->id, "2");
+    EXPECT_EQ(r->items.Items(0)->link, nullptr);
+
+    // An AfterLoad that destroys a component still waiting for its own.
+    TSample root;
+    auto* killer = new TSample;
+    root.InsertComponent(killer);
+    killer->SetName(QStringLiteral("Killer"));
+    killer->caption = QStringLiteral("destroy victim");
+    auto* victim = new TSample;
+    root.InsertComponent(victim);
+    victim->SetName(QStringLiteral("Victim"));
+    TSample::afterLoadLog().clear();
+    auto back = readNew<TSample>(streamOf(root));
+    EXPECT_EQ(TSample::afterLoadLog(), (QStringList{"", "Killer"}));
+    EXPECT_EQ(back->ComponentCount(), 1);
+}
+
 TEST_F(StreamRead, FailuresAreWrapped) {
     EXPECT_EQ(readError(sampleWith(Bytes().str("Bogus").raw({2, 1}))),
               "TSample.Bogus の読み込み中のエラー : プロパティが存在しません");
