@@ -1,6 +1,14 @@
 // Fuzz target for the stream readers: the class-driven reader (new root, given root,
 // resource, object list) and the generic tree with its text form, which must print
 // and parse back to the same bytes.
+//
+// With clang:
+//   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON \
+//     -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined"
+//   cmake --build build/fuzz --target stream_fuzz -j2
+//   (seeds: corvane-tool stream build on tests/document/corpus/*.txt)
+//   build/fuzz/bin/stream_fuzz -dict=tests/document/fuzz/stream.dict -max_len=8192 WORK SEEDS
+// With gcc, stream_fuzz_replay runs it over tests/document/corpus as a test.
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamText.h"
