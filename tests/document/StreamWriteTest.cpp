@@ -234,3 +234,15 @@ TEST(PropertyTables, DerivedExtendsBaseAndRedeclaredKeepsPosition) {
     d.round = 50;
     EXPECT_TRUE(storedValue(d, "Round").isEmpty());
 }
+
+TEST(IdentMaps, ColourAndCharsetNames) {
+    EXPECT_EQ(colorIdents().entries().size(), 42u);
+    EXPECT_EQ(charsetIdents().entries().size(), 18u);
+    EXPECT_EQ(colorIdents().valueOf(u"clScrollBar"), int32_t(0x80000000));
+    EXPECT_EQ(colorIdents().valueOf(u"CLINFOBK"), int32_t(0x80000018));
+    EXPECT_EQ(colorIdents().nameOf(0x00C0C0C0), "clSilver");
+    EXPECT_EQ(colorIdents().nameOf(int32_t(0x80000019)), std::nullopt);
+    EXPECT_EQ(charsetIdents().nameOf(255), "OEM_CHARSET");
+    EXPECT_EQ(charsetIdents().valueOf(u"EASTEUROPE_CHARSET"), 238);
+    EXPECT_EQ(charsetIdents().valueOf(u"clBlack"), std::nullopt);
+}
