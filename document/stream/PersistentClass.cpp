@@ -1,5 +1,14 @@
 #include "document/stream/PersistentClass.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+void misdeclaredProperties(const char* className) {
+    std::fprintf(stderr, "%s::DeclareProperties must take PropertyBuilder<%s>&\n", className,
+                 className);
+    std::abort();
+}
+
 PersistentClass::PersistentClass(const char* name, const PersistentClass* parent, Factory factory,
                                  Declarer declarer)
     : name_(QString::fromLatin1(name)), parent_(parent), factory_(factory), declarer_(declarer) {}

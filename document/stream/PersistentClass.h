@@ -49,17 +49,26 @@ PersistentClass::Factory persistentFactory() {
         return nullptr;
 }
 
+// Reports a DeclareProperties whose builder names another class than its own; its
+// entries would otherwise be lost without a word.
+[[noreturn]] void misdeclaredProperties(const char* className);
+
 template <class T>
-PersistentClass::Declarer propertyDeclarer() {
+PersistentClass::Declarer propertyDeclarer(const char* className) {
     // Only a class that declares its own DeclareProperties adds entries; otherwise the
     // name finds the base's function, whose builder type differs.
-    if constexpr (std::is_same_v<decltype(&T::DeclareProperties), void (*)(PropertyBuilder<T>&)>)
+    if constexpr (std::is_same_v<decltype(&T::DeclareProperties), void (*)(PropertyBuilder<T>&)>) {
         return +[](PropertyTable& table) {
             PropertyBuilder<T> builder(table);
             T::DeclareProperties(builder);
         };
-    else
+    } else {
+        if constexpr (requires { typename T::inherited; }) {
+            if (&T::DeclareProperties != &T::inherited::DeclareProperties)
+                misdeclaredProperties(className);
+        }
         return nullptr;
+    }
 }
 
 #define VELLUMO_PERSISTENT(Self, Base)                  \
@@ -73,9 +82,10 @@ public:                                                 \
 private:
 
 // In the class's source file, after including document/stream/PropertyBuilder.h.
-#define VELLUMO_DEFINE_PERSISTENT(Self)                                                         \
-    const PersistentClass& Self::StaticClass() {                                                \
-        static const PersistentClass info(#Self, &Self::inherited::StaticClass(),               \
-                                          persistentFactory<Self>(), propertyDeclarer<Self>()); \
-        return info;                                                                            \
+#define VELLUMO_DEFINE_PERSISTENT(Self)                                           \
+    const PersistentClass& Self::StaticClass() {                                  \
+        static const PersistentClass info(#Self, &Self::inherited::StaticClass(), \
+                                          persistentFactory<Self>(),              \
+                                          propertyDeclarer<Self>(#Self));         \
+        return info;                                                              \
     }

@@ -31,6 +31,21 @@ class TRegLeaf : public TRegBase {
 };
 VELLUMO_DEFINE_PERSISTENT(TRegLeaf)
 
+// Declares its properties with its base's builder by mistake.
+class TMisdeclared : public TTiny {
+    VELLUMO_PERSISTENT(TMisdeclared, TTiny)
+public:
+    static void DeclareProperties(PropertyBuilder<TTiny>& p) {
+        p.integer("B", &TTiny::a, &TTiny::a);
+    }
+};
+VELLUMO_DEFINE_PERSISTENT(TMisdeclared)
+
+TEST(PropertyTablesDeathTest, BuilderOfAnotherClassIsReported) {
+    EXPECT_DEATH(TMisdeclared::StaticClass(),
+                 "TMisdeclared::DeclareProperties must take PropertyBuilder<TMisdeclared>");
+}
+
 TEST(OwnerTree, OwnerDestroysWhatItOwns) {
     const int before = TSample::live();
     auto* owner = new TSample;
