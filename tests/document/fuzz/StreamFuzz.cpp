@@ -3,8 +3,9 @@
 // and parse back to the same bytes.
 //
 // With clang:
-//   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON \
+//   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON
 //     -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined"
+//     (one command)
 //   cmake --build build/fuzz --target stream_fuzz -j2
 //   (seeds: corvane-tool stream build on tests/document/corpus/*.txt)
 //   build/fuzz/bin/stream_fuzz -dict=tests/document/fuzz/stream.dict -max_len=8192 WORK SEEDS
