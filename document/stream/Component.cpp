@@ -21,7 +21,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
-    if (inRead_) TReader::componentDestroyed(this);
+    if (reader_) TReader::componentDestroyed(this);
     if (global_) UnregisterGlobalComponent(this);
     while (!components_.empty()) delete components_.back();  // each one leaves this list
     if (owner_) owner_->RemoveComponent(this);

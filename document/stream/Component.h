@@ -11,6 +11,8 @@
 template <class T>
 class PropertyBuilder;
 
+class TReader;
+
 class TComponent : public TPersistent {
     VELLUMO_PERSISTENT(TComponent, TPersistent)
 public:
@@ -62,6 +64,7 @@ private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
     bool reading_ = false;
-    bool inRead_ = false;  // listed by a read in progress
+    TReader* reader_ = nullptr;  // the read in progress that lists this component
+    size_t readSlot_ = 0;
     bool global_ = false;
 };

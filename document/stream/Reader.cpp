@@ -40,12 +40,14 @@ QString uniqueRootName(const QString& name, const TComponent* root) {
 thread_local TReader* TReader::active_ = nullptr;
 
 void TReader::componentDestroyed(TComponent* component) {
-    for (TReader* r = active_; r; r = r->outer_) {
-        std::replace(r->loaded_.begin(), r->loaded_.end(), component,
-                     static_cast<TComponent*>(nullptr));
-        std::replace(r->created_.begin(), r->created_.end(), component,
-                     static_cast<TComponent*>(nullptr));
-    }
+    if (TReader* r = component->reader_) r->loaded_[component->readSlot_].component = nullptr;
+}
+
+void TReader::track(TComponent* component, bool created) {
+    component->reading_ = true;
+    component->reader_ = this;
+    component->readSlot_ = loaded_.size();
+    loaded_.push_back({component, created});
 }
 
 void TReader::holderDestroyed(TPersistent* holder) {
@@ -318,34 +320,43 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     root_ = root;
     outer_ = active_;
     active_ = this;
-    auto finish = [this] {
-        for (TComponent* c : loaded_)
-            if (c) c->reading_ = c->inRead_ = false;
+    // A root that an outer read on this thread also lists goes back to it afterwards.
+    TReader* const rootReader = root->reader_;
+    const size_t rootSlot = root->readSlot_;
+    auto finish = [&] {
+        for (const Loaded& l : loaded_) {
+            if (!l.component) continue;
+            l.component->reading_ = false;
+            l.component->reader_ = nullptr;
+        }
+        if (loaded_.empty() || loaded_.front().component) {
+            root->reader_ = rootReader;
+            root->readSlot_ = rootSlot;
+        }
         active_ = outer_;
         loaded_.clear();
-        created_.clear();
         pending_.clear();
     };
     try {
         QString name = decodeStored(ReadStr());
-        root->reading_ = root->inRead_ = true;
-        loaded_.push_back(root);
+        track(root, false);
         if (!createdRoot) name = uniqueRootName(name, root);
         root->SetName(name);
         readComponentData(*root);
         resolveReferences();
         for (size_t i = 0; i < loaded_.size(); ++i) {
-            if (TComponent* c = loaded_[i]) {
+            if (TComponent* c = loaded_[i].component) {
                 c->reading_ = false;
                 c->AfterLoad();
             }
         }
     } catch (...) {
-        for (TComponent* c : loaded_)
-            if (c) c->reading_ = false;
+        for (const Loaded& l : loaded_)
+            if (l.component) l.component->reading_ = false;
         // Later objects first: each may be owned by an earlier one. Any that goes with
         // its owner is nulled in the list by its destructor.
-        for (size_t i = created_.size(); i-- > 0;) delete created_[i];
+        for (size_t i = loaded_.size(); i-- > 0;)
+            if (loaded_[i].created) delete loaded_[i].component;
         finish();
         throw;
     }
@@ -373,9 +384,7 @@ void TReader::readChild(TComponent* owner, TComponent* parent) {
     if (!cls || !cls->inheritsFrom(TComponent::StaticClass()) || cls->isAbstract())
         classNotFound(className);
     auto* child = static_cast<TComponent*>(cls->create());
-    created_.push_back(child);
-    child->reading_ = child->inRead_ = true;
-    loaded_.push_back(child);
+    track(child, true);
     owner->InsertComponent(child);
     child->SetParentComponent(parent);
     child->SetName(name);

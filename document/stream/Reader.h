@@ -94,8 +94,13 @@ private:
     int64_t streamLeft_ = 0;
     int depth_ = 0;
 
-    std::vector<TComponent*> loaded_;   // for AfterLoad, in reading order
-    std::vector<TComponent*> created_;  // destroyed if the read fails
+    struct Loaded {
+        TComponent* component;  // null once destroyed
+        bool created;           // by this read: destroyed if the read fails
+    };
+    void track(TComponent* component, bool created);
+
+    std::vector<Loaded> loaded_;  // for AfterLoad, in reading order
     std::vector<Pending> pending_;
 
     static thread_local TReader* active_;  // innermost read on this thread
