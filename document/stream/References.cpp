@@ -2,7 +2,6 @@
 
 #include "document/stream/Component.h"
 
-
 QString referencePath(const TComponent* target, const TComponent* root) {
     if (!target) return {};
     if (target == root) return QStringLiteral("Owner");
