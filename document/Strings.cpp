@@ -1,11 +1,15 @@
 #include "document/Strings.h"
 
+#include "document/stream/PropertyBuilder.h"
+#include "document/stream/Reader.h"
+#include "document/stream/Writer.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
 namespace {
 [[noreturn]] void indexError(int index) {
-    throw Exception(platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
+    throw Exception(
+        platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
 }
 }  // namespace
 
@@ -13,9 +17,31 @@ void TStrings::AddStrings(const QStringList& lines) {
     for (const QString& l : lines) Add(l);
 }
 
-void TStrings::Assign(const TStrings& other) {
-    if (&other == this) return;
-    Assign(other.ToStringList());
+VELLUMO_DEFINE_PERSISTENT(TStrings)
+VELLUMO_DEFINE_PERSISTENT(TStringList)
+
+void TStrings::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TStrings*>(&source);
+    if (!other) return TPersistent::Assign(source);
+    if (other == this) return;
+    Assign(other->ToStringList());
+}
+
+void TStrings::DefineCustomProperties(TFiler& filer) {
+    filer.DefineValueProperty(
+        QStringLiteral("Strings"),
+        [this](TReader& r) {
+            r.ReadListBegin();
+            Clear();
+            while (!r.EndOfList()) Add(r.ReadString());
+            r.ReadListEnd();
+        },
+        [this](TWriter& w) {
+            w.WriteListBegin();
+            for (int i = 0; i < Count(); ++i) w.WriteString(Get(i));
+            w.WriteListEnd();
+        },
+        Count() > 0);
 }
 
 void TStrings::Assign(const QStringList& lines) {

@@ -3,12 +3,16 @@
 // its usual implementation. Lines of the form "name=value" can be used as a lookup table;
 // names there compare without regard to case and the first matching line wins.
 
+#include "document/stream/Persistent.h"
+
 #include <QString>
 #include <QStringList>
 
-class TStrings {
+// Stored as the custom property "Strings" (a list of the lines), only when there are lines.
+class TStrings : public TPersistent {
+    VELLUMO_PERSISTENT(TStrings, TPersistent)
 public:
-    virtual ~TStrings() = default;
+    TStrings() = default;
 
     virtual int Count() const = 0;
     virtual QString Get(int index) const = 0;
@@ -22,7 +26,8 @@ public:
         return Count() - 1;
     }
     void AddStrings(const QStringList& lines);
-    void Assign(const TStrings& other);
+    // Copies the lines of another TStrings.
+    void Assign(const TPersistent& source) override;
     void Assign(const QStringList& lines);
     QStringList ToStringList() const;
 
@@ -38,9 +43,12 @@ public:
     // All lines, each followed by CR LF; setting splits at CR LF, LF or CR.
     QString Text() const;
     void SetText(const QString& text);
+
+    void DefineCustomProperties(TFiler& filer) override;
 };
 
 class TStringList : public TStrings {
+    VELLUMO_PERSISTENT(TStringList, TStrings)
 public:
     TStringList() = default;
     explicit TStringList(const QStringList& lines) : lines_(lines) {}

@@ -18,3 +18,4 @@ int runMacro(const QStringList& args);
 int runSettings(const QStringList& args);
 int runDoctor(const QStringList& args);
 int runCfb(const QStringList& args);
+int runStream(const QStringList& args);

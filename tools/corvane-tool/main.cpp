@@ -20,7 +20,8 @@ void usage() {
                        "  macro [--no-quote-strip] [--define NAME=VALUE]... TEXT\n"
                        "  settings get NAME | set NAME VALUE | list\n"
                        "  doctor\n"
-                       "  cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO"));
+                       "  cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO\n"
+                       "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE"));
 }
 }  // namespace
 
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
                 rc = runDoctor(args);
             } else if (cmd == u"cfb") {
                 rc = runCfb(args);
+            } else if (cmd == u"stream") {
+                rc = runStream(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();

@@ -1,0 +1,158 @@
+#include "document/stream/ComponentStream.h"
+
+#include "document/stream/Component.h"
+#include "document/stream/Reader.h"
+#include "document/stream/Stream.h"
+#include "document/stream/StreamErrors.h"
+#include "document/stream/Writer.h"
+#include "platform/ShiftJis.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+constexpr int kMaxResourceName = 63;
+constexpr int kResourceHeaderProbe = 79;
+constexpr uint16_t kResourceFlags = 0x1030;
+// The smallest component stream: signature, two empty names and two Ends.
+constexpr int64_t kMinStreamSize = 8;
+
+std::atomic<const PersistentClass*> g_listClass{nullptr};
+
+void putLE(QByteArray& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
+}
+}  // namespace
+
+std::recursive_mutex& StreamReadLock() {
+    static std::recursive_mutex m;
+    return m;
+}
+
+void WriteComponentStream(TStream& stream, TComponent& root) {
+    TWriter writer(stream);
+    writer.WriteSignature();
+    writer.WriteRootComponent(root);
+    writer.FlushBuffer();
+}
+
+TComponent* ReadComponentStream(TStream& stream, TComponent* root) {
+    std::lock_guard lock(StreamReadLock());
+    TReader reader(stream);
+    try {
+        reader.ReadSignature();
+        TComponent* result = reader.ReadRootComponent(root);
+        reader.FinishRead();
+        return result;
+    } catch (...) {
+        reader.FinishRead();
+        throw;
+    }
+}
+
+QByteArray ResourceName(const QString& name) {
+    QString upper = name.left(name.indexOf(QChar(0)) < 0 ? name.size() : name.indexOf(QChar(0)));
+    for (QChar& c : upper)
+        if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - 32);
+    QByteArray bytes = platform::toCp932(upper);
+    if (bytes.size() <= kMaxResourceName) return bytes;
+    // Cut at a character boundary so no half of a double-byte character remains.
+    int cut = 0;
+    for (int i = 0; i < bytes.size();) {
+        const auto b = uint8_t(bytes[i]);
+        const int len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+        if (i + len > kMaxResourceName) break;
+        i += len;
+        cut = i;
+    }
+    return bytes.left(cut);
+}
+
+void WriteResourceHeader(TStream& stream, const QString& name, uint32_t length) {
+    QByteArray h;
+    h.append(char(0xFF));
+    putLE(h, 10, 2);
+    h.append(ResourceName(name));
+    h.append('\0');
+    putLE(h, kResourceFlags, 2);
+    putLE(h, length, 4);
+    stream.WriteBytes(h);
+}
+
+QByteArray ReadResourceHeader(TStream& stream) {
+    const int64_t start = stream.Position();
+    char probe[kResourceHeaderProbe];
+    const int64_t got = stream.Read(probe, kResourceHeaderProbe);
+    if (got < 3 || uint8_t(probe[0]) != 0xFF || probe[1] != 10 || probe[2] != 0) {
+        stream.SetPosition(start);
+        if (got < 3) throwReadError();
+        throwInvalidFormat();
+    }
+    const void* zero = std::memchr(probe + 3, 0, size_t(got - 3));
+    if (!zero) {
+        stream.SetPosition(start);
+        throwInvalidFormat();
+    }
+    const int64_t nameEnd = static_cast<const char*>(zero) - probe;  // offset of the zero byte
+    const int64_t after = nameEnd + 1 + 2 + 4;
+    if (after > got) {
+        stream.SetPosition(start);
+        throwReadError();
+    }
+    stream.SetPosition(start + after);
+    return QByteArray(probe + 3, qsizetype(nameEnd - 3));
+}
+
+void WriteComponentResource(TStream& stream, const QString& name, TComponent& root) {
+    WriteResourceHeader(stream, name, 0);
+    const int64_t start = stream.Position();
+    WriteComponentStream(stream, root);
+    const int64_t end = stream.Position();
+    stream.SetPosition(start - 4);
+    QByteArray len;
+    putLE(len, uint32_t(end - start), 4);
+    stream.WriteBytes(len);
+    stream.SetPosition(end);
+}
+
+TComponent* ReadComponentResource(TStream& stream, TComponent* root) {
+    std::lock_guard lock(StreamReadLock());
+    ReadResourceHeader(stream);
+    return ReadComponentStream(stream, root);
+}
+
+void WriteObjectList(TStream& stream, std::span<TComponent* const> objects) {
+    QByteArray count;
+    putLE(count, uint32_t(objects.size()), 4);
+    stream.WriteBytes(count);
+    for (TComponent* c : objects) WriteComponentStream(stream, *c);
+}
+
+void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& stream) {
+    std::lock_guard lock(StreamReadLock());
+    list.clear();
+    unsigned char bytes[4];
+    stream.ReadBuffer(bytes, 4);
+    const int32_t count =
+        int32_t(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24));
+    if (count < 0) throwInvalidFormat();
+    if (count > stream.Remaining() / kMinStreamSize) throwReadError();
+    const PersistentClass* keep = ObjectListClass();
+    try {
+        for (int32_t i = 0; i < count; ++i) {
+            std::unique_ptr<TComponent> object(ReadComponentStream(stream, nullptr));
+            if (keep && object->InheritsFrom(*keep)) list.push_back(std::move(object));
+        }
+    } catch (...) {
+        list.clear();
+        throw;
+    }
+}
+
+void SetObjectListClass(const PersistentClass* cls) {
+    g_listClass.store(cls);
+}
+
+const PersistentClass* ObjectListClass() {
+    return g_listClass.load();
+}

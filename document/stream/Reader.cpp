@@ -1,0 +1,606 @@
+#include "document/stream/Reader.h"
+
+#include "document/stream/ClassRegistry.h"
+#include "document/stream/Collection.h"
+#include "document/stream/Component.h"
+#include "document/stream/Encoding.h"
+#include "document/stream/GlobalComponents.h"
+#include "document/stream/IdentMaps.h"
+#include "document/stream/PendingReferences.h"
+#include "document/stream/References.h"
+#include "document/stream/Stream.h"
+#include "document/stream/StreamErrors.h"
+#include "platform/Format.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+[[noreturn]] void invalidValue() {
+    throw EReadError(streammsg::invalidValue());
+}
+
+[[noreturn]] void classNotFound(const QString& name) {
+    throw EClassNotFound(platform::format(streammsg::classNotFound(), name));
+}
+
+// The name a given root takes: unique among the program's top-level components.
+QString uniqueRootName(const QString& name, const TComponent* root) {
+    const TComponent* g = FindGlobalComponent(name);
+    if (!g || g == root) return name;
+    for (int i = 1;; ++i) {
+        const QString candidate = name + u'_' + QString::number(i);
+        g = FindGlobalComponent(candidate);
+        if (!g || g == root) return candidate;
+    }
+}
+}  // namespace
+
+thread_local TReader* TReader::active_ = nullptr;
+
+void TReader::componentDestroyed(TComponent* component) {
+    if (TReader* r = component->reader_) r->loaded_[component->readSlot_].component = nullptr;
+}
+
+void TReader::track(TComponent* component, bool created) {
+    component->reading_ = true;
+    component->reader_ = this;
+    component->readSlot_ = loaded_.size();
+    loaded_.push_back({component, created});
+}
+
+void TReader::holderDestroyed(TPersistent* holder) {
+    for (TReader* r = active_; r; r = r->outer_)
+        std::erase_if(r->pending_, [holder](const Pending& p) { return p.holder == holder; });
+}
+
+TReader::TReader(TStream& stream, int bufferSize)
+    : TFiler(stream), buffer_(size_t(std::max(bufferSize, 16))) {
+    streamLeft_ = stream.Remaining();
+}
+
+void TReader::fill() {
+    if (pos_ < end_) return;
+    const int64_t want = std::min<int64_t>(int64_t(buffer_.size()), streamLeft_);
+    const int64_t got = want > 0 ? stream_.Read(buffer_.data(), want) : 0;
+    if (got <= 0) {
+        streamLeft_ = 0;
+        throwReadError();
+    }
+    pos_ = 0;
+    end_ = size_t(got);
+    streamLeft_ -= got;
+}
+
+void TReader::FinishRead() {
+    if (end_ > pos_) stream_.Seek(-int64_t(end_ - pos_), SeekOrigin::Current);
+    streamLeft_ += int64_t(end_ - pos_);
+    pos_ = end_ = 0;
+}
+
+void TReader::require(int64_t count) const {
+    if (count < 0 || count > Remaining()) throwReadError();
+}
+
+void TReader::Read(void* data, int64_t count) {
+    require(count);
+    char* out = static_cast<char*>(data);
+    while (count > 0) {
+        fill();
+        const size_t n = std::min<size_t>(size_t(count), end_ - pos_);
+        std::memcpy(out, buffer_.data() + pos_, n);
+        pos_ += n;
+        out += n;
+        count -= int64_t(n);
+    }
+}
+
+uint8_t TReader::readByte() {
+    fill();
+    return uint8_t(buffer_[pos_++]);
+}
+
+template <class T>
+T TReader::readLE() {
+    unsigned char bytes[sizeof(T)];
+    Read(bytes, sizeof(T));
+    std::make_unsigned_t<T> u = 0;
+    for (size_t i = sizeof(T); i-- > 0;) u = (u << 8) | bytes[i];
+    return T(u);
+}
+
+void TReader::enter() {
+    if (++depth_ > kMaxDepth) throwInvalidFormat();
+}
+
+ValueCode TReader::ReadValue() {
+    const uint8_t c = readByte();
+    if (c > kMaxValueCode) throwInvalidFormat();
+    return ValueCode(c);
+}
+
+ValueCode TReader::NextValue() {
+    fill();
+    const uint8_t c = uint8_t(buffer_[pos_]);
+    if (c > kMaxValueCode) throwInvalidFormat();
+    return ValueCode(c);
+}
+
+bool TReader::EndOfList() {
+    fill();
+    return buffer_[pos_] == 0;
+}
+
+QByteArray TReader::ReadStr() {
+    const int n = readByte();
+    QByteArray bytes(n, Qt::Uninitialized);
+    Read(bytes.data(), n);
+    return bytes;
+}
+
+void TReader::ReadSignature() {
+    char sig[4];
+    Read(sig, 4);
+    if (std::memcmp(sig, kStreamSignature, 4) != 0) throwInvalidFormat();
+}
+
+void TReader::ReadListBegin() {
+    const ValueCode c = ReadValue();
+    if (c != ValueCode::List) invalidValueAfter(c);
+}
+
+void TReader::ReadListEnd() {
+    const ValueCode c = ReadValue();
+    if (c != ValueCode::End) invalidValueAfter(c);
+}
+
+int32_t TReader::ReadInteger() {
+    const ValueCode c = ReadValue();
+    switch (c) {
+        case ValueCode::Int8:
+            return readLE<int8_t>();
+        case ValueCode::Int16:
+            return readLE<int16_t>();
+        case ValueCode::Int32:
+            return readLE<int32_t>();
+        default:
+            invalidValueAfter(c);
+    }
+}
+
+bool TReader::ReadBoolean() {
+    const ValueCode c = ReadValue();
+    if (c == ValueCode::True) return true;
+    if (c == ValueCode::False) return false;
+    invalidValueAfter(c);
+}
+
+QString TReader::ReadString() {
+    const ValueCode c = ReadValue();
+    if (c == ValueCode::String) return decodeStored(ReadStr());
+    if (c == ValueCode::LString) {
+        const int32_t n = readLE<int32_t>();
+        require(n);
+        QByteArray bytes(n, Qt::Uninitialized);
+        Read(bytes.data(), n);
+        return decodeStored(bytes);
+    }
+    if (c == ValueCode::WString) {
+        const int32_t n = readLE<int32_t>();
+        if (n < 0 || n > Remaining() / 2) throwReadError();
+        QString text(n, Qt::Uninitialized);
+        for (int32_t i = 0; i < n; ++i) text[i] = QChar(readLE<uint16_t>());
+        return text;
+    }
+    invalidValueAfter(c);
+}
+
+QString TReader::ReadIdent() {
+    const ValueCode c = ReadValue();
+    if (c == ValueCode::Ident) return decodeStored(ReadStr());
+    invalidValueAfter(c);
+}
+
+Extended80 TReader::ReadFloat() {
+    const ValueCode c = ReadValue();
+    switch (c) {
+        case ValueCode::Extended: {
+            uint8_t bytes[10];
+            Read(bytes, 10);
+            return Extended80::fromBytes(bytes);
+        }
+        case ValueCode::Int8:
+            return Extended80::fromDouble(readLE<int8_t>());
+        case ValueCode::Int16:
+            return Extended80::fromDouble(readLE<int16_t>());
+        case ValueCode::Int32:
+            return Extended80::fromDouble(readLE<int32_t>());
+        default:
+            invalidValueAfter(c);
+    }
+}
+
+void TReader::invalidValueAfter(ValueCode code) {
+    skipAfterCode(code);
+    invalidValue();
+}
+
+void TReader::SkipValue() {
+    skipAfterCode(ReadValue());
+}
+
+void TReader::skipAfterCode(ValueCode code) {
+    auto skipBytes = [this](int64_t n) {
+        require(n);
+        while (n > 0) {
+            fill();
+            const size_t k = std::min<size_t>(size_t(n), end_ - pos_);
+            pos_ += k;
+            n -= int64_t(k);
+        }
+    };
+    switch (code) {
+        case ValueCode::End:
+        case ValueCode::False:
+        case ValueCode::True:
+        case ValueCode::Nil:
+            return;
+        case ValueCode::List:
+            enter();
+            while (!EndOfList()) SkipValue();
+            ReadValue();
+            leave();
+            return;
+        case ValueCode::Int8:
+            return skipBytes(1);
+        case ValueCode::Int16:
+            return skipBytes(2);
+        case ValueCode::Int32:
+        case ValueCode::Single:
+            return skipBytes(4);
+        case ValueCode::Extended:
+            return skipBytes(10);
+        case ValueCode::String:
+        case ValueCode::Ident:
+            return skipBytes(readByte());
+        case ValueCode::Binary:
+        case ValueCode::LString:
+            return skipBytes(readLE<int32_t>());
+        case ValueCode::WString: {
+            const int32_t n = readLE<int32_t>();
+            if (n < 0 || n > Remaining() / 2) throwReadError();
+            return skipBytes(int64_t(n) * 2);
+        }
+        case ValueCode::Set:
+            for (int n = readByte(); n != 0; n = readByte()) skipBytes(n);
+            return;
+        case ValueCode::Collection:
+            enter();
+            while (!EndOfList()) {
+                const ValueCode c = NextValue();
+                if (c == ValueCode::Int8 || c == ValueCode::Int16 || c == ValueCode::Int32)
+                    ReadInteger();
+                ReadListBegin();
+                while (!EndOfList()) {
+                    skipBytes(readByte());  // property name
+                    SkipValue();
+                }
+                ReadValue();
+            }
+            ReadValue();
+            leave();
+            return;
+        case ValueCode::Currency:
+        case ValueCode::Date:
+        case ValueCode::Int64:
+            return skipBytes(8);
+    }
+}
+
+void TReader::readPrefix() {
+    fill();
+    const uint8_t b = uint8_t(buffer_[pos_]);
+    if ((b & 0xF0) != 0xF0) return;
+    ++pos_;
+    if (b & 0x02) ReadInteger();  // child position: not used by this program
+}
+
+TComponent* TReader::ReadRootComponent(TComponent* root) {
+    readPrefix();
+    const QString className = decodeStored(ReadStr());
+    std::unique_ptr<TComponent> createdRoot;
+    if (!root) {
+        const PersistentClass* cls = LookupClass(className);
+        if (!cls || !cls->inheritsFrom(TComponent::StaticClass()) || cls->isAbstract())
+            classNotFound(className);
+        createdRoot.reset(static_cast<TComponent*>(cls->create()));
+        root = createdRoot.get();
+    }
+    root_ = root;
+    outer_ = active_;
+    active_ = this;
+    // A root that an outer read on this thread also lists goes back to it afterwards.
+    TReader* const rootReader = root->reader_;
+    const size_t rootSlot = root->readSlot_;
+    auto finish = [&] {
+        for (const Loaded& l : loaded_) {
+            if (!l.component) continue;
+            l.component->reading_ = false;
+            l.component->reader_ = nullptr;
+        }
+        if (loaded_.empty() || loaded_.front().component) {
+            root->reader_ = rootReader;
+            root->readSlot_ = rootSlot;
+        }
+        active_ = outer_;
+        loaded_.clear();
+        pending_.clear();
+    };
+    try {
+        QString name = decodeStored(ReadStr());
+        track(root, false);
+        if (!createdRoot) name = uniqueRootName(name, root);
+        root->SetName(name);
+        readComponentData(*root);
+        resolveReferences();
+        for (size_t i = 0; i < loaded_.size(); ++i) {
+            if (TComponent* c = loaded_[i].component) {
+                c->reading_ = false;
+                c->AfterLoad();
+            }
+        }
+    } catch (...) {
+        for (const Loaded& l : loaded_)
+            if (l.component) l.component->reading_ = false;
+        // Later objects first: each may be owned by an earlier one. Any that goes with
+        // its owner is nulled in the list by its destructor.
+        for (size_t i = loaded_.size(); i-- > 0;)
+            if (loaded_[i].created) delete loaded_[i].component;
+        finish();
+        throw;
+    }
+    finish();
+    return createdRoot ? createdRoot.release() : root;
+}
+
+void TReader::readComponentData(TComponent& component) {
+    enter();
+    while (!EndOfList()) readProperty(component);
+    ReadValue();
+    TComponent* owner = component.ChildOwnerForLoad();
+    if (!owner) owner = root_;
+    TComponent* parent = component.ChildParentForLoad();
+    while (!EndOfList()) readChild(owner, parent);
+    ReadValue();
+    leave();
+}
+
+void TReader::readChild(TComponent* owner, TComponent* parent) {
+    readPrefix();
+    const QString className = decodeStored(ReadStr());
+    const QString name = decodeStored(ReadStr());
+    const PersistentClass* cls = LookupClass(className);
+    if (!cls || !cls->inheritsFrom(TComponent::StaticClass()) || cls->isAbstract())
+        classNotFound(className);
+    auto* child = static_cast<TComponent*>(cls->create());
+    track(child, true);
+    owner->InsertComponent(child);
+    child->SetParentComponent(parent);
+    child->SetName(name);
+    readComponentData(*child);
+}
+
+void TReader::readProperty(TPersistent& instance) {
+    const QString path = decodeStored(ReadStr());
+    try {
+        TPersistent* object = &instance;
+        qsizetype start = 0;
+        for (qsizetype dot = path.indexOf(u'.'); dot >= 0;
+             start = dot + 1, dot = path.indexOf(u'.', start)) {
+            const PropInfo* p =
+                object->Properties().find(QStringView(path).mid(start, dot - start));
+            if (!p) {
+                SkipValue();
+                throw EReadError(streammsg::unknownProperty());
+            }
+            TPersistent* next =
+                p->kind == PropKind::Class && p->getObject ? p->getObject(*object) : nullptr;
+            if (!next) {
+                SkipValue();
+                throw EReadError(streammsg::invalidPath());
+            }
+            object = next;
+        }
+        const QStringView last = QStringView(path).mid(start);
+        if (const PropInfo* p =
+                object->Properties().find(last, object == &instance ? &hint_ : nullptr)) {
+            readPropertyValue(*object, *p);
+        } else {
+            const QString savedName = customName_;
+            const bool savedFound = customFound_;
+            customName_ = last.toString();
+            customFound_ = false;
+            object->DefineCustomProperties(*this);
+            const bool found = customFound_;
+            customName_ = savedName;
+            customFound_ = savedFound;
+            if (!found) {
+                SkipValue();
+                throw EReadError(streammsg::unknownProperty());
+            }
+        }
+    } catch (Exception& e) {
+        const auto* component = dynamic_cast<const TComponent*>(&instance);
+        const QString who =
+            component && !component->Name().isEmpty() ? component->Name() : instance.ClassName();
+        e.setMessage(platform::format(streammsg::propertyError(), who, QStringLiteral("."), path,
+                                      e.message()));
+        throw;
+    }
+}
+
+void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
+    if (p.kind == PropKind::Method) {
+        // No class publishes methods: only "no handler" can be stored.
+        const ValueCode c = ReadValue();
+        if (c != ValueCode::Nil) invalidValueAfter(c);
+        return;
+    }
+    if (!p.hasSetter()) {
+        SkipValue();
+        throw EReadError(streammsg::readOnlyProperty());
+    }
+    switch (p.kind) {
+        case PropKind::Integer: {
+            if (NextValue() == ValueCode::Ident) {
+                const QString name = ReadIdent();
+                const auto v = p.idents ? p.idents->valueOf(name) : std::nullopt;
+                if (!v) invalidValue();
+                return p.setOrd(instance, *v);
+            }
+            return p.setOrd(instance, ReadInteger());
+        }
+        case PropKind::Char: {
+            const ValueCode c = ReadValue();
+            if (c != ValueCode::String) invalidValueAfter(c);
+            const QByteArray s = ReadStr();
+            if (s.size() != 1) invalidValue();
+            return p.setOrd(instance, uint8_t(s[0]));
+        }
+        case PropKind::Enumeration: {
+            const ValueCode c = ReadValue();
+            QString name;
+            switch (c) {
+                case ValueCode::Ident:
+                    name = decodeStored(ReadStr());
+                    break;
+                case ValueCode::False:
+                    name = QStringLiteral("False");
+                    break;
+                case ValueCode::True:
+                    name = QStringLiteral("True");
+                    break;
+                case ValueCode::Nil:
+                    name = QStringLiteral("nil");
+                    break;
+                case ValueCode::End:
+                    name = QStringLiteral("Null");
+                    break;
+                default:
+                    invalidValueAfter(c);
+            }
+            const int ord = p.enumType->ordinalOf(name);
+            if (ord < 0) invalidValue();
+            return p.setOrd(instance, ord);
+        }
+        case PropKind::Float:
+            return p.setFloat(instance, ReadFloat());
+        case PropKind::String:
+            return p.setString(instance, ReadString());
+        case PropKind::Set: {
+            const ValueCode c = ReadValue();
+            if (c != ValueCode::Set) invalidValueAfter(c);
+            uint32_t mask = 0;
+            bool bad = false;
+            for (QByteArray member = ReadStr(); !member.isEmpty(); member = ReadStr()) {
+                if (bad) continue;
+                const int ord = p.enumType->ordinalOf(decodeStored(member));
+                if (ord < 0)
+                    bad = true;
+                else if (ord <= 31)
+                    mask |= uint32_t(1) << ord;
+            }
+            if (bad) invalidValue();
+            return p.setOrd(instance, int32_t(mask));
+        }
+        case PropKind::Class: {
+            const ValueCode c = NextValue();
+            if (c == ValueCode::Nil) {
+                ReadValue();
+                return p.setObject(instance, nullptr);
+            }
+            if (c == ValueCode::Collection) {
+                ReadValue();
+                auto* collection =
+                    dynamic_cast<TCollection*>(p.getObject ? p.getObject(instance) : nullptr);
+                if (!collection) invalidValueAfter(c);
+                return readCollection(*collection);
+            }
+            if (c == ValueCode::Ident) {
+                const QString path = ReadIdent();
+                pending_.push_back({&instance, &p, path});
+                instance.hasPendingReference_ = true;
+                return;
+            }
+            SkipValue();
+            invalidValue();
+        }
+        case PropKind::Method:
+            return;
+    }
+}
+
+void TReader::readCollection(TCollection& collection) {
+    enter();
+    collection.BeginUpdate();
+    try {
+        if (!EndOfList()) collection.Clear();
+        while (!EndOfList()) {
+            const ValueCode c = NextValue();
+            if (c == ValueCode::Int8 || c == ValueCode::Int16 || c == ValueCode::Int32)
+                ReadInteger();
+            TCollectionItem* item = collection.Add();
+            ReadListBegin();
+            while (!EndOfList()) readProperty(*item);
+            ReadValue();
+        }
+        ReadValue();
+    } catch (...) {
+        collection.EndUpdate();
+        throw;
+    }
+    collection.EndUpdate();
+    leave();
+}
+
+void TReader::resolveReferences() {
+    std::vector<Pending> pending;
+    pending.swap(pending_);
+    for (const Pending& r : pending) {
+        const QStringList segments = r.path.split(u'.');
+        if (TComponent* target = resolveWithin(root_, segments)) {
+            assignReference(*r.holder, *r.property, target);
+        } else if (segments.size() > 1) {
+            if (TComponent* global = FindGlobalComponent(segments[0]))
+                assignReference(*r.holder, *r.property, resolveWithin(global, segments, 1));
+            else
+                PendingReferences::instance().add(r.holder, r.property, r.path);
+        }
+    }
+    PendingReferences::instance().resolveAvailable();
+}
+
+void TReader::DefineValueProperty(const QString& name, const std::function<void(TReader&)>& read,
+                                  const std::function<void(TWriter&)>&, bool) {
+    if (customFound_ || name.compare(customName_, Qt::CaseInsensitive) != 0) return;
+    customFound_ = true;
+    if (read)
+        read(*this);
+    else
+        SkipValue();
+}
+
+void TReader::DefineBlobProperty(const QString& name, const std::function<void(TStream&)>& read,
+                                 const std::function<void(TStream&)>&, bool) {
+    if (customFound_ || name.compare(customName_, Qt::CaseInsensitive) != 0) return;
+    customFound_ = true;
+    const ValueCode c = ReadValue();
+    if (c != ValueCode::Binary) invalidValueAfter(c);
+    const int32_t n = readLE<int32_t>();
+    require(n);
+    QByteArray bytes(n, Qt::Uninitialized);
+    Read(bytes.data(), n);
+    TMemoryStream blob(std::move(bytes));
+    if (read) read(blob);
+}
