@@ -1,10 +1,18 @@
 #include "drawing/Scaler.h"
 
+#include "document/stream/PropertyBuilder.h"
 #include "platform/IntMath.h"
 
 using platform::mulDiv;
 
+VELLUMO_DEFINE_PERSISTENT(TScaler)
+
 TScaler::TScaler() : unitDpi_(ScreenDPI()) {}
+
+void TScaler::DeclareProperties(PropertyBuilder<TScaler>& p) {
+    p.integer("Scale", &TScaler::Scale, &TScaler::SetScale).defaultValue(100);
+    p.integer("UnitDPI", &TScaler::UnitDPI, &TScaler::SetUnitDPI);
+}
 
 void TScaler::SetScale(int scale) {
     if (scale == scale_) return;
@@ -18,9 +26,14 @@ void TScaler::SetUnitDPI(int dpi) {
     changed();
 }
 
-void TScaler::Assign(const TScaler& other) {
-    scale_ = other.scale_;
-    unitDpi_ = other.unitDpi_;
+void TScaler::Assign(const TPersistent& source) {
+    const auto* other = dynamic_cast<const TScaler*>(&source);
+    if (!other) {
+        TPersistent::Assign(source);
+        return;
+    }
+    scale_ = other->scale_;
+    unitDpi_ = other->unitDpi_;
     changed();
 }
 

@@ -3,20 +3,25 @@
 // of Scale percent, and prepares canvases to draw in logical units:
 //   device = logical x DPI x Scale / (UnitDPI x 100)
 
+#include "document/stream/Persistent.h"
 #include "drawing/CanvasUtils.h"
 
 #include <functional>
 
-class TScaler {
+// Stored as Scale (default 100) and UnitDPI (always stored).
+class TScaler : public TPersistent {
+    VELLUMO_PERSISTENT(TScaler, TPersistent)
 public:
     TScaler();  // Scale 100, UnitDPI the screen's pixels per inch
+    static void DeclareProperties(PropertyBuilder<TScaler>& p);
 
     int Scale() const { return scale_; }
     void SetScale(int scale);
     int UnitDPI() const { return unitDpi_; }
     void SetUnitDPI(int dpi);
-    // Copies Scale and UnitDPI, firing OnChange once.
-    void Assign(const TScaler& other);
+    // Copies Scale and UnitDPI from another scaler, firing OnChange once; anything else
+    // is refused with the ordinary assignment error.
+    void Assign(const TPersistent& source) override;
 
     std::function<void()> OnChange;
 

@@ -2,6 +2,8 @@
 // Integer types whose values are stored by name: colours and font character sets.
 // A value with no name is stored as a plain integer.
 
+#include "platform/canvas/Color.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -30,9 +32,6 @@ const IdentMap& colorIdents();    // TColor: 42 names
 const IdentMap& charsetIdents();  // font character sets: 18 names
 
 // Common colour values (0x00BBGGRR; system colours are 0x80000000 + index).
-constexpr int32_t clBlack = 0x00000000;
-constexpr int32_t clWhite = 0x00FFFFFF;
 constexpr int32_t clBtnFace = int32_t(0x8000000F);
-constexpr int32_t clNone = 0x1FFFFFFF;
 constexpr int32_t SHIFTJIS_CHARSET = 128;
 constexpr int32_t DEFAULT_CHARSET = 1;

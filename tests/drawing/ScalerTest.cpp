@@ -1,4 +1,7 @@
+#include "document/stream/ComponentStream.h"
+#include "document/stream/Component.h"
 #include "drawing/Scaler.h"
+#include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +72,19 @@ TEST(Scaler, PrepareKeepsAChildControlOffsetAndReducesTheRatio) {
     EXPECT_EQ(c.font.pixelsPerInch, 254);
     EXPECT_EQ(c.font.height, -42);
     EXPECT_EQ(c.font.size(), 12);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Scaler, AssignmentAcceptsOnlyScalers) {
+    TScaler s;
+    TComponent other;
+    EXPECT_THROW(s.Assign(other), Exception);
+    EXPECT_EQ(s.Properties().size(), 2u);
+    EXPECT_EQ(s.Properties().entries()[0].name, "Scale");
+    EXPECT_EQ(s.Properties().entries()[0].defaultValue, 100);
 }
 
 }  // namespace
