@@ -12,14 +12,19 @@ namespace {
 int bytesPerPixel(QImage::Format f) {
     switch (f) {
         case QImage::Format_Grayscale8:
-        case QImage::Format_Indexed8: return 1;
+        case QImage::Format_Indexed8:
+            return 1;
         case QImage::Format_RGB555:
-        case QImage::Format_RGB16: return 2;
+        case QImage::Format_RGB16:
+            return 2;
         case QImage::Format_BGR888:
-        case QImage::Format_RGB888: return 3;
+        case QImage::Format_RGB888:
+            return 3;
         case QImage::Format_RGB32:
-        case QImage::Format_ARGB32: return 4;
-        default: return 0;
+        case QImage::Format_ARGB32:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -29,7 +34,8 @@ void fillBackground(QImage& img, QRgb colour) {
         int best = 0, bestDist = INT32_MAX;
         const QList<QRgb> table = img.colorTable();
         for (int i = 0; i < table.size(); ++i) {
-            const int d = std::abs(qRed(table[i]) - qRed(colour)) + std::abs(qGreen(table[i]) - qGreen(colour)) +
+            const int d = std::abs(qRed(table[i]) - qRed(colour)) +
+                          std::abs(qGreen(table[i]) - qGreen(colour)) +
                           std::abs(qBlue(table[i]) - qBlue(colour));
             if (d < bestDist) bestDist = d, best = i;
         }
@@ -42,6 +48,27 @@ void fillBackground(QImage& img, QRgb colour) {
 struct Vertex {
     double x, y, u, v;
 };
+
+// Narrows [a, b] to the k for which lo <= f0 + k * df <= hi.
+void inRange(std::int64_t f0, std::int64_t df, std::int64_t lo, std::int64_t hi, std::int64_t& a,
+             std::int64_t& b) {
+    auto floorDiv = [](std::int64_t p, std::int64_t q) {
+        const std::int64_t d = p / q;
+        return (p % q != 0 && (p < 0) != (q < 0)) ? d - 1 : d;
+    };
+    auto ceilDiv = [&](std::int64_t p, std::int64_t q) { return -floorDiv(-p, q); };
+    if (df == 0) {
+        if (f0 < lo || f0 > hi) a = 1, b = 0;
+        return;
+    }
+    if (df > 0) {
+        a = std::max(a, ceilDiv(lo - f0, df));
+        b = std::min(b, floorDiv(hi - f0, df));
+    } else {
+        a = std::max(a, ceilDiv(hi - f0, df));
+        b = std::min(b, floorDiv(lo - f0, df));
+    }
+}
 
 template <int Bpp>
 void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::array<Vertex, 4>& q) {
@@ -83,18 +110,38 @@ void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::arra
         const std::int64_t du = std::llround((right.u - left.u) / span * 65536);
         const std::int64_t dv = std::llround((right.v - left.v) / span * 65536);
         uchar* o = outBase + outStride * y + qsizetype(x0) * Bpp;
-        for (int x = x0; x <= x1; ++x, u += du, v += dv, o += Bpp) {
-            const int sx = std::clamp(int(u >> 16), rect.left(), lastColumn);
-            const int sy = std::clamp(int(v >> 16), rect.top(), lastRow);
-            std::memcpy(o, srcBase + srcStride * sy + qsizetype(sx) * Bpp, Bpp);
+        // Inside [a, b] of the span the position needs no clamping; only the pixels outside
+        // it (where rounding along the edges reaches past the source) pay for the clamps.
+        const std::int64_t n = x1 - x0 + 1;
+        std::int64_t a = 0, b = n - 1;
+        inRange(u, du, std::int64_t(rect.left()) << 16, (std::int64_t(lastColumn) << 16) + 0xFFFF,
+                a, b);
+        inRange(v, dv, std::int64_t(rect.top()) << 16, (std::int64_t(lastRow) << 16) + 0xFFFF, a,
+                b);
+        auto clamped = [&](std::int64_t from, std::int64_t to) {
+            std::int64_t uu = u + from * du, vv = v + from * dv;
+            for (std::int64_t k = from; k < to; ++k, uu += du, vv += dv) {
+                const int sx = std::clamp(int(uu >> 16), rect.left(), lastColumn);
+                const int sy = std::clamp(int(vv >> 16), rect.top(), lastRow);
+                std::memcpy(o + k * Bpp, srcBase + srcStride * sy + qsizetype(sx) * Bpp, Bpp);
+            }
+        };
+        if (a > b) {
+            clamped(0, n);
+            continue;
         }
+        clamped(0, a);
+        std::int64_t uu = u + a * du, vv = v + a * dv;
+        for (std::int64_t k = a; k <= b; ++k, uu += du, vv += dv)
+            std::memcpy(o + k * Bpp, srcBase + srcStride * (vv >> 16) + (uu >> 16) * Bpp, Bpp);
+        clamped(b + 1, n);
     }
 }
 
 }  // namespace
 
-TQuadMapResult MapQuadrilateral(const QImage& src, const QRect& srcRect, const std::array<QPoint, 4>& t,
-                                QRgb background) {
+TQuadMapResult MapQuadrilateral(const QImage& src, const QRect& srcRect,
+                                const std::array<QPoint, 4>& t, QRgb background) {
     const int bpp = bytesPerPixel(src.format());
     const QRect rect = srcRect.intersected(src.rect());
     if (bpp == 0 || rect.isEmpty()) return {};
@@ -109,16 +156,25 @@ TQuadMapResult MapQuadrilateral(const QImage& src, const QRect& srcRect, const s
     r.image = QImage(maxX - minX, maxY - minY, src.format());
     if (src.format() == QImage::Format_Indexed8) r.image.setColorTable(src.colorTable());
     fillBackground(r.image, background);
-    const double l = rect.left(), tp = rect.top(), rt = rect.left() + rect.width(), bt = rect.top() + rect.height();
+    const double l = rect.left(), tp = rect.top(), rt = rect.left() + rect.width(),
+                 bt = rect.top() + rect.height();
     const std::array<Vertex, 4> q{Vertex{double(t[0].x() - minX), double(t[0].y() - minY), l, tp},
                                   Vertex{double(t[1].x() - minX), double(t[1].y() - minY), rt, tp},
                                   Vertex{double(t[2].x() - minX), double(t[2].y() - minY), rt, bt},
                                   Vertex{double(t[3].x() - minX), double(t[3].y() - minY), l, bt}};
     switch (bpp) {
-        case 1: fillQuad<1>(r.image, src, rect, q); break;
-        case 2: fillQuad<2>(r.image, src, rect, q); break;
-        case 3: fillQuad<3>(r.image, src, rect, q); break;
-        default: fillQuad<4>(r.image, src, rect, q); break;
+        case 1:
+            fillQuad<1>(r.image, src, rect, q);
+            break;
+        case 2:
+            fillQuad<2>(r.image, src, rect, q);
+            break;
+        case 3:
+            fillQuad<3>(r.image, src, rect, q);
+            break;
+        default:
+            fillQuad<4>(r.image, src, rect, q);
+            break;
     }
     return r;
 }
