@@ -44,6 +44,14 @@ void TStrings::DefineCustomProperties(TFiler& filer) {
         Count() > 0);
 }
 
+void TStrings::Move(int from, int to) {
+    if (from == to) return;
+    const QString line = Get(from);
+    if (to < 0 || to >= Count()) indexError(to);
+    Delete(from);
+    Insert(to, line);
+}
+
 void TStrings::Assign(const QStringList& lines) {
     Clear();
     AddStrings(lines);

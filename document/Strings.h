@@ -21,6 +21,9 @@ public:
     virtual void Delete(int index) = 0;
     virtual void Clear() = 0;
 
+    // Moves the line at `from` so that it ends up at index `to`.
+    virtual void Move(int from, int to);
+
     int Add(const QString& line) {
         Insert(Count(), line);
         return Count() - 1;

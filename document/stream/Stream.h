@@ -46,7 +46,7 @@ public:
     int64_t Size() override { return data_.size(); }
 
     const QByteArray& Data() const { return data_; }
-    void SetSize(int64_t size);
+    virtual void SetSize(int64_t size);
     void Clear() {
         data_.clear();
         pos_ = 0;

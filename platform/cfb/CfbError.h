@@ -6,9 +6,10 @@
 // Messages (each %s is filled in by the raiser):
 //   CfbCorrupt       "複合ファイルが壊れています: %s"           the file breaks the format
 //                                                            (the detail names what is wrong)
-//   CfbIoError       "複合ファイル「%s」を読み書きできません: %s"   a system call failed (path,
-//   reason) CfbLocked        "複合ファイル「%s」は他で使用中です"          the lock could not be
-//   taken CfbNotFound      "ストリーム「%s」が見つかりません" or
+//   CfbIoError       "複合ファイル「%s」を読み書きできません: %s"   a system call failed
+//                                                            (path, reason)
+//   CfbLocked        "複合ファイル「%s」は他で使用中です"          the lock could not be taken
+//   CfbNotFound      "ストリーム「%s」が見つかりません" or
 //                    "ストレージ「%s」が見つかりません" or
 //                    "要素「%s」が見つかりません"                 no such element (the last when
 //                                                            either kind would do)

@@ -197,11 +197,13 @@ void Storage::moveTo(const QString& name, const Storage& target, const QString& 
 void Storage::setClsid(const Clsid& clsid) {
     engine_->directory().node(checked(true)).entry.clsid = clsid;
     engine_->markDirty();
+    engine_->noteChange();
 }
 
 void Storage::setStateBits(uint32_t bits) {
     engine_->directory().node(checked(true)).entry.stateBits = bits;
     engine_->markDirty();
+    engine_->noteChange();
 }
 
 // ---- CompoundFile
@@ -231,6 +233,9 @@ Storage CompoundFile::root() const {
 
 bool CompoundFile::writable() const {
     return engine_->writable();
+}
+uint64_t CompoundFile::changeCount() const {
+    return engine_->changeCount();
 }
 int CompoundFile::version() const {
     return engine_->version();

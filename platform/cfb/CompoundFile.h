@@ -155,6 +155,10 @@ public:
     int version() const;
     const QString& path() const;
 
+    // Grows with every change made through this object (stream bytes, sizes, elements,
+    // class ids, state bits); equal counts mean nothing was changed in between.
+    uint64_t changeCount() const;
+
     // Writes the directory and allocation tables when something changed.
     void flush();
     // flush(), then asks the system to put the file's data on disk.

@@ -20,6 +20,7 @@ uint64_t fileTimeNow() {
 }  // namespace
 
 uint32_t Engine::addElement(uint32_t parent, const QString& name, EntryType type) {
+    ++changes_;
     DirectoryEntry e;
     e.name = name;
     e.type = type;
@@ -32,6 +33,7 @@ uint32_t Engine::addElement(uint32_t parent, const QString& name, EntryType type
 }
 
 void Engine::removeElement(uint32_t index) {
+    ++changes_;
     std::vector<uint32_t> doomed{index};
     for (size_t i = 0; i < doomed.size(); ++i) {
         for (const auto& [key, child] : dir_.node(doomed[i]).children) doomed.push_back(child);
@@ -51,6 +53,7 @@ void Engine::removeElement(uint32_t index) {
 }
 
 void Engine::moveElement(uint32_t index, uint32_t newParent, const QString& newName) {
+    ++changes_;
     dir_.relink(index, newParent, newName);
     dirty_ = true;
 }

@@ -47,6 +47,9 @@ public:
     void removeElement(uint32_t index);
     void moveElement(uint32_t index, uint32_t newParent, const QString& newName);
     void markDirty() { dirty_ = true; }
+    // Counts every change of content or metadata since the file was opened.
+    uint64_t changeCount() const { return changes_; }
+    void noteChange() { ++changes_; }
 
     // Writes the metadata when anything changed since the last flush.
     void flush();
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<RawFile> file_;
     bool writable_ = false;
     bool dirty_ = false;
+    uint64_t changes_ = 0;
     Header header_;
     AllocationTable fat_;
     AllocationTable miniFat_;

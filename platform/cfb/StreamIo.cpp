@@ -119,6 +119,7 @@ void Engine::ensureMiniStream(uint32_t miniUnits) {
 }
 
 void Engine::resizeKeepingData(uint32_t index, uint64_t size) {
+    ++changes_;
     DirectoryNode& node = dir_.node(index);
     if (header_.majorVersion == 3 && size > kMaxStreamSizeV3)
         throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
@@ -162,6 +163,7 @@ void Engine::zeroFill(uint32_t index, uint64_t from, uint64_t to) {
 
 void Engine::write(uint32_t index, uint64_t offset, const void* buf, size_t n) {
     if (n == 0) return;
+    ++changes_;
     DirectoryNode& node = dir_.node(index);
     const uint64_t end = offset + n;
     if (end < offset || (header_.majorVersion == 3 && end > kMaxStreamSizeV3))
