@@ -59,8 +59,8 @@ bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
 bool TdataMain::Startup(const TStartupHooks& hooks) {
     // The cache lock and the plug-in client exist with the data module.
     LoadPlugins();
-    // The catalogue's purpose filter and the picture formats are installed here by the
-    // subsystems that own them.
+    for (const TStartupRegistration& step : StartupRegistrations())
+        if (step.install) step.install(*this);
     if (!frame_.CheckStartConditions()) return false;
     if (hooks.showSplash) hooks.showSplash();
     ReadImageLimits();

@@ -7,3 +7,10 @@ std::vector<TStartupFile> StartupDataFiles() {
     // the product database "$(ProductDB)", and "$(ExeDir)AlbumShd.dat".
     return files;
 }
+
+std::vector<TStartupRegistration> StartupRegistrations() {
+    std::vector<TStartupRegistration> steps;
+    // Filled by the subsystems as they arrive: the paper catalogue's purpose filter, then
+    // the registration of the picture formats.
+    return steps;
+}

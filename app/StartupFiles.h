@@ -25,3 +25,12 @@ struct TStartupFile {
 };
 
 std::vector<TStartupFile> StartupDataFiles();
+
+// What the subsystems install before the start conditions are checked, in order: the
+// catalogue's purpose filter, then the picture formats. This list is the one place where
+// those subsystems add their step.
+struct TStartupRegistration {
+    QString label;
+    std::function<void(TdataMain& data)> install;
+};
+std::vector<TStartupRegistration> StartupRegistrations();

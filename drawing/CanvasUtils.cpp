@@ -3,9 +3,17 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-int GetCanvasDPI(const TCanvas& canvas) { return canvas.device().dpiY; }
+const platform::DeviceDescriptor& GetCanvasDC(const TCanvas& canvas) {
+    return canvas.device();
+}
 
-bool IsPrinterCanvas(const TCanvas& canvas) { return canvas.device().isPrinter(); }
+int GetCanvasDPI(const TCanvas& canvas) {
+    return GetCanvasDC(canvas).dpiY;
+}
+
+bool IsPrinterCanvas(const TCanvas& canvas) {
+    return GetCanvasDC(canvas).isPrinter();
+}
 
 int ScreenDPI() {
     auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());

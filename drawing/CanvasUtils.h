@@ -10,6 +10,10 @@
 
 using TCanvas = platform::Canvas;
 
+// The device a canvas draws for: what a device context tells of its resolution and kind.
+// A memory canvas answers its reference device (the screen when none is set), a print
+// band the printer.
+const platform::DeviceDescriptor& GetCanvasDC(const TCanvas& canvas);
 // The resolution a canvas reports: its device's vertical pixels per inch (a memory
 // canvas reports its PixelsPerInch override through its device).
 int GetCanvasDPI(const TCanvas& canvas);

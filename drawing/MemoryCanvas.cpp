@@ -25,6 +25,15 @@ TCanvas& TMemoryCanvas::Canvas() {
 
 void TMemoryCanvas::SelectBitmap(QImage& bitmap) { Canvas().selectImage(bitmap); }
 
+void TMemoryCanvas::DeselectBitmap() {
+    if (!canvas_) return;
+    if (placeholder_.isNull()) {
+        placeholder_ = QImage(1, 1, QImage::Format_RGB32);
+        placeholder_.fill(0xFFFFFFFFu);
+    }
+    canvas_->selectImage(placeholder_);
+}
+
 void TBitmapRelatedDC::SetBitmap(const QImage&) {
     throw Exception(QStringLiteral("TDCRelatedBitmap cannot change"));
 }

@@ -24,6 +24,9 @@ public:
     TCanvas& Canvas();
     bool HandleAllocated() const { return canvas_ != nullptr; }
     void SelectBitmap(QImage& bitmap);
+    // Lets go of the selected picture (the canvas keeps its state and draws on a 1 x 1
+    // placeholder until a picture is selected again), so the picture may be freed.
+    void DeselectBitmap();
     void FreeHandle() { canvas_.reset(); }
 
 private:
@@ -32,6 +35,7 @@ private:
     std::optional<platform::DeviceDescriptor> reference_;
     int pixelsPerInch_ = 0;
     std::unique_ptr<TCanvas> canvas_;
+    QImage placeholder_;
 };
 
 // Lends the picture a canvas draws on to code that works on pictures. The lent picture

@@ -24,5 +24,8 @@ private:
 
 // The canvas's clip box grown by `margin` and cut to `logicalRect`; with copyBackground the
 // canvas's pixels there are copied in. The result is the caller's.
+// Canvases draw on 32-bit pictures only. A caller that needs another pixel format (the
+// 8-bit grey alpha map of a blend, say) draws here and converts the finished Image with
+// QImage::convertToFormat, the one place where the format changes.
 std::unique_ptr<TOffscreenBitmap> CreateOffscreenBitmap(TCanvas& canvas, const TRect& logicalRect, int margin,
                                                         bool copyBackground);

@@ -1,5 +1,7 @@
 #include "imaging/Arcs.h"
 
+#include "platform/IntMath.h"
+
 #include "platform/canvas/Canvas.h"
 
 #include <algorithm>
@@ -43,7 +45,8 @@ TCircle Circumcentre(QPoint p1, QPoint p2, QPoint p3) {
     const double cx = p3.x() - p1.x(), cy = p3.y() - p1.y();
     const double c = bx * cy - by * cx;
     if (std::fabs(c) < 0.1) {
-        const QPoint centre((p1.x() + p2.x() + p3.x()) / 3, (p1.y() + p2.y() + p3.y()) / 3);
+        const QPoint centre(int(platform::floorDiv(p1.x() + p2.x() + p3.x(), 3)),
+                            int(platform::floorDiv(p1.y() + p2.y() + p3.y(), 3)));
         return {centre, std::hypot(p2.x() - centre.x(), p2.y() - centre.y())};
     }
     const double b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
@@ -198,7 +201,9 @@ Offsets offsetsAt(double px, double py, double qx, double qy, int half, double a
             {int(std::trunc(atX - dy * k)), int(std::trunc(atY + dx * k))}};
 }
 
-int averaged(int a, int b) { return (a + b + 1) / 2; }
+int averaged(int a, int b) {
+    return int(platform::floorDiv(int64_t(a) + b + 1, 2));
+}
 
 }  // namespace
 

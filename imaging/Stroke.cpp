@@ -1,5 +1,7 @@
 #include "imaging/Stroke.h"
 
+#include "platform/IntMath.h"
+
 #include "imaging/AALine.h"
 #include "imaging/Arcs.h"
 
@@ -173,7 +175,8 @@ void TStroke::SetRectPath(const TRect& r) {
 
 void TStroke::SetEllipsePath(const TRect& r) {
     Clear();
-    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+    const int cx = int(platform::floorDiv(int64_t(r.Left) + r.Right, 2)),
+              cy = int(platform::floorDiv(int64_t(r.Top) + r.Bottom, 2));
     const int a = roundHalfAway(r.Width() * kKappa / 2), b = roundHalfAway(r.Height() * kKappa / 2);
     const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
     Add({R, cy}, ptMoveTo);

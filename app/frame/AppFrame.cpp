@@ -111,6 +111,7 @@ void TAppFrame::WriteBool(const QString& name, bool value) {
 TMsgDlgBtn TAppFrame::MessageBox(const QString& text, const TMsgDlgButtons& buttons, int defaultIndex,
                                  int escapeIndex) {
     const TMsgDlgButtons shown = buttons.empty() ? TMsgDlgButtons{mbOK} : buttons;
+    bringApplicationToFront();
     const QString expanded = ExpandOrKeep(text);
     if (OnMessageBox) return OnMessageBox(expanded, shown, defaultIndex, escapeIndex);
     return showStandardMessageBox(ExpandOrKeep(QStringLiteral("$(AppName)")), expanded, shown,

@@ -15,6 +15,10 @@
 #include <set>
 #include <vector>
 
+// Raises the program's window (restoring it when minimised) so a message is seen with it;
+// does nothing without a widget application.
+void bringApplicationToFront();
+
 // Shows a message with the program's standard dialog (MessageDialog.cpp); without a
 // widget application it writes the text to standard error and returns the default button.
 TMsgDlgBtn showStandardMessageBox(const QString& title, const QString& text,

@@ -10,6 +10,17 @@ QString TMacroString::stripped(const QString& s) const {
     return s;
 }
 
+namespace {
+// The 1-based position `unit` (in UTF-16 units) counted in characters: a character
+// outside the basic plane takes two units but is one character.
+qsizetype characterPosition(const QString& text, qsizetype unit) {
+    qsizetype pos = unit;
+    for (qsizetype i = 0; i + 1 < unit; ++i)
+        if (text[i].isLowSurrogate()) --pos;
+    return pos;
+}
+}  // namespace
+
 QString TMacroString::Expand(const QString& text) {
     QString result;
     result.reserve(text.size());
@@ -27,16 +38,17 @@ QString TMacroString::Expand(const QString& text) {
         } else if (c == u')') {
             if (--depth == 0) {
                 if (i == open + 1)
-                    throw EMacroString(format(
-                        QStringLiteral("%sの%d文字目から始まるマクロが間違っています"), text, open));
+                    throw EMacroString(
+                        format(QStringLiteral("%sの%d文字目から始まるマクロが間違っています"), text,
+                               characterPosition(text, open)));
                 result += ExpandMacro(text.mid(open, i - open - 1));
                 open = 0;
             }
         }
     }
     if (open != 0)
-        throw EMacroString(
-            format(QStringLiteral("%sの%d文字目から始まるマクロが閉じていません"), text, open));
+        throw EMacroString(format(QStringLiteral("%sの%d文字目から始まるマクロが閉じていません"),
+                                  text, characterPosition(text, open)));
     return stripped(result);
 }
 

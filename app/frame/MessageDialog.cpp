@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWidget>
 #include <cstdio>
 
 QString buttonCaption(TMsgDlgBtn b) {
@@ -21,6 +22,22 @@ QString buttonCaption(TMsgDlgBtn b) {
         case mbHelp: return QStringLiteral("ヘルプ(&H)");
     }
     return {};
+}
+
+void bringApplicationToFront() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    QWidget* window = QApplication::activeWindow();
+    if (!window) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->isWindow() && !(w->windowFlags() & Qt::Popup)) {
+                window = w;
+                break;
+            }
+    }
+    if (!window) return;
+    if (window->isMinimized()) window->showNormal();
+    window->raise();
+    window->activateWindow();
 }
 
 TMsgDlgBtn showStandardMessageBox(const QString& title, const QString& text,

@@ -106,7 +106,16 @@ void TWriter::WriteBinary(const QByteArray& bytes) {
 }
 
 void TWriter::WriteStr(const QByteArray& bytes) {
-    const int n = int(std::min<qsizetype>(bytes.size(), 255));
+    // A short string holds at most 255 bytes; a longer one is cut at the last whole
+    // character (a Shift-JIS lead byte takes its trail byte with it).
+    int n = 0;
+    while (n < bytes.size()) {
+        const auto b = uchar(bytes[n]);
+        const int width = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+        if (n + width > 255) break;
+        n += width;
+    }
+    n = int(std::min<qsizetype>(n, bytes.size()));
     const unsigned char len = (unsigned char)n;
     Write(&len, 1);
     Write(bytes.constData(), n);

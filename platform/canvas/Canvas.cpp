@@ -69,7 +69,10 @@ void checkFormat(const QImage& image) {
 
 Canvas::Canvas(QImage& image, DeviceDescriptor device) : image_(&image), device_(device) {
     checkFormat(image);
+    // The font keeps its point size on this device: its height follows the resolution.
+    const int points = font.size();
     font.pixelsPerInch = device.dpiY;
+    font.setSize(points);
     rebuildClipRects();
 }
 
@@ -415,6 +418,7 @@ void Canvas::Rectangle(const TRect& r) {
 
 void Canvas::Ellipse(const TRect& r) {
     const TRect d = toDevice(r);
+    if (!recording_ && roundedShape(d, d.Right - d.Left, d.Bottom - d.Top)) return;
     const std::vector<QPoint> poly = ellipsePolygon(d.Left, d.Top, d.Right - 1, d.Bottom - 1);
     if (recording_) {
         for (size_t i = 0; i < poly.size(); ++i) pathAdd(poly[i], i == 0 ? 6 : (i + 1 == poly.size() ? 3 : 2));
@@ -425,9 +429,12 @@ void Canvas::Ellipse(const TRect& r) {
 
 void Canvas::RoundRect(const TRect& r, int cw, int ch) {
     const TRect d = toDevice(r);
+    const int cwd = std::abs(s_.map.lengthToDevice(cw)),
+              chd = std::abs(s_.map.lengthToDevice(ch, true));
+    if (!recording_ && roundedShape(d, cwd, chd)) return;
     const int l = d.Left, t = d.Top, rr = d.Right - 1, b = d.Bottom - 1;
-    const int ex = std::min(std::abs(s_.map.lengthToDevice(cw)) / 2, (rr - l) / 2);
-    const int ey = std::min(std::abs(s_.map.lengthToDevice(ch, true)) / 2, (b - t) / 2);
+    const int ex = std::min(cwd / 2, (rr - l) / 2);
+    const int ey = std::min(chd / 2, (b - t) / 2);
     std::vector<QPoint> poly;
     const int steps = std::clamp((ex + ey) / 2, 2, 256);
     auto corner = [&](double cx, double cy, double a0) {
@@ -445,6 +452,54 @@ void Canvas::RoundRect(const TRect& r, int cw, int ch) {
         return;
     }
     shape(poly, true);
+}
+
+bool Canvas::roundedShape(const TRect& d, int cornerWidth, int cornerHeight) {
+    // Thin solid pens (and no pen) paint row by row: the outline is the shape's edge pixels
+    // and the fill exactly what lies inside them, both symmetric. Wide and styled pens take
+    // the polygon route.
+    const bool pen1 = penPaints() && penDeviceWidth() <= 1 &&
+                      (pen.style == PenStyle::Solid || pen.style == PenStyle::InsideFrame);
+    if (penPaints() && !pen1) return false;
+    if (d.Right <= d.Left || d.Bottom <= d.Top) return true;
+    const int h = image_->height();
+    Brush penBrush;
+    penBrush.color = pen.color;
+    if (!pen1) {
+        // Without a pen the filled area is one pixel smaller each way.
+        const auto rows =
+            roundRectSpans(d.Left, d.Top, d.Right - 1, d.Bottom - 1, cornerWidth, cornerHeight);
+        if (!brushPaints()) return true;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const int y = d.Top + int(i);
+            if (y >= 0 && y < h) fillSpan(y, rows[i].left, rows[i].right + 1, brush, mix);
+        }
+        return true;
+    }
+    const auto rows = roundRectSpans(d.Left, d.Top, d.Right, d.Bottom, cornerWidth, cornerHeight);
+    const int n = int(rows.size());
+    for (int i = 0; i < n; ++i) {
+        const int y = d.Top + i;
+        if (y < 0 || y >= h) continue;
+        const Span row = rows[size_t(i)];
+        // Inside: not on the row's ends and with pixels above and below.
+        int inL = row.left + 1, inR = row.right - 1;
+        if (i == 0 || i == n - 1) {
+            inL = row.right + 1;
+            inR = row.right;
+        } else {
+            inL = std::max({inL, rows[size_t(i - 1)].left, rows[size_t(i + 1)].left});
+            inR = std::min({inR, rows[size_t(i - 1)].right, rows[size_t(i + 1)].right});
+        }
+        if (inL > inR) {
+            fillSpan(y, row.left, row.right + 1, penBrush, mix);
+            continue;
+        }
+        if (brushPaints()) fillSpan(y, inL, inR + 1, brush, mix);
+        fillSpan(y, row.left, inL, penBrush, mix);
+        fillSpan(y, inR + 1, row.right + 1, penBrush, mix);
+    }
+    return true;
 }
 
 void Canvas::FillRect(const TRect& r, const Brush& b) {

@@ -169,6 +169,9 @@ private:
     int penDeviceWidth() const;
     bool brushPaints() const { return brush.style != BrushStyle::Clear; }
     bool penPaints() const { return pen.style != PenStyle::Clear; }
+    // Ellipses and rounded rectangles painted row by row; false when the pen needs the
+    // polygon route.
+    bool roundedShape(const TRect& device, int cornerWidth, int cornerHeight);
     void shape(const std::vector<QPoint>& logicalOutline, bool fillIt);
     void rebuildClipRects();
     void pathAdd(QPoint device, std::uint8_t type);

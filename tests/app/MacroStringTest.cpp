@@ -71,6 +71,8 @@ TEST(MacroString, ErrorsCarryTextAndCharacterPosition) {
     EXPECT_EQ(errorOf(m, "$(A"), "$(Aの2文字目から始まるマクロが閉じていません");
     // Positions count characters, not bytes: four kanji before the reference.
     EXPECT_EQ(errorOf(m, "日本語文$(A"), "日本語文$(Aの6文字目から始まるマクロが閉じていません");
+    // A character outside the basic plane (two UTF-16 units) is one character.
+    EXPECT_EQ(errorOf(m, "𠮷$()"), "𠮷$()の3文字目から始まるマクロが間違っています");
     EXPECT_EQ(errorOf(m, "$(Foo)"), "未定義のFooマクロが使用されています");
     m.Add("Empty=");
     EXPECT_EQ(errorOf(m, "$(Empty)"), "未定義のEmptyマクロが使用されています");

@@ -2,6 +2,8 @@
 #include "document/stream/IdentMaps.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
+#include "document/stream/Writer.h"
+#include "platform/ShiftJis.h"
 #include "tests/document/SampleClasses.h"
 #include "tests/document/StreamTestUtil.h"
 
@@ -245,4 +247,17 @@ TEST(IdentMaps, ColourAndCharsetNames) {
     EXPECT_EQ(charsetIdents().nameOf(255), "OEM_CHARSET");
     EXPECT_EQ(charsetIdents().valueOf(u"EASTEUROPE_CHARSET"), 238);
     EXPECT_EQ(charsetIdents().valueOf(u"clBlack"), std::nullopt);
+}
+
+TEST(StreamWrite, ShortStringsAreCutAtAWholeCharacter) {
+    TMemoryStream s;
+    TWriter w(s);
+    w.WriteIdent(QString(200, u'あ'));  // 400 bytes in CP932
+    w.WriteIdent(QString(300, u'x'));
+    w.FlushBuffer();
+    const QByteArray& d = s.Data();
+    ASSERT_GE(d.size(), 2);
+    EXPECT_EQ(uchar(d[1]), 254);  // 127 double-byte characters, not 255 bytes
+    EXPECT_EQ(platform::fromCp932(d.mid(2, 254)), QString(127, u'あ'));
+    EXPECT_EQ(uchar(d[2 + 254 + 1]), 255);  // single-byte text still takes all 255
 }

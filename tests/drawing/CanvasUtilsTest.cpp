@@ -120,6 +120,16 @@ TEST(MemoryCanvas, ReportsItsReferenceOrOverrideResolution) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.message(), "TDCRelatedBitmap cannot change");
     }
+    EXPECT_EQ(GetCanvasDC(band.Canvas()).technology, platform::DeviceTechnology::RasterPrinter);
+
+    // Deselecting lets the picture go while the canvas keeps its state.
+    band.Canvas().setMapMode(platform::MapMode::Anisotropic);
+    band.DeselectBitmap();
+    EXPECT_NE(&band.Canvas().image(), &other);
+    EXPECT_EQ(band.Canvas().image().size(), QSize(1, 1));
+    EXPECT_EQ(band.Canvas().mapping().mode, platform::MapMode::Anisotropic);
+    band.SelectBitmap(band.picture);
+    EXPECT_EQ(&band.Canvas().image(), &band.picture);
 }
 
 }  // namespace

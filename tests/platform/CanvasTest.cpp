@@ -313,3 +313,113 @@ TEST(Canvas, HatchAndPatternBrushes) {
 }
 
 }  // namespace
+
+namespace {
+// The bounding box of the painted pixels (empty when nothing was painted).
+QRect paintedBox(const QImage& img) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != 0xFFFFFFFF) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+bool mirroredLeftRight(const QImage& img, const QRect& box) {
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if ((img.pixel(x, y) != 0xFFFFFFFF) !=
+                (img.pixel(box.right() - (x - box.left()), y) != 0xFFFFFFFF))
+                return false;
+    return true;
+}
+}  // namespace
+
+TEST(Canvas, EllipsesAndRoundRectanglesStayInsideTheirRectangle) {
+    // With a pen the figure reaches the left and top edges of its rectangle and stops
+    // one pixel before the right and bottom ones, like a rectangle.
+    QImage e = blank(14, 12);
+    Canvas ec(e);
+    ec.brush.color = clBlack;
+    ec.Ellipse({1, 1, 11, 9});
+    EXPECT_EQ(paintedBox(e), QRect(QPoint(1, 1), QPoint(10, 8)));
+    EXPECT_TRUE(mirroredLeftRight(e, paintedBox(e)));
+    EXPECT_EQ(e.pixel(1, 1), 0xFFFFFFFFu);  // corners stay free
+    EXPECT_EQ(e.pixel(10, 8), 0xFFFFFFFFu);
+    EXPECT_NE(e.pixel(6, 5), 0xFFFFFFFFu);
+
+    // Without a pen the filled area is one pixel smaller each way.
+    QImage n = blank(14, 12);
+    Canvas nc(n);
+    nc.pen.style = PenStyle::Clear;
+    nc.brush.color = clBlack;
+    nc.Ellipse({1, 1, 11, 9});
+    const QRect nb = paintedBox(n);
+    EXPECT_EQ(nb.topLeft(), QPoint(1, 1));
+    EXPECT_LE(nb.right(), 9);
+    EXPECT_LE(nb.bottom(), 7);
+
+    QImage r = blank(14, 12);
+    Canvas rc(r);
+    rc.brush.color = clBlack;
+    rc.RoundRect({1, 1, 13, 11}, 6, 6);
+    EXPECT_EQ(paintedBox(r), QRect(QPoint(1, 1), QPoint(12, 10)));
+    EXPECT_TRUE(mirroredLeftRight(r, paintedBox(r)));
+    EXPECT_EQ(r.pixel(1, 1), 0xFFFFFFFFu);   // rounded corner
+    EXPECT_NE(r.pixel(6, 1), 0xFFFFFFFFu);   // straight top edge
+    EXPECT_NE(r.pixel(1, 6), 0xFFFFFFFFu);   // straight left edge
+    EXPECT_NE(r.pixel(12, 6), 0xFFFFFFFFu);  // right edge, inside the rectangle
+}
+
+TEST(Canvas, StrokedAndWidenedPaths) {
+    QImage img = blank(16, 12);
+    Canvas c(img);
+    c.pen.width = 4;
+    c.BeginPath();
+    c.MoveTo({3, 6});
+    c.LineTo({13, 6});
+    c.EndPath();
+    c.WidenPath();  // the outline of the wide line becomes the path
+    ASSERT_TRUE(c.hasPath());
+    std::vector<QPoint> pts;
+    std::vector<std::uint8_t> types;
+    c.GetPath(pts, types);
+    EXPECT_GE(pts.size(), 4u);
+    for (QPoint p : pts) {
+        EXPECT_GE(p.y(), 3) << p.x() << "," << p.y();
+        EXPECT_LE(p.y(), 9) << p.x() << "," << p.y();
+    }
+    c.brush.color = clBlack;
+    c.FillPath();
+    EXPECT_FALSE(c.hasPath());
+    const QRect box = paintedBox(img);
+    EXPECT_EQ(box.height(), 4);  // as wide as the pen, centred on the line
+    EXPECT_TRUE(box.contains(QPoint(8, 4)) && box.contains(QPoint(8, 7)));
+    EXPECT_LE(box.left(), 3);
+    EXPECT_GE(box.right(), 12);
+
+    // A stroked path paints with the pen, here one pixel wide along the recorded lines.
+    QImage s = blank(10, 10);
+    Canvas sc(s);
+    sc.BeginPath();
+    sc.MoveTo({2, 2});
+    sc.LineTo({7, 2});
+    sc.LineTo({7, 7});
+    sc.EndPath();
+    sc.StrokePath();
+    EXPECT_FALSE(sc.hasPath());
+    EXPECT_NE(s.pixel(4, 2), 0xFFFFFFFFu);
+    EXPECT_NE(s.pixel(7, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(s.pixel(4, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(paintedBox(s).top(), 2);
+    EXPECT_EQ(paintedBox(s).left(), 2);
+}
+
+TEST(Canvas, TheDefaultFontKeepsItsPointSizeAtEveryResolution) {
+    for (int dpi : {96, 254, 600}) {
+        QImage img = blank(4, 4);
+        Canvas c(img, DeviceDescriptor{dpi, dpi});
+        EXPECT_EQ(c.font.pixelsPerInch, dpi);
+        EXPECT_EQ(c.font.size(), 9) << dpi;
+        EXPECT_NEAR(-c.font.height, 9.0 * dpi / 72, 1.0) << dpi;
+    }
+}
