@@ -1,6 +1,7 @@
 #include "app/DataMain.h"
 
 #include "app/frame/ProgramMacros.h"
+#include "drawing/DrawObjectClasses.h"
 #include "platform/Format.h"
 
 #include <QFileInfo>
@@ -11,6 +12,8 @@ TdataMain::TdataMain(const QString& programPath)
     : imageServers_(QString::fromLatin1(plugin::kImageServerCategory)),
       otherServers_(QString::fromLatin1(plugin::kSecondServerCategory)),
       files_(StartupDataFiles()) {
+    // Stored objects can be read from here on.
+    RegisterDrawObjectClasses();
     ConfigureProgramFrame(frame_, programPath);
 }
 

@@ -10,7 +10,14 @@ const QUuid asDontPrint(QStringLiteral("{CC78DEF1-D11E-41F9-945E-6C604746293B}")
 const QUuid asDestroying(QStringLiteral("{0DA8BB64-0803-4EB4-B510-5FB30210289E}"));
 
 TBroadcaster::~TBroadcaster() {
-    Broadcast(nullptr, asDestroying);
+    Shutdown(nullptr);
+    *alive_ = false;
+}
+
+void TBroadcaster::Shutdown(TPersistent* sender) {
+    if (shutDown_) return;
+    shutDown_ = true;
+    Broadcast(sender, asDestroying);
     // Every detachment must shrink the list. One that does not would loop for ever; in a
     // destructor that is reported and the listener is dropped by force.
     while (!listeners_.empty()) {
@@ -25,7 +32,8 @@ TBroadcaster::~TBroadcaster() {
 }
 
 void TBroadcaster::AddListener(TListener* l) {
-    if (!l || HasListener(l)) return;
+    // A broadcaster that is going away takes no new listeners: they would keep its address.
+    if (!l || shutDown_ || HasListener(l)) return;
     listeners_.push_back(l);
     l->attached(this);
 }
@@ -43,8 +51,11 @@ bool TBroadcaster::HasListener(const TListener* l) const {
 
 void TBroadcaster::Broadcast(TPersistent* sender, const QUuid& aspect) {
     const std::vector<TListener*> snapshot = listeners_;
-    for (TListener* l : snapshot)
+    const std::shared_ptr<bool> alive = alive_;
+    for (TListener* l : snapshot) {
+        if (!*alive) return;  // a listener destroyed this broadcaster
         if (HasListener(l)) l->Notify(sender, aspect);
+    }
 }
 
 TListener::~TListener() {
@@ -67,6 +78,10 @@ void TListener::detached(TBroadcaster* b) {
     if (it != broadcasters_.end()) broadcasters_.erase(it);
 }
 
+TChangeNotify::~TChangeNotify() {
+    Shutdown(owner_);
+}
+
 void TChangeNotify::BeginUpdate() {
     if (updates_++ == 0) pending_ = false;
 }
@@ -75,8 +90,9 @@ void TChangeNotify::EndUpdate() {
     if (updates_ == 0) return;
     if (--updates_ == 0 && pending_) {
         pending_ = false;
+        const std::shared_ptr<const bool> alive = AliveToken();
         Broadcast(owner_, asChanged);
-        if (onChange_) onChange_();
+        if (*alive && onChange_) onChange_();  // unless a listener destroyed the notifier
     }
 }
 

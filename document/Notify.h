@@ -5,6 +5,7 @@
 
 #include <QUuid>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TPersistent;
@@ -31,11 +32,21 @@ public:
     int ListenerCount() const { return int(listeners_.size()); }
 
     // Calls every listener attached when the broadcast starts and still attached when its
-    // turn comes, in list order.
+    // turn comes, in list order. A listener may destroy the broadcaster itself; the
+    // broadcast then ends there.
     void Broadcast(TPersistent* sender, const QUuid& aspect);
+
+protected:
+    // Broadcasts the destroying aspect with `sender` and detaches every listener; later
+    // calls do nothing. Destructors of derived broadcasters that know their sender call it.
+    void Shutdown(TPersistent* sender);
+    // Reads false once the broadcaster is destroyed; lets work that broadcasts stop there.
+    std::shared_ptr<const bool> AliveToken() const { return alive_; }
 
 private:
     std::vector<TListener*> listeners_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool shutDown_ = false;
 };
 
 class TListener {
@@ -65,6 +76,8 @@ class TChangeNotify : public TBroadcaster {
 public:
     explicit TChangeNotify(TPersistent* owner = nullptr, std::function<void()> onChange = {})
         : owner_(owner), onChange_(std::move(onChange)) {}
+    // The destroying aspect goes out with the owner as its sender.
+    ~TChangeNotify() override;
 
     void BeginUpdate();
     void EndUpdate();
