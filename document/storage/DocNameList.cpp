@@ -37,10 +37,7 @@ void TDocNameList::Load() {
     uchar head[4];
     list_->ReadBuffer(head, 4);
     next_ = qFromLittleEndian<qint32>(head);
-    const int64_t rest = list_->Size() - 4;
-    QByteArray text(qsizetype(rest), '\0');
-    list_->ReadBuffer(text.data(), rest);
-    SetText(platform::fromCp932(text));
+    SetText(platform::fromCp932(list_->ReadToEnd()));
     // A next number that is not above every stored entry's number would hand out a
     // name that is already taken; count on from the highest one instead.
     for (int i = 0; i < Count(); ++i) {

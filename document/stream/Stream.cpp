@@ -28,6 +28,14 @@ int64_t TStream::Remaining() {
     return std::max<int64_t>(0, Size() - Position());
 }
 
+QByteArray TStream::ReadToEnd() {
+    const int64_t n = Remaining();
+    if (n > std::numeric_limits<qsizetype>::max() / 2) throwReadError();
+    QByteArray out(qsizetype(n), '\0');
+    ReadBuffer(out.data(), n);
+    return out;
+}
+
 void TStream::ReadBuffer(void* buffer, int64_t count) {
     if (count < 0 || (count > 0 && Read(buffer, count) != count)) throwReadError();
 }

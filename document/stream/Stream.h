@@ -31,6 +31,9 @@ public:
     // Exactly `count` bytes or "ストリームへの書き込みエラー".
     void WriteBuffer(const void* buffer, int64_t count);
     void WriteBytes(const QByteArray& bytes) { WriteBuffer(bytes.constData(), bytes.size()); }
+    // The bytes from the position to the end ("ストリームからの読み込みエラー" when the
+    // stream ends sooner than its size says).
+    QByteArray ReadToEnd();
     // Copies `count` bytes from `source` at its position (all of it from 0 when count is 0).
     void CopyFrom(TStream& source, int64_t count);
 };

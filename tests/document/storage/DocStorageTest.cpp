@@ -20,10 +20,7 @@ using namespace storagemode;
 namespace {
 
 QByteArray readStream(const TDocStorage& node, const QString& path) {
-    TDocStream s(node, Read, path);
-    QByteArray out(qsizetype(s.Size()), '\0');
-    s.ReadBuffer(out.data(), out.size());
-    return out;
+    return TDocStream(node, Read, path).ReadToEnd();
 }
 
 void writeStream(const TDocStorage& node, const QString& path, const QByteArray& bytes) {

@@ -11,10 +11,7 @@ using namespace storagemode;
 namespace {
 
 QByteArray listBytes(const TDocStorage& node, const QString& path) {
-    TDocStream s(node, Read, path);
-    QByteArray out(qsizetype(s.Size()), '\0');
-    s.ReadBuffer(out.data(), out.size());
-    return out;
+    return TDocStream(node, Read, path).ReadToEnd();
 }
 
 QByteArray stored(int next, const QByteArray& text) {
