@@ -2,8 +2,12 @@
 
 #include "app/frame/ProgramMacros.h"
 #include "drawing/DrawObjectClasses.h"
+#include "paper/PaperClasses.h"
+#include "paper/Papers.h"
 #include "platform/Format.h"
+#include "platform/UserFolders.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 using platform::format;
@@ -14,10 +18,40 @@ TdataMain::TdataMain(const QString& programPath)
       files_(StartupDataFiles()) {
     // Stored objects can be read from here on.
     RegisterDrawObjectClasses();
+    RegisterPaperClasses();
     ConfigureProgramFrame(frame_, programPath);
 }
 
-TdataMain::~TdataMain() = default;
+TdataMain::~TdataMain() {
+    // The catalogue writes itself back when it was changed; a failure is reported, and the
+    // file keeps its previous content.
+    if (!papers_) return;
+    try {
+        papers_->Close();
+    } catch (const std::exception& e) {
+        frame_.HandleException(e);
+    }
+}
+
+void TdataMain::OpenPaperCatalogue(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        const QString shipped = frame_.ExpandOrKeep(QStringLiteral("$(ExeDir)$(ExeName).ppr"));
+        if (QFileInfo(shipped).absoluteFilePath() != QFileInfo(path).absoluteFilePath() &&
+            QFileInfo(shipped).isFile()) {
+            platform::makePrivateFolder(QFileInfo(path).absolutePath());
+            if (!QFile::copy(shipped, path))
+                throw Exception(
+                    format(QStringLiteral("「%s」を「%s」へ複写できません"), shipped, path));
+            QFile::setPermissions(
+                path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+    }
+    if (!QFileInfo(path).isFile()) throw Exception(QStringLiteral("missing"));
+    if (!QFileInfo(path).isWritable()) throw EReadOnlyDataFile(path);
+    auto papers = std::make_unique<TPapers>();
+    papers->Open(path, false);
+    papers_ = std::move(papers);
+}
 
 void TdataMain::LoadPlugins() {
     const QString folder = frame_.ExpandOrKeep(QStringLiteral("$(ExeDir)Plugins"));

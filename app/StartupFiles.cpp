@@ -1,16 +1,27 @@
 #include "app/StartupFiles.h"
 
+#include "app/DataMain.h"
+#include "paper/Purpose.h"
+
 std::vector<TStartupFile> StartupDataFiles() {
     std::vector<TStartupFile> files;
-    // Filled by the subsystems as they arrive, in this order: the image cache
-    // "$(ImageCacheFile)", the system paper catalogue "$(SystemPaperInfo)" with its extras,
-    // the product database "$(ProductDB)", and "$(ExeDir)AlbumShd.dat".
+    // In this order: the image cache "$(ImageCacheFile)", the system paper catalogue
+    // "$(SystemPaperInfo)" with its extras, the product database "$(ProductDB)", and
+    // "$(ExeDir)AlbumShd.dat". The subsystems add their steps as they arrive.
+    TStartupFile catalogue;
+    catalogue.label = QStringLiteral("paper catalogue");
+    catalogue.fileMacro = QStringLiteral("$(SystemPaperInfo)");
+    catalogue.mustExist = false;  // the first start may copy it into place (OpenPaperCatalogue)
+    catalogue.open = [](TdataMain& data, const QString& path) { data.OpenPaperCatalogue(path); };
+    files.push_back(std::move(catalogue));
     return files;
 }
 
 std::vector<TStartupRegistration> StartupRegistrations() {
     std::vector<TStartupRegistration> steps;
-    // Filled by the subsystems as they arrive: the paper catalogue's purpose filter, then
-    // the registration of the picture formats.
+    // The paper catalogue's purpose filter, then (with the pictures) the picture formats.
+    steps.push_back({QStringLiteral("purpose filter"), [](TdataMain&) {
+                         InstallPurposeValidator(std::make_unique<TCDLabelPurposeValidator>());
+                     }});
     return steps;
 }

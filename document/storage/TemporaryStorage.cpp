@@ -53,7 +53,9 @@ void TTemporaryStorage::CreateFresh() {
 }
 
 void TTemporaryStorage::LoadFrom(const QString& fileName) {
-    auto source = CompoundFile::open(fileName, platform::cfb::Access::Read);
+    // Readers may share the file while it is copied; writers are kept out.
+    auto source =
+        CompoundFile::open(fileName, platform::cfb::Access::Read, platform::cfb::Share::DenyWrite);
     auto previous = state_;
     try {
         CreateFresh();

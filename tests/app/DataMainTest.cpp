@@ -1,6 +1,8 @@
 #include "FrameFixture.h"
 #include "app/CommandLine.h"
 #include "app/DataMain.h"
+#include "paper/MatrixPaperInfo.h"
+#include "paper/Papers.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +83,51 @@ TEST_F(DataModule, OpeningFailuresNameTheRightFile) {
     ASSERT_EQ(report.size(), 1u);
     EXPECT_FALSE(report[0].passed);
     EXPECT_EQ(report[0].detail, "壊れています");
+}
+
+TEST_F(DataModule, TheCatalogueIsCopiedToTheUserFolderAndWrittenBackWhenChanged) {
+    // The catalogue shipped beside the program.
+    {
+        TPapers shipped;
+        shipped.Open(dir.file("prog/corvane.ppr"), false);
+        TMatrixPaperInfo paper;
+        paper.SetPaperName(QStringLiteral("L判"));
+        paper.SetPortraitSize(890, 1270);
+        shipped.StorePaper(paper);
+        shipped.Close();
+    }
+    ASSERT_TRUE(QFile::exists(dir.file("prog/corvane.ppr")));
+    // As when the program folder is read-only: the system catalogue is the user's copy.
+    const QString user = dir.file("data/Vellumo/1.0/corvane.ppr");
+    {
+        auto d = makeData();
+        d->Frame().Macro().SetValue("SystemPreferenceFolder", dir.file("data/Vellumo/1.0/"));
+        d->SetStartupFiles(StartupDataFiles());
+        ASSERT_TRUE(d->OpenDataFiles());
+        ASSERT_TRUE(QFile::exists(user));
+        ASSERT_NE(d->Papers(), nullptr);
+        EXPECT_EQ(d->Papers()->Count(), 1);
+        TMatrixPaperInfo mine;
+        mine.SetPaperName(QStringLiteral("自作ラベル"));
+        mine.SetPortraitSize(2100, 2970);
+        d->Papers()->StorePaper(mine);
+    }  // the data module goes: the changed catalogue is written back
+    TPapers reread;
+    reread.Open(user, true);
+    EXPECT_EQ(reread.Count(), 2);
+    TPapers original;
+    original.Open(dir.file("prog/corvane.ppr"), true);
+    EXPECT_EQ(original.Count(), 1);  // the shipped file is left alone
+
+    // Neither a user copy nor a shipped catalogue: the step fails and names the file.
+    QFile::remove(user);
+    QFile::remove(dir.file("prog/corvane.ppr"));
+    auto d = makeData();
+    d->Frame().Macro().SetValue("SystemPreferenceFolder", dir.file("data/Vellumo/1.0/"));
+    d->SetStartupFiles(StartupDataFiles());
+    EXPECT_FALSE(d->OpenDataFiles());
+    EXPECT_EQ(messages.back().text,
+              "アプリケーションに必要なファイル「" + user + "」が開けませんでした");
 }
 
 TEST_F(DataModule, ImageLimitsFollowTheSettings) {

@@ -19,3 +19,5 @@ int runSettings(const QStringList& args);
 int runDoctor(const QStringList& args);
 int runCfb(const QStringList& args);
 int runStream(const QStringList& args);
+int runPapers(const QStringList& args);
+int runPaper(const QStringList& args);

@@ -21,7 +21,9 @@ void usage() {
                        "  settings get NAME | set NAME VALUE | list\n"
                        "  doctor\n"
                        "  cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO\n"
-                       "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE"));
+                       "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE\n"
+                       "  papers FILE\n"
+                       "  paper FILE NAME"));
 }
 }  // namespace
 
@@ -60,6 +62,10 @@ int main(int argc, char** argv) {
                 rc = runCfb(args);
             } else if (cmd == u"stream") {
                 rc = runStream(args);
+            } else if (cmd == u"papers") {
+                rc = runPapers(args);
+            } else if (cmd == u"paper") {
+                rc = runPaper(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();

@@ -1,0 +1,251 @@
+#include "paper/Papers.h"
+
+#include "document/Strings.h"
+#include "document/storage/DocStream.h"
+#include "document/storage/StorageMode.h"
+#include "document/storage/TemporaryStorage.h"
+#include "document/stream/ComponentStream.h"
+#include "paper/PaperClasses.h"
+#include "paper/PaperErrors.h"
+#include "platform/Format.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const QString kPapers = QStringLiteral("Papers");
+const QString kPurposeList = QStringLiteral("PurposeList\\PurposeList");
+
+// Writes the stream at `path` below `node` so that an existing stream is replaced only
+// once the new content is complete: the content goes into a sibling first, which then
+// takes the old stream's place. A failed write leaves the old stream as it was.
+void ReplaceStream(TDocStorage& node, const QString& path,
+                   const std::function<void(TStream&)>& write) {
+    if (!node.StreamExists(path)) {
+        try {
+            TDocStream s(node, storagemode::Create, path);
+            write(s);
+        } catch (...) {
+            node.DeleteElement(path);
+            throw;
+        }
+        return;
+    }
+    const int cut = int(path.lastIndexOf(u'\\')) + 1;
+    const QString temp = path.left(cut) + u'~' + path.mid(cut);
+    try {
+        TDocStream s(node, storagemode::Create, temp);
+        write(s);
+    } catch (...) {
+        node.DeleteElement(temp);
+        throw;
+    }
+    node.DeleteElement(path);
+    node.MoveElement(temp, path);
+}
+
+QByteArray ReadAll(TStream& s) {
+    QByteArray bytes(qsizetype(s.Size()), '\0');
+    s.ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+TPapers::TPapers() : purposes_(std::make_unique<TPurposeList>()) {
+    RegisterPaperClasses();
+}
+
+TPapers::~TPapers() = default;
+
+QString TPapers::StreamNameOf(qint64 number) {
+    return u'$' + QStringLiteral("%1").arg(number, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+TTemporaryStorage& TPapers::WorkingStorage() const {
+    return *storage_;
+}
+
+void TPapers::Open(const QString& fileName, bool readOnly) {
+    if (IsOpen()) Close();
+    auto storage = std::make_unique<TTemporaryStorage>();
+    if (QFileInfo::exists(fileName)) storage->LoadFrom(fileName);
+
+    auto purposes = std::make_unique<TPurposeList>();
+    if (storage->StreamExists(kPurposeList)) {
+        TDocStream s(*storage, storagemode::Read, kPurposeList);
+        purposes->LoadPurposes(s);
+    } else {
+        purposes->SetDefaultPurposes();
+    }
+
+    auto node = std::make_unique<TDocStorage>(*storage, true, kPapers);
+    TStringList names;
+    node->ListStreams(names);
+    std::vector<Entry> entries;
+    for (int i = 0; i < names.Count(); ++i) {
+        const QString name = names.Get(i);
+        TDocStream s(*node, storagemode::Read, name);
+        std::unique_ptr<TComponent> read(ReadComponentStream(s));
+        auto* paper = dynamic_cast<TPaperInfo*>(read.get());
+        if (!paper) throw EInvalidCast(papermsg::invalidCast());
+        read.release();
+        paper->PurposeList().MergePurposes(*purposes);
+        entries.push_back({name, std::unique_ptr<TPaperInfo>(paper)});
+    }
+
+    // Nothing of the previous state is left (Close ran), so the new one moves in whole.
+    fileName_ = fileName;
+    readOnly_ = readOnly;
+    storage_ = std::move(storage);
+    papersNode_ = std::move(node);
+    entries_ = std::move(entries);
+    purposes_ = std::move(purposes);
+    SortEntries();
+}
+
+void TPapers::Close() {
+    if (!IsOpen()) return;
+    if (!readOnly_ && storage_->ChangedSinceSnapshot()) storage_->SaveTo(fileName_);
+    entries_.clear();
+    purposes_ = std::make_unique<TPurposeList>();
+    papersNode_.reset();
+    storage_.reset();
+}
+
+void TPapers::CheckIndex(int i) const {
+    if (i < 0 || i >= Count()) throw EListError(platform::format(papermsg::listIndex(), i));
+}
+
+TPaperInfo* TPapers::Papers(int i) const {
+    CheckIndex(i);
+    return entries_[size_t(i)].paper.get();
+}
+
+const QString& TPapers::StreamName(int i) const {
+    CheckIndex(i);
+    return entries_[size_t(i)].streamName;
+}
+
+int TPapers::IndexOfPaper(const QString& name) const {
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].paper->PaperName() == name) return int(i);
+    return -1;
+}
+
+QByteArray TPapers::PaperStream(int i) const {
+    TDocStream s(*papersNode_, storagemode::Read, StreamName(i));
+    return ReadAll(s);
+}
+
+void TPapers::SortEntries() {
+    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+        return a.streamName.compare(b.streamName, Qt::CaseInsensitive) < 0;
+    });
+}
+
+qint64 TPapers::NextStreamNumber() const {
+    // The highest number plus one. Names that are not "$" and a hexadecimal number do
+    // not take part, so a stray element cannot stop papers from being stored.
+    qint64 highest = 0;
+    for (const Entry& e : entries_) {
+        if (!e.streamName.startsWith(u'$')) continue;
+        bool ok = false;
+        const qint64 n = e.streamName.mid(1).toLongLong(&ok, 16);
+        if (ok) highest = std::max(highest, n);
+    }
+    return highest + 1;
+}
+
+void TPapers::WritePurposeList() {
+    ReplaceStream(*storage_, kPurposeList, [this](TStream& s) { purposes_->SavePurposes(s); });
+}
+
+void TPapers::WritePaper(const QString& streamName, TPaperInfo& copy, bool replacing) {
+    // A catalogue stores papers in portrait orientation and with their purpose list.
+    const bool landscape = copy.Landscape();
+    copy.SetLandscape(false);
+    copy.SetStorePurposes(true);
+    auto restore = [&] {
+        copy.SetLandscape(landscape);
+        copy.SetStorePurposes(false);
+    };
+    try {
+        auto write = [&](TStream& s) { WriteComponentStream(s, copy); };
+        if (replacing) {
+            ReplaceStream(*papersNode_, streamName, write);
+        } else {
+            TDocStream s(*papersNode_, storagemode::Create, streamName);
+            write(s);
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void TPapers::StorePaper(const TPaperInfo& paper) {
+    if (!IsOpen()) throw EPaperError(papermsg::notOpen());
+    if (purposes_->MergePurposes(paper.PurposeList())) WritePurposeList();
+
+    std::unique_ptr<TPaperInfo> copy = paper.Clone();
+    const int index = IndexOfPaper(paper.PaperName());
+    if (index >= 0) {
+        Entry& e = entries_[size_t(index)];
+        WritePaper(e.streamName, *copy, true);
+        e.paper = std::move(copy);
+        return;
+    }
+    const QString name = StreamNameOf(NextStreamNumber());
+    try {
+        WritePaper(name, *copy, false);
+    } catch (...) {
+        // No half-written stream may stay behind: the next Open would fail on it.
+        papersNode_->DeleteElement(name);
+        throw;
+    }
+    entries_.push_back({name, std::move(copy)});
+    SortEntries();
+}
+
+void TPapers::DeletePaper(int i) {
+    CheckIndex(i);
+    papersNode_->DeleteElement(entries_[size_t(i)].streamName);
+    entries_.erase(entries_.begin() + i);
+}
+
+void TPapers::ReorderPapers(const QStringList& names) {
+    qint64 next = NextStreamNumber();
+    try {
+        for (int k = 0; k < Count(); ++k) {
+            const int index = k < names.size() ? IndexOfPaper(names[k]) : -1;
+            if (index < 0) throw EPaperError(papermsg::badPaperName());
+            const QString newName = StreamNameOf(next++);
+            papersNode_->MoveElement(entries_[size_t(index)].streamName, newName);
+            entries_[size_t(index)].streamName = newName;
+        }
+    } catch (...) {
+        SortEntries();
+        throw;
+    }
+    SortEntries();
+}
+
+void TPapers::GetGroupNames(TStrings& strings) const {
+    for (const Entry& e : entries_) {
+        const QString& group = e.paper->GroupName();
+        bool present = false;
+        for (int i = 0; i < strings.Count() && !present; ++i)
+            present = strings.Get(i).compare(group, Qt::CaseInsensitive) == 0;
+        if (!present) strings.Add(group);
+    }
+}
+
+void TPapers::SetPurposeList(const TPurposeList& list) {
+    if (!IsOpen()) throw EPaperError(papermsg::notOpen());
+    purposes_->Assign(list);
+    WritePurposeList();
+}

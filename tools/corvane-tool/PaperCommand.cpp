@@ -1,0 +1,72 @@
+// corvane-tool papers / paper: lists a paper catalogue and shows one of its papers.
+#include "document/stream/StreamText.h"
+#include "document/stream/StreamTree.h"
+#include "paper/Papers.h"
+#include "platform/Format.h"
+#include "tools/corvane-tool/Tool.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+// Opens `file` read-only; a missing file is an error here, not an empty catalogue.
+bool openCatalogue(TPapers& papers, const QString& file) {
+    if (!QFileInfo(file).isFile()) {
+        err(platform::format(QStringLiteral("ファイル %s を開けません"), file));
+        return false;
+    }
+    papers.Open(file, true);
+    return true;
+}
+
+QString boolText(bool v) {
+    return v ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+}  // namespace
+
+int runPapers(const QStringList& args) {
+    if (args.size() != 1) {
+        err(QStringLiteral("使い方: corvane-tool papers FILE"));
+        return 2;
+    }
+    TPapers papers;
+    if (!openCatalogue(papers, args[0])) return 1;
+    for (int i = 0; i < papers.Count(); ++i) {
+        const TPaperInfo& p = *papers.Papers(i);
+        out(QStringList{
+            papers.StreamName(i), p.ClassName(), p.PaperName(), p.GroupName(),
+            platform::format(QStringLiteral("%dx%d"), p.PortraitWidth(), p.PortraitHeight()),
+            QString::number(p.GetFaceCount()), boolText(p.ReadOnly())}
+                .join(u'\t'));
+    }
+    return 0;
+}
+
+int runPaper(const QStringList& args) {
+    if (args.size() != 2) {
+        err(QStringLiteral("使い方: corvane-tool paper FILE NAME"));
+        return 2;
+    }
+    TPapers papers;
+    if (!openCatalogue(papers, args[0])) return 1;
+    const int index = papers.IndexOfPaper(args[1]);
+    if (index < 0) {
+        err(platform::format(QStringLiteral("用紙 %s が見つかりません"), args[1]));
+        return 1;
+    }
+    const QString text =
+        streamtree::printDocument(streamtree::readDocument(papers.PaperStream(index)));
+    std::fputs(text.toUtf8().constData(), stdout);
+    const TPaperInfo& p = *papers.Papers(index);
+    for (int i = 0; i < p.GetFaceCount(); ++i) {
+        const TRect r = p.GetFaceRect(i);
+        out(QStringList{
+            QString::number(i),
+            platform::format(QStringLiteral("%d,%d,%d,%d"), r.Left, r.Top, r.Right, r.Bottom),
+            faceShapeName(p.GetFaceShape(i)), p.GetFacePurpose(i)}
+                .join(u'\t'));
+    }
+    return 0;
+}
