@@ -2,13 +2,14 @@
 
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
+#include "document/stream/StreamErrors.h"
 #include "document/stream/Writer.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
 namespace {
 [[noreturn]] void indexError(int index) {
-    throw Exception(
+    throw EListError(
         platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
 }
 }  // namespace

@@ -1,13 +1,9 @@
 #pragma once
 // Errors and message texts of the paper catalogue.
 
-#include "platform/Exception.h"
+#include "document/stream/StreamErrors.h"  // EListError, EInvalidCast
 
 VELLUMO_DECLARE_EXCEPTION(EPaperError, Exception);
-// A face or list index out of range.
-VELLUMO_DECLARE_EXCEPTION(EListError, Exception);
-// A stored object of another class than the one expected.
-VELLUMO_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
 namespace papermsg {
 inline QString badPaperName() {

@@ -11,6 +11,10 @@ VELLUMO_DECLARE_EXCEPTION(EClassNotFound, EFilerError);
 VELLUMO_DECLARE_EXCEPTION(EFOpenError, EStreamError);
 VELLUMO_DECLARE_EXCEPTION(EComponentError, Exception);
 VELLUMO_DECLARE_EXCEPTION(EConvertError, Exception);
+// An index outside a list.
+VELLUMO_DECLARE_EXCEPTION(EListError, Exception);
+// A stored object of another class than the one expected ("無効なクラス型キャスト").
+VELLUMO_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
 namespace streammsg {
 inline QString readError() {
