@@ -2,6 +2,7 @@
 
 #include "app/frame/ProgramMacros.h"
 #include "drawing/DrawObjectClasses.h"
+#include "imaging/picture/TemporaryPicture.h"
 #include "paper/PaperClasses.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
@@ -19,6 +20,7 @@ TdataMain::TdataMain(const QString& programPath)
     // Stored objects can be read from here on.
     RegisterDrawObjectClasses();
     RegisterPaperClasses();
+    RegisterTemporaryPicture();
     ConfigureProgramFrame(frame_, programPath);
 }
 
@@ -63,12 +65,15 @@ void TdataMain::ReadImageLimits() {
     const bool disp = frame_.ReadBool(QStringLiteral("ImageDispLimit"), true);
     limits_.displayLimit = disp ? frame_.ReadInteger(QStringLiteral("ImageDispLimitSize"), 800) : 0;
     const bool print = frame_.ReadBool(QStringLiteral("ImagePrintLimit"), true);
-    limits_.printLimit = print ? frame_.ReadInteger(QStringLiteral("ImagePrintLimitSize"), 3000) : 0;
+    limits_.printLimit =
+        print ? frame_.ReadInteger(QStringLiteral("ImagePrintLimitSize"), 3000) : 0;
 }
 
 bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
-    static const QString kCannotOpen = QStringLiteral("アプリケーションに必要なファイル「%s」が開けませんでした");
-    static const QString kReadOnly = QStringLiteral("実行に必要なファイル「%s」が読み取り専用になっています");
+    static const QString kCannotOpen =
+        QStringLiteral("アプリケーションに必要なファイル「%s」が開けませんでした");
+    static const QString kReadOnly =
+        QStringLiteral("実行に必要なファイル「%s」が読み取り専用になっています");
     for (const TStartupFile& f : files_) {
         const QString path = frame_.ExpandOrKeep(f.fileMacro);
         const QString named =
@@ -78,7 +83,8 @@ bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
             frame_.MessageBox(format(pattern, named), {mbOK});
             return false;
         };
-        if (f.mustExist && !QFileInfo(path).isFile()) return fail(kCannotOpen, QStringLiteral("missing"));
+        if (f.mustExist && !QFileInfo(path).isFile())
+            return fail(kCannotOpen, QStringLiteral("missing"));
         try {
             if (f.open) f.open(*this, path);
         } catch (const EReadOnlyDataFile& e) {

@@ -1,6 +1,7 @@
 #include "app/StartupFiles.h"
 
 #include "app/DataMain.h"
+#include "imaging/picture/GraphicRegistry.h"
 #include "paper/Purpose.h"
 
 std::vector<TStartupFile> StartupDataFiles() {
@@ -19,9 +20,11 @@ std::vector<TStartupFile> StartupDataFiles() {
 
 std::vector<TStartupRegistration> StartupRegistrations() {
     std::vector<TStartupRegistration> steps;
-    // The paper catalogue's purpose filter, then (with the pictures) the picture formats.
+    // The paper catalogue's purpose filter, then the picture formats.
     steps.push_back({QStringLiteral("purpose filter"), [](TdataMain&) {
                          InstallPurposeValidator(std::make_unique<TCDLabelPurposeValidator>());
                      }});
+    steps.push_back(
+        {QStringLiteral("picture formats"), [](TdataMain&) { RegisterStandardGraphics(); }});
     return steps;
 }

@@ -21,3 +21,4 @@ int runCfb(const QStringList& args);
 int runStream(const QStringList& args);
 int runPapers(const QStringList& args);
 int runPaper(const QStringList& args);
+int runPicture(const QStringList& args);

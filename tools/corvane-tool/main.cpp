@@ -23,7 +23,8 @@ void usage() {
                        "  cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO\n"
                        "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE\n"
                        "  papers FILE\n"
-                       "  paper FILE NAME"));
+                       "  paper FILE NAME\n"
+                       "  picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate DEG] [--blur R]"));
 }
 }  // namespace
 
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
                 rc = runPapers(args);
             } else if (cmd == u"paper") {
                 rc = runPaper(args);
+            } else if (cmd == u"picture") {
+                rc = runPicture(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();

@@ -1,0 +1,61 @@
+#include "imaging/picture/Graphic.h"
+
+#include "document/stream/Stream.h"
+
+void TGraphic::LoadFromFile(const QString& path) {
+    TFileStream file(path, TFileStream::OpenRead);
+    QByteArray bytes(qsizetype(file.Size()), Qt::Uninitialized);
+    file.ReadBuffer(bytes.data(), bytes.size());
+    TMemoryStream memory(std::move(bytes));
+    LoadFromStream(memory);
+}
+
+void TGraphic::SaveToFile(const QString& path) const {
+    TMemoryStream memory;
+    SaveToStream(memory);
+    TFileStream file(path, TFileStream::Create);
+    file.WriteBytes(memory.Data());
+}
+
+QImage DrawableImage(const QImage& image) {
+    switch (image.format()) {
+        case QImage::Format_Mono:
+        case QImage::Format_Indexed8:
+        case QImage::Format_Grayscale8:
+        case QImage::Format_BGR888:
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+            return image;
+        default:
+            return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                 : QImage::Format_BGR888);
+    }
+}
+
+void DrawImage(platform::Canvas& canvas, const TRect& rect, const QImage& image,
+               const QImage* mask) {
+    if (image.isNull()) return;
+    const QImage src = DrawableImage(image);
+    const TColor back = canvas.backgroundColor, text = canvas.textColor;
+    const platform::Rop3 copyMode = canvas.copyMode;
+    const platform::StretchMode stretch = canvas.stretchMode;
+    // Monochrome masks draw as 0 = black, 1 = white.
+    canvas.backgroundColor = clWhite;
+    canvas.textColor = clBlack;
+    try {
+        if (mask) {
+            canvas.stretchMode = platform::StretchMode::ColorOnColor;
+            const QRect all(0, 0, src.width(), src.height());
+            canvas.StretchBlt(rect, *mask, all, platform::MERGEPAINT);
+            canvas.StretchBlt(rect, src, all, platform::SRCAND);
+        } else {
+            canvas.StretchBlt(rect, src, QRect(0, 0, src.width(), src.height()), canvas.copyMode);
+        }
+    } catch (...) {
+        canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
+        canvas.stretchMode = stretch;
+        throw;
+    }
+    canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
+    canvas.stretchMode = stretch;
+}

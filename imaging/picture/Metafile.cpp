@@ -1,0 +1,121 @@
+#include "imaging/picture/Metafile.h"
+
+#include "imaging/picture/ErrorPicture.h"
+#include "imaging/picture/StreamBytes.h"
+#include "platform/Exception.h"
+
+#include <cmath>
+
+namespace {
+
+QString invalidMetafile() {
+    return QStringLiteral("メタファイルが不正です");
+}
+
+std::uint32_t u32(const QByteArray& b, int at) {
+    const auto* p = reinterpret_cast<const uchar*>(b.constData()) + at;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::int32_t s32(const QByteArray& b, int at) {
+    return std::int32_t(u32(b, at));
+}
+std::int16_t s16(const QByteArray& b, int at) {
+    const auto* p = reinterpret_cast<const uchar*>(b.constData()) + at;
+    return std::int16_t(p[0] | p[1] << 8);
+}
+
+constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+
+int scaled(std::int64_t units, std::int64_t perInch) {
+    if (perInch <= 0) return 0;
+    // Sides are kept within what 16-bit device coordinates can address.
+    return int(std::clamp<std::int64_t>((std::abs(units) * 96 + perInch / 2) / perInch, 0, 32767));
+}
+
+}  // namespace
+
+std::unique_ptr<TGraphic> TMetafile::Clone() const {
+    auto copy = std::make_unique<TMetafile>();
+    copy->bytes_ = bytes_;
+    copy->enhanced_ = enhanced_;
+    copy->width_ = width_, copy->height_ = height_;
+    return copy;
+}
+
+void TMetafile::SetBytes(QByteArray bytes) {
+    setBytes(std::move(bytes), true);
+}
+
+void TMetafile::setBytes(QByteArray bytes, bool strict) {
+    bool enhanced = false;
+    int w = 0, h = 0;
+    if (!bytes.isEmpty()) {
+        if (bytes.size() >= 88 && u32(bytes, 0) == 1 && u32(bytes, 40) == kEmfSignature) {
+            // The frame rectangle is in 0.01 mm, both corners inclusive.
+            enhanced = true;
+            w = scaled(std::int64_t(s32(bytes, 32)) - s32(bytes, 24), 2540);
+            h = scaled(std::int64_t(s32(bytes, 36)) - s32(bytes, 28), 2540);
+        } else if (bytes.size() >= 22 + 18 && u32(bytes, 0) == kPlaceableKey) {
+            const int inch = s16(bytes, 14) & 0xFFFF;
+            w = scaled(std::int64_t(s16(bytes, 10)) - s16(bytes, 6), inch);
+            h = scaled(std::int64_t(s16(bytes, 12)) - s16(bytes, 8), inch);
+        } else if (strict) {
+            throw Exception(invalidMetafile());
+        }
+    }
+    bytes_ = std::move(bytes);
+    enhanced_ = enhanced;
+    width_ = w, height_ = h;
+    Changed();
+}
+
+void TMetafile::LoadFromStream(TStream& stream) {
+    SetBytes(picturebytes::ReadRest(stream));
+}
+
+void TMetafile::SaveToStream(TStream& stream) const {
+    stream.WriteBytes(bytes_);
+}
+
+void TMetafile::ReadData(TStream& stream) {
+    const std::int32_t length = picturebytes::ReadInt32(stream, invalidMetafile());
+    if (length <= 4) {
+        setBytes(QByteArray(), false);
+        return;
+    }
+    // Stored bytes are kept even when their header is not understood, so that a document
+    // never loses them.
+    setBytes(picturebytes::ReadExactly(stream, std::int64_t(length) - 4, invalidMetafile()), false);
+}
+
+void TMetafile::WriteData(TStream& stream) const {
+    picturebytes::WriteInt32(stream, std::int32_t(bytes_.size() + 4));
+    stream.WriteBytes(bytes_);
+}
+
+void TMetafile::Draw(platform::Canvas& canvas, const TRect& rect) const {
+    if (!Empty()) DrawErrorPicture(canvas, rect);
+}
+
+QImage TMetafile::ToImage() const {
+    if (Empty() || width_ <= 0 || height_ <= 0) return QImage();
+    QImage image(width_, height_, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    platform::Canvas canvas(image);
+    Draw(canvas, {0, 0, width_, height_});
+    return image;
+}
+
+bool TMetafile::AssignFrom(const TGraphic& source) {
+    const auto* other = dynamic_cast<const TMetafile*>(&source);
+    if (!other) return false;
+    if (other != this) {
+        bytes_ = other->bytes_;
+        enhanced_ = other->enhanced_;
+        width_ = other->width_, height_ = other->height_;
+        Changed();
+    }
+    return true;
+}

@@ -1,0 +1,42 @@
+// Fuzz target for the picture data record reader: any bytes are read as a record (and,
+// when that works, written and read again); the reader may raise but must never crash,
+// read outside its input or allocate what the input merely declares.
+//
+// With clang:
+//   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON
+//     -DCMAKE_BUILD_TYPE=RelWithDebInfo
+//     "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined" (one command)
+//   cmake --build build/fuzz --target picture_fuzz -j2
+//   build/fuzz/bin/picture_fuzz -max_len=65536 WORK tests/imaging/corpus (the .hex files decoded)
+// With gcc, picture_fuzz_replay runs it over tests/imaging/corpus as a test.
+#include "document/stream/Stream.h"
+#include "imaging/picture/PictureData.h"
+#include "imaging/picture/PictureEx.h"
+#include "platform/Exception.h"
+
+#include <QImage>
+#include <cstdint>
+#include <new>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    try {
+        TPictureEx picture;
+        TMemoryStream in(bytes);
+        ReadPictureData(picture, in);
+        if (picture.Graphic()) {
+            // Decoding on demand (JPEG) may raise too. Metafiles only draw the error picture
+            // at their declared size, which is not the reader's concern.
+            if (picture.Graphic()->IsBitmapLike()) (void)picture.Graphic()->ToImage();
+            TMemoryStream out;
+            WritePictureData(picture, out);
+            TPictureEx again;
+            out.SetPosition(0);
+            ReadPictureData(again, out);
+            if (again.Width() != picture.Width() || again.Height() != picture.Height())
+                __builtin_trap();
+        }
+    } catch (const Exception&) {
+    }
+    return 0;
+}

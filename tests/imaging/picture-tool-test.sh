@@ -1,0 +1,45 @@
+#!/bin/sh
+# corvane-tool picture: info and convert through the real program, and their failures.
+set -eu
+tool=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+export HOME="$dir" XDG_CONFIG_HOME="$dir" XDG_DATA_HOME="$dir" TMPDIR="$dir"
+
+# A 4 x 2 24-bit BMP at 96 dpi: file header, information header, two rows of 12 bytes.
+{
+  printf 'BM\116\000\000\000\000\000\000\000\066\000\000\000'
+  printf '\050\000\000\000\004\000\000\000\002\000\000\000\001\000\030\000'
+  printf '\000\000\000\000\030\000\000\000\304\016\000\000\304\016\000\000\000\000\000\000\000\000\000\000'
+  printf '\000\000\377\000\377\000\377\000\000\377\377\377'
+  printf '\020\040\060\020\040\060\020\040\060\020\040\060'
+} > a.bmp
+
+"$tool" picture info a.bmp > info.txt
+grep -qx 'size: 4x2' info.txt
+grep -qx 'bits: 24' info.txt
+grep -qx 'transparent: none' info.txt
+
+"$tool" picture convert a.bmp b.png
+"$tool" picture convert b.png c.cbm
+test "$(head -c 12 c.cbm)" = "ZLIBCompress"
+"$tool" picture convert c.cbm d.bmp
+# BMP -> PNG -> CBM -> BMP keeps every pixel and the header (the resolution aside).
+test "$(head -c 38 a.bmp | od -An -tx1)" = "$(head -c 38 d.bmp | od -An -tx1)"
+cmp -i 46 a.bmp d.bmp
+"$tool" picture convert a.bmp e.jpg --size 8x4 --filter cubic --rotate 90 --blur 1
+"$tool" picture info e.jpg | grep -qx 'size: 4x8'
+"$tool" picture convert a.bmp f.bmp --size 2x1 --filter area
+"$tool" picture info f.bmp | grep -qx 'size: 2x1'
+
+# Failures: the program's message and exit status 1; usage errors exit 2.
+printf 'BX' > bad.bmp
+if "$tool" picture info bad.bmp 2> err.txt; then exit 1; else test $? -eq 1; fi
+grep -q 'ビットマップイメージが不正です' err.txt
+if "$tool" picture convert a.bmp out.gif 2> err.txt; then exit 1; else test $? -eq 1; fi
+grep -q '出力形式が不明です' err.txt
+test ! -e out.gif
+if "$tool" picture convert a.bmp g.png --size 0x5 2> err.txt; then exit 1; else test $? -eq 1; fi
+if "$tool" picture frobnicate 2> err.txt; then exit 1; else test $? -eq 2; fi
+echo ok
