@@ -3,6 +3,11 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 JOBS        ?= $(shell nproc)
 
+# Lets ccache reuse objects between checkouts in different folders (a fresh clone
+# builds from the cache of the previous one).
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := true
+
 .PHONY: run test deps build bench clean
 
 deps:

@@ -22,3 +22,4 @@ int runStream(const QStringList& args);
 int runPapers(const QStringList& args);
 int runPaper(const QStringList& args);
 int runPicture(const QStringList& args);
+int runRender(const QStringList& args);

@@ -24,7 +24,8 @@ void usage() {
                        "  stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE\n"
                        "  papers FILE\n"
                        "  paper FILE NAME\n"
-                       "  picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate DEG] [--blur R]"));
+                       "  picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate DEG] [--blur R]\n"
+                       "  render CATALOGUE PAPERNAME [--face N] [--objects LISTFILE] [--dpi D] [--landscape] OUT.png"));
 }
 }  // namespace
 
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
                 rc = runPaper(args);
             } else if (cmd == u"picture") {
                 rc = runPicture(args);
+            } else if (cmd == u"render") {
+                rc = runRender(args);
             } else {
                 err(QStringLiteral("不明なコマンドです: %1").arg(cmd));
                 usage();
