@@ -1,5 +1,7 @@
 #include "drawing/Scaler.h"
 
+#include <algorithm>
+
 #include "document/stream/PropertyBuilder.h"
 #include "platform/IntMath.h"
 
@@ -15,12 +17,16 @@ void TScaler::DeclareProperties(PropertyBuilder<TScaler>& p) {
 }
 
 void TScaler::SetScale(int scale) {
+    // Conversions divide by the scale and the unit resolution: neither may drop below 1,
+    // whatever a stream or a caller asks for.
+    scale = std::max(scale, 1);
     if (scale == scale_) return;
     scale_ = scale;
     changed();
 }
 
 void TScaler::SetUnitDPI(int dpi) {
+    dpi = std::max(dpi, 1);
     if (dpi == unitDpi_) return;
     unitDpi_ = dpi;
     changed();

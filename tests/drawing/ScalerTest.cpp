@@ -52,6 +52,15 @@ TEST(Scaler, ChangesAreReportedOnlyWhenTheyHappen) {
     EXPECT_EQ(changes, 3);
     EXPECT_EQ(s.Scale(), 75);
     EXPECT_EQ(s.UnitDPI(), other.UnitDPI());
+
+    // A scale or resolution below 1 would make every conversion divide by zero.
+    s.SetScale(0);
+    s.SetUnitDPI(-5);
+    EXPECT_EQ(s.Scale(), 1);
+    EXPECT_EQ(s.UnitDPI(), 1);
+    QImage img(4, 4, QImage::Format_RGB32);
+    TCanvas c(img);
+    EXPECT_EQ(s.DevToLog(c, QPoint(96, 0)).x(), 100);
 }
 
 TEST(Scaler, PrepareKeepsAChildControlOffsetAndReducesTheRatio) {
