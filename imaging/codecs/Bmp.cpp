@@ -37,7 +37,7 @@ Header readHeader(QByteArrayView data) {
         h.planes = u16(p + 8);
         h.bitCount = u16(p + 10);
     } else if (h.size >= 40) {
-        if (data.size() < 14 + 40 || h.size > std::uint32_t(data.size())) invalid();
+        if (data.size() < 14 + 40 || qsizetype(h.size) > data.size() - 14) invalid();
         h.width = std::int32_t(u32(p + 4));
         h.height = std::int32_t(u32(p + 8));
         h.planes = u16(p + 12);
