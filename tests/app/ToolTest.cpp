@@ -1,32 +1,16 @@
 // corvane-tool run as a separate process, as scripts and users run it.
 #include "platform/InstanceLock.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ToolRunner.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ToolRun {
-    int code;
-    QString out, err;
-};
-
 class Tool : public ::testing::Test {
 protected:
     ToolRun run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir.path());
-        env.insert("XDG_CONFIG_HOME", dir.file("config"));
-        env.insert("XDG_DATA_HOME", dir.file("data"));
-        env.insert("XDG_RUNTIME_DIR", dir.path());
-        env.insert("CUPS_SERVER", dir.file("no-cupsd.sock"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VELLUMO_TOOL), args);
-        EXPECT_TRUE(p.waitForFinished(30000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
     }
     TempDir dir;
 };
@@ -36,7 +20,8 @@ TEST_F(Tool, MacroExpandsWithTheProgramTable) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Vellumo - 1.0\n");
 
-    r = run({"macro", "--define", "AppName=Other", "--define", "X=\"q\"", "$(SysMsgAlreadyRun)$(X)"});
+    r = run(
+        {"macro", "--define", "AppName=Other", "--define", "X=\"q\"", "$(SysMsgAlreadyRun)$(X)"});
     EXPECT_EQ(r.out, "Otherは、すでに実行中ですq\n");
     r = run({"macro", "--no-quote-strip", "--define", "X=\"q\"", "$(X)"});
     EXPECT_EQ(r.out, "\"q\"\n");

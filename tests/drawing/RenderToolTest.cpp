@@ -5,32 +5,17 @@
 #include "paper/Papers.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ToolRunner.h"
 
 #include <gtest/gtest.h>
 #include <QImage>
-#include <QProcess>
 
 namespace {
-
-struct ToolRun {
-    int code;
-    QString err;
-};
 
 class RenderTool : public ::testing::Test {
 protected:
     ToolRun run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir.path());
-        env.insert("XDG_CONFIG_HOME", dir.file("config"));
-        env.insert("XDG_DATA_HOME", dir.file("data"));
-        env.insert("XDG_RUNTIME_DIR", dir.path());
-        env.insert("TMPDIR", dir.path());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VELLUMO_TOOL), QStringList{"render"} + args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        return RunTool(QStringLiteral(VELLUMO_TOOL), QStringList{"render"} + args, dir);
     }
     const QString catalogue = QStringLiteral(VELLUMO_BIN_DIR "/corvane.ppr");
     const QString disc = QStringLiteral("CD/DVDラベル 2面 内径41mm");

@@ -4,32 +4,16 @@
 #include "paper/Papers.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ToolRunner.h"
 
 #include <gtest/gtest.h>
-#include <QProcess>
 
 namespace {
-
-struct ToolRun {
-    int code;
-    QString out, err;
-};
 
 class PaperTool : public ::testing::Test {
 protected:
     ToolRun run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir.path());
-        env.insert("XDG_CONFIG_HOME", dir.file("config"));
-        env.insert("XDG_DATA_HOME", dir.file("data"));
-        env.insert("XDG_RUNTIME_DIR", dir.path());
-        env.insert("TMPDIR", dir.path());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VELLUMO_TOOL), args);
-        EXPECT_TRUE(p.waitForFinished(30000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
     }
     const QString catalogue = QStringLiteral(VELLUMO_BIN_DIR "/corvane.ppr");
     TempDir dir;
