@@ -1,12 +1,12 @@
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -36,10 +36,12 @@ bool writeFileAtomically(const QString& path, const QByteArray& content, QString
         p += n;
         left -= size_t(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int err = errno;
+    // The descriptor is closed whether or not the flush worked.
+    const int syncErr = ::fsync(fd) != 0 ? errno : 0;
+    const int closeErr = ::close(fd) != 0 ? errno : 0;
+    if (syncErr || closeErr) {
         ::unlink(tmpl.constData());
-        return fail(err);
+        return fail(syncErr ? syncErr : closeErr);
     }
     if (::rename(tmpl.constData(), target.constData()) != 0) {
         const int err = errno;

@@ -1,14 +1,14 @@
 #include "platform/UserFolders.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -38,9 +38,15 @@ QString homeFolder() {
     return h.isEmpty() ? QStringLiteral("/") : clean(h);
 }
 
-QString configHome() { return xdg("XDG_CONFIG_HOME", QStringLiteral(".config")); }
-QString dataHome() { return xdg("XDG_DATA_HOME", QStringLiteral(".local/share")); }
-QString cacheHome() { return xdg("XDG_CACHE_HOME", QStringLiteral(".cache")); }
+QString configHome() {
+    return xdg("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+QString dataHome() {
+    return xdg("XDG_DATA_HOME", QStringLiteral(".local/share"));
+}
+QString cacheHome() {
+    return xdg("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
 
 QString tempFolder() {
     const QString t = env("TMPDIR");
@@ -48,11 +54,13 @@ QString tempFolder() {
     return QStringLiteral("/tmp");
 }
 
-QString runtimeFolder() {
+bool runtimeFolderIsOwn() {
     const QString r = env("XDG_RUNTIME_DIR");
-    if (!r.isEmpty() && QDir::isAbsolutePath(r) && QFileInfo(r).isDir() && isFolderWritable(r))
-        return clean(r);
-    return tempFolder();
+    return !r.isEmpty() && QDir::isAbsolutePath(r) && QFileInfo(r).isDir() && isFolderWritable(r);
+}
+
+QString runtimeFolder() {
+    return runtimeFolderIsOwn() ? clean(env("XDG_RUNTIME_DIR")) : tempFolder();
 }
 
 QString documentsFolder() {
@@ -61,7 +69,8 @@ QString documentsFolder() {
         // user-dirs.dirs holds lines like XDG_DOCUMENTS_DIR="$HOME/Documents".
         QFile f(configHome() + QStringLiteral("/user-dirs.dirs"));
         if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            static const QRegularExpression re(QStringLiteral(R"(^\s*XDG_DOCUMENTS_DIR\s*=\s*"([^"]*)\")"));
+            static const QRegularExpression re(
+                QStringLiteral(R"(^\s*XDG_DOCUMENTS_DIR\s*=\s*"([^"]*)\")"));
             QTextStream in(&f);
             while (!in.atEnd()) {
                 const auto m = re.match(in.readLine());

@@ -13,7 +13,9 @@ QString dataHome();         // $XDG_DATA_HOME, else ~/.local/share
 QString cacheHome();        // $XDG_CACHE_HOME, else ~/.cache
 QString tempFolder();       // $TMPDIR, else /tmp
 QString runtimeFolder();    // $XDG_RUNTIME_DIR when it is a usable folder, else tempFolder()
-QString documentsFolder();  // $XDG_DOCUMENTS_DIR, user-dirs.dirs, ~/Documents when it exists, else ~
+bool runtimeFolderIsOwn();  // whether runtimeFolder() is $XDG_RUNTIME_DIR, the user's own
+QString
+documentsFolder();  // $XDG_DOCUMENTS_DIR, user-dirs.dirs, ~/Documents when it exists, else ~
 
 // Creates `path` and its missing parents; folders it creates get mode 0700.
 // Returns false when the folder does not exist afterwards.

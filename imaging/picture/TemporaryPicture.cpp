@@ -27,7 +27,10 @@ void RegisterTemporaryPicture() {
 }
 
 QString TemporaryPictureFolder() {
-    const QString folder = platform::tempFolder() + QStringLiteral("/vellumo.tmp");
+    // One folder per user, so that users sharing the temporary folder do not lock each
+    // other out.
+    const QString folder =
+        platform::tempFolder() + QStringLiteral("/vellumo-%1.tmp").arg(qulonglong(::geteuid()));
     const QByteArray name = QFile::encodeName(folder);
     auto unusable = [&] {
         return Exception(QStringLiteral("一時フォルダ %1 を使用できません").arg(folder));

@@ -50,7 +50,7 @@ QString Stream::name() const {
     return engine_->directory().node(checked(false)).entry.name;
 }
 uint64_t Stream::size() const {
-    return engine_->directory().node(checked(false)).entry.size;
+    return engine_->streamSize(checked(false));
 }
 
 size_t Stream::read(uint64_t offset, void* buf, size_t n) const {

@@ -30,11 +30,15 @@ void Directory::load(std::vector<DirectoryEntry> entries) {
 
     std::vector<bool> reached(n, false);
     reached[0] = true;
-    std::vector<uint32_t> storages{0};
+    // Storages with their nesting depth; the depth is limited so that whoever walks the
+    // tree recursively cannot run out of stack.
+    std::vector<std::pair<uint32_t, int>> storages{{0, 0}};
     std::vector<uint32_t> stack;
     while (!storages.empty()) {
-        const uint32_t storage = storages.back();
+        const auto [storage, depth] = storages.back();
         storages.pop_back();
+        if (depth > kMaxStorageDepth)
+            throwCorrupt(QStringLiteral("ストレージの入れ子が深すぎます"));
         stack.clear();
         stack.push_back(nodes_[storage].entry.child);
         while (!stack.empty()) {
@@ -56,7 +60,7 @@ void Directory::load(std::vector<DirectoryEntry> entries) {
             node.parent = storage;
             stack.push_back(node.entry.left);
             stack.push_back(node.entry.right);
-            if (node.entry.type == EntryType::Storage) storages.push_back(i);
+            if (node.entry.type == EntryType::Storage) storages.emplace_back(i, depth + 1);
         }
     }
     for (uint32_t i = n; i-- > 1;) {
@@ -74,6 +78,7 @@ uint32_t Directory::find(uint32_t parent, const QString& name) const {
 }
 
 uint32_t Directory::add(uint32_t parent, DirectoryEntry entry) {
+    if (entry.type == EntryType::Storage) checkDepth(depthOf(parent) + 1);
     uint32_t index;
     if (!freeList_.empty()) {
         index = freeList_.back();
@@ -103,7 +108,34 @@ void Directory::free(uint32_t index) {
     freeList_.push_back(index);
 }
 
+int Directory::depthOf(uint32_t index) const {
+    int depth = 0;
+    for (uint32_t p = index; p != 0 && p != kNoStream; p = nodes_[p].parent) ++depth;
+    return depth;
+}
+
+int Directory::storageHeight(uint32_t index) const {
+    int height = 0;
+    std::vector<std::pair<uint32_t, int>> pending{{index, 0}};
+    while (!pending.empty()) {
+        const auto [i, level] = pending.back();
+        pending.pop_back();
+        height = std::max(height, level);
+        for (const auto& [key, child] : nodes_[i].children)
+            if (nodes_[child].entry.type == EntryType::Storage)
+                pending.emplace_back(child, level + 1);
+    }
+    return height;
+}
+
+void Directory::checkDepth(int depth) {
+    if (depth > kMaxStorageDepth)
+        throwInvalidOperation(QStringLiteral("ストレージの入れ子が深すぎます"));
+}
+
 void Directory::relink(uint32_t index, uint32_t newParent, const QString& newName) {
+    if (nodes_[index].entry.type == EntryType::Storage)
+        checkDepth(depthOf(newParent) + 1 + storageHeight(index));
     DirectoryNode& node = nodes_[index];
     nodes_[node.parent].children.erase(nameKey(node.entry.name));
     node.entry.name = newName;

@@ -44,7 +44,8 @@ public:
 
     // The child of storage `parent` called `name` (any case), or kNoStream.
     uint32_t find(uint32_t parent, const QString& name) const;
-    // Adds a node as a child of `parent` (the name must be free there).
+    // Adds a node as a child of `parent` (the name must be free there); a storage too deep
+    // raises CfbInvalidOperation.
     uint32_t add(uint32_t parent, DirectoryEntry entry);
     // Unlinks `index` from its parent and frees it (not its children or data).
     void free(uint32_t index);
@@ -55,7 +56,15 @@ public:
     // a balanced tree over the name order, and returns the entries to store.
     std::vector<DirectoryEntry> entriesForWriting();
 
+    // Storages nest at most this deep, in files read and in trees built, so that every
+    // recursive walk over a tree stays within the stack.
+    static constexpr int kMaxStorageDepth = 256;
+
 private:
+    int depthOf(uint32_t index) const;        // 0 for the root, 1 for its children, ...
+    int storageHeight(uint32_t index) const;  // levels of storages below `index`
+    static void checkDepth(int depth);
+
     std::vector<DirectoryNode> nodes_;
     std::vector<uint32_t> freeList_;
 };

@@ -33,6 +33,9 @@ public:
     // when it is not writable and `forWriting`.
     void check(bool forWriting) const;
 
+    // The stream's size once its chain is known to hold it, so that callers may allocate
+    // it; a size the chain cannot hold raises the corrupt-file error.
+    uint64_t streamSize(uint32_t index);
     // Stream data. Reads stop at the end of the stream and return the bytes read.
     size_t read(uint32_t index, uint64_t offset, void* buf, size_t n);
     void write(uint32_t index, uint64_t offset, const void* buf, size_t n);

@@ -39,6 +39,11 @@ const std::vector<uint32_t>& Engine::chainOf(uint32_t index) {
     return *node.chain;
 }
 
+uint64_t Engine::streamSize(uint32_t index) {
+    chainOf(index);
+    return dir_.node(index).entry.size;
+}
+
 void Engine::transfer(const std::vector<uint32_t>& chain, bool mini, uint64_t offset, uint8_t* buf,
                       size_t n, bool toFile) {
     if (n == 0) return;

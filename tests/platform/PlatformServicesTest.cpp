@@ -6,13 +6,13 @@
 #include "platform/UserFolders.h"
 #include "tests/support/TempDir.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 using namespace platform;
 
@@ -65,6 +65,22 @@ TEST(InstanceLock, OnlyOneHolderAcrossProcesses) {
     EXPECT_TRUE(InstanceLock::tryAcquire("Vellumo.1.0/test"));
 }
 
+TEST(InstanceLock, SharedTemporaryFolderGetsTheUsersOwnLock) {
+    TempDir dir;
+    ScopedEnv rt("XDG_RUNTIME_DIR", "");
+    ScopedEnv tmp("TMPDIR", dir.path());
+    auto lock = InstanceLock::tryAcquire("Vellumo.1.0");
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(lock->path(), dir.file(QStringLiteral("Vellumo.1.0.%1.lock").arg(::geteuid())));
+    // A link planted in its place is not followed.
+    lock.reset();
+    QFile::remove(dir.file(QStringLiteral("Vellumo.1.0.%1.lock").arg(::geteuid())));
+    ASSERT_TRUE(QFile::link(dir.file("target"),
+                            dir.file(QStringLiteral("Vellumo.1.0.%1.lock").arg(::geteuid()))));
+    EXPECT_FALSE(InstanceLock::tryAcquire("Vellumo.1.0"));
+    EXPECT_FALSE(QFile::exists(dir.file("target")));
+}
+
 TEST(AtomicFile, ReplacesContentKeepsModeAndFailsSafely) {
     TempDir dir;
     const QString path = dir.write("f.txt", "old");
@@ -100,7 +116,9 @@ TEST(DynamicLibrary, LoadsLibrariesAndRejectsOtherFiles) {
 }
 
 TEST(Format, PlaceholdersTakeArgumentsInOrder) {
-    EXPECT_EQ(format(QStringLiteral("%sの%d文字目"), QStringLiteral("$(A"), 2), QStringLiteral("$(Aの2文字目"));
-    EXPECT_EQ(format(QStringLiteral("100%% %s %s"), QStringLiteral("a")), QStringLiteral("100% a %s"));
+    EXPECT_EQ(format(QStringLiteral("%sの%d文字目"), QStringLiteral("$(A"), 2),
+              QStringLiteral("$(Aの2文字目"));
+    EXPECT_EQ(format(QStringLiteral("100%% %s %s"), QStringLiteral("a")),
+              QStringLiteral("100% a %s"));
     EXPECT_EQ(format(QStringLiteral("%x%")), QStringLiteral("%x%"));
 }

@@ -301,10 +301,11 @@ TEST(TemporaryPicture, SpillsIntoAPrivateFolder) {
     picture.SetImageID(QStringLiteral("id"));
     picture.SetGraphic(std::make_unique<TSafetyBitmap>(Colourful(5, 4)));
     const QString file = TTemporaryPicture::Spill(picture);
-    EXPECT_TRUE(file.startsWith(dir.path() + QStringLiteral("/vellumo.tmp/vlw")));
+    // The folder is the user's own, named with the user's id.
+    const QString own = QStringLiteral("vellumo-%1.tmp").arg(qulonglong(::geteuid()));
+    EXPECT_TRUE(file.startsWith(dir.file(own) + QStringLiteral("/vlw"))) << qPrintable(file);
     struct stat st {};
-    ASSERT_EQ(
-        ::stat(QFile::encodeName(dir.path() + QStringLiteral("/vellumo.tmp")).constData(), &st), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file(own)).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -319,15 +320,14 @@ TEST(TemporaryPicture, SpillsIntoAPrivateFolder) {
     EXPECT_NE(LookupClass(u"TTemporaryPicture"), nullptr);
 
     // An existing folder open to others is closed; a link in its place is refused.
-    ::chmod(QFile::encodeName(dir.path() + QStringLiteral("/vellumo.tmp")).constData(), 0777);
+    ::chmod(QFile::encodeName(dir.file(own)).constData(), 0777);
     TemporaryPictureFolder();
-    ::stat(QFile::encodeName(dir.path() + QStringLiteral("/vellumo.tmp")).constData(), &st);
+    ::stat(QFile::encodeName(dir.file(own)).constData(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     TempDir other;
     ScopedEnv tmp2("TMPDIR", other.path());
     QDir(other.path()).mkdir(QStringLiteral("elsewhere"));
-    ASSERT_TRUE(QFile::link(other.file(QStringLiteral("elsewhere")),
-                            other.file(QStringLiteral("vellumo.tmp"))));
+    ASSERT_TRUE(QFile::link(other.file(QStringLiteral("elsewhere")), other.file(own)));
     EXPECT_TRUE(messageOf([&] { TTemporaryPicture::Spill(picture); }).startsWith("一時フォルダ"));
 }
 

@@ -245,3 +245,44 @@ INSTANTIATE_TEST_SUITE_P(
             name += std::isalnum(uint8_t(*p)) ? *p : '_';
         return name;
     });
+
+TEST(CfbNesting, DepthIsLimitedInBuiltAndReadTrees) {
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("deep.cfb"));
+    constexpr int kMax = 256;
+    {
+        auto f = CompoundFile::create(path);
+        Storage s = f->root();
+        for (int i = 0; i < kMax; ++i) s = s.createStorage(QStringLiteral("s%1").arg(i));
+        // One level more is refused; a stream at the deepest level is fine.
+        EXPECT_THROW(s.createStorage(QStringLiteral("deeper")), CfbInvalidOperation);
+        s.createStream(QStringLiteral("leafleaf")).write(0, pattern(10, 1));
+        // Moving a two-level tree under the deepest but one storage is refused as well.
+        Storage top = f->root().createStorage(QStringLiteral("t"));
+        top.createStorage(QStringLiteral("u"));
+        Storage nearly = f->root();
+        for (int i = 0; i < kMax - 1; ++i) nearly = nearly.openStorage(QStringLiteral("s%1").arg(i));
+        EXPECT_THROW(f->root().moveTo(QStringLiteral("t"), nearly), CfbInvalidOperation);
+        EXPECT_NO_THROW(f->root().openStorage(QStringLiteral("t")));
+    }
+    EXPECT_NO_THROW(openAndRead(path));
+
+    // The leaf stream turned into a storage by hand is one level too many.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    const QByteArray name("l\0e\0a\0f\0l\0e\0a\0f\0", 16);
+    const qsizetype at = bytes.indexOf(name);
+    ASSERT_GT(at, 0);
+    ASSERT_EQ(uint8_t(bytes[at + 0x42]), 2);
+    bytes[at + 0x42] = 1;
+    put32(bytes, at + 0x74, 0);
+    put32(bytes, at + 0x78, 0);
+    try {
+        openAndRead(dir.write(QStringLiteral("deeper.cfb"), bytes));
+        FAIL();
+    } catch (const CfbCorrupt& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("入れ子が深すぎます"))) << e.what();
+    }
+}
