@@ -2,6 +2,7 @@
 
 #include "document/stream/PropertyBuilder.h"
 #include "drawing/ObjectSite.h"
+#include "platform/IntMath.h"
 
 #include <utility>
 
@@ -17,22 +18,38 @@ void TLORectBase::DeclareProperties(PropertyBuilder<TLORectBase>& p) {
     p.integer("Height", &TLORectBase::Height, &TLORectBase::SetHeight);
 }
 
+// Stored values are untrusted: edges and sizes wrap to 32 bits instead of overflowing.
+using platform::wrapSum;
+
+namespace {
+int spanOf(int from, int to) {
+    return platform::wrap32(std::int64_t(to) - from);
+}
+}  // namespace
+
+int TLORectBase::width() const {
+    return spanOf(rect_.Left, rect_.Right);
+}
+int TLORectBase::height() const {
+    return spanOf(rect_.Top, rect_.Bottom);
+}
+
 void TLORectBase::SetLeft(int value) {
     if (value == rect_.Left) return;
-    SetLogBounds({value, rect_.Top, value + rect_.Width(), rect_.Bottom});
+    SetLogBounds({value, rect_.Top, wrapSum(value, width()), rect_.Bottom});
 }
 
 void TLORectBase::SetTop(int value) {
     if (value == rect_.Top) return;
-    SetLogBounds({rect_.Left, value, rect_.Right, value + rect_.Height()});
+    SetLogBounds({rect_.Left, value, rect_.Right, wrapSum(value, height())});
 }
 
 void TLORectBase::SetWidth(int value) {
-    SetLogBounds({rect_.Left, rect_.Top, rect_.Left + value, rect_.Bottom});
+    SetLogBounds({rect_.Left, rect_.Top, wrapSum(rect_.Left, value), rect_.Bottom});
 }
 
 void TLORectBase::SetHeight(int value) {
-    SetLogBounds({rect_.Left, rect_.Top, rect_.Right, rect_.Top + value});
+    SetLogBounds({rect_.Left, rect_.Top, rect_.Right, wrapSum(rect_.Top, value)});
 }
 
 void TLORectBase::SetLogBounds(const TRect& rect) {
@@ -46,8 +63,8 @@ void TLORectBase::SetLogBounds(const TRect& rect) {
 }
 
 void TLORectBase::OffsetBy(int dx, int dy) {
-    SetLeft(rect_.Left + dx);
-    SetTop(rect_.Top + dy);
+    SetLeft(wrapSum(rect_.Left, dx));
+    SetTop(wrapSum(rect_.Top, dy));
 }
 
 int TLORectBase::HitTest(QPoint p) {

@@ -21,9 +21,9 @@ public:
     void SetLeft(int value) override;
     int Top() const override { return rect_.Top; }
     void SetTop(int value) override;
-    int Width() const override { return rect_.Width(); }
+    int Width() const override { return width(); }
     void SetWidth(int value) override;
-    int Height() const override { return rect_.Height(); }
+    int Height() const override { return height(); }
     void SetHeight(int value) override;
     TRect LogBounds() const override { return rect_; }
 
@@ -49,5 +49,9 @@ protected:
     void AssignProperties(const TDrawObject& source) override;
 
 private:
+    // Sizes of the stored rectangle, wrapped to 32 bits for extreme stored edges.
+    int width() const;
+    int height() const;
+
     TRect rect_;
 };

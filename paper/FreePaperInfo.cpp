@@ -1,16 +1,13 @@
 #include "paper/FreePaperInfo.h"
 
 #include "document/stream/PropertyBuilder.h"
+#include "platform/IntMath.h"
 
 VELLUMO_DEFINE_PERSISTENT(TFaceItem)
 VELLUMO_DEFINE_PERSISTENT(TFreePaperInfo)
 
-namespace {
 // Stored values are untrusted: edges are computed in 64 bits and wrap to 32.
-int wrapSum(int a, int b) {
-    return static_cast<int32_t>(int64_t(a) + b);
-}
-}  // namespace
+using platform::wrapSum;
 
 void TFaceItem::DeclareProperties(PropertyBuilder<TFaceItem>& p) {
     using F = TFaceItem;

@@ -1,18 +1,15 @@
 #include "paper/MatrixPaperInfo.h"
 
 #include "document/stream/PropertyBuilder.h"
+#include "platform/IntMath.h"
 
 #include <climits>
 
 VELLUMO_DEFINE_PERSISTENT(TMatrixPaperInfo)
 
-namespace {
 // Stored values are untrusted: sums and products are taken in 64 bits and wrap to 32
 // like the stored integers themselves.
-int wrap(int64_t v) {
-    return static_cast<int>(static_cast<int32_t>(v));
-}
-}  // namespace
+using platform::wrap32;
 
 void TMatrixPaperInfo::DeclareProperties(PropertyBuilder<TMatrixPaperInfo>& p) {
     using M = TMatrixPaperInfo;
@@ -67,9 +64,9 @@ int TMatrixPaperInfo::GetFaceCount() const {
 TRect TMatrixPaperInfo::GetFaceRect(int i) const {
     CheckFaceIndex(i);
     const int col = i % FaceCountX, row = i / FaceCountX;
-    const int left = wrap(int64_t(col) * (int64_t(FaceWidth) + RightMargin) + LeftOffset);
-    const int top = wrap(int64_t(row) * (int64_t(FaceHeight) + BottomMargin) + TopOffset);
-    return {left, top, wrap(int64_t(left) + FaceWidth), wrap(int64_t(top) + FaceHeight)};
+    const int left = wrap32(int64_t(col) * (int64_t(FaceWidth) + RightMargin) + LeftOffset);
+    const int top = wrap32(int64_t(row) * (int64_t(FaceHeight) + BottomMargin) + TopOffset);
+    return {left, top, wrap32(int64_t(left) + FaceWidth), wrap32(int64_t(top) + FaceHeight)};
 }
 
 TFaceShape TMatrixPaperInfo::GetFaceShape(int i) const {

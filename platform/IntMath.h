@@ -9,12 +9,23 @@ namespace platform {
 // is 0 or the result does not fit 32 bits (the Windows MulDiv contract).
 int mulDiv(int a, int b, int c);
 
+// The low 32 bits of a 64-bit result as a signed integer: what 32-bit arithmetic gives
+// for sums of untrusted stored values, without the undefined overflow.
+constexpr int wrap32(std::int64_t v) {
+    return static_cast<int>(static_cast<std::int32_t>(v));
+}
+constexpr int wrapSum(int a, int b) {
+    return wrap32(std::int64_t(a) + b);
+}
+
 // Division rounding towards minus infinity / plus infinity (b != 0).
 constexpr std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     const std::int64_t q = a / b;
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
-constexpr std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { return -floorDiv(-a, b); }
+constexpr std::int64_t ceilDiv(std::int64_t a, std::int64_t b) {
+    return -floorDiv(-a, b);
+}
 
 // a / b rounded to nearest, halves towards plus infinity (floor(a / b + 1/2)); b != 0.
 constexpr std::int64_t roundDiv(std::int64_t a, std::int64_t b) {

@@ -96,6 +96,20 @@ TEST(DrawObject, LogicalRectangleIsNormalisedAndReportsRealChangesOnly) {
     EXPECT_EQ(QueryFacet<IDOBlend>(static_cast<TDrawObject*>(nullptr)), nullptr);
 }
 
+TEST(DrawObject, ExtremeStoredEdgesWrapInsteadOfOverflowing) {
+    // What a damaged document may hold: sums wrap to 32 bits as the stored integers do.
+    TTestRect o(QStringLiteral("A"), {0, 0, 10, 10});
+    o.SetLeft(INT32_MAX - 5);
+    EXPECT_EQ(o.LogBounds().Left, INT32_MIN + 4);  // the right edge wrapped below the left
+    o.SetLogBounds({INT32_MIN, 0, INT32_MAX, 10});
+    EXPECT_EQ(o.Width(), -1);
+    o.SetWidth(INT32_MAX);
+    o.SetTop(INT32_MIN);
+    o.SetHeight(-20);
+    o.OffsetBy(INT32_MAX, INT32_MAX);
+    EXPECT_FALSE(o.LogBounds().Left > o.LogBounds().Right);
+}
+
 TEST(DrawObject, AssignmentReportsOneChangeAndCopiesTheLists) {
     TTestRect src(QStringLiteral("Src"), {1, 2, 30, 40});
     src.SetBorder(true);
