@@ -2,6 +2,7 @@
 #include "platform/canvas/Canvas.h"
 
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -13,7 +14,8 @@ void Canvas::BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3
 void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop) {
     // Mirroring comes from a destination whose corners map the wrong way round or a
     // source rectangle of negative size.
-    const QPoint a = toDevice(QPoint(dest.Left, dest.Top)), b = toDevice(QPoint(dest.Right, dest.Bottom));
+    const QPoint a = toDevice(QPoint(dest.Left, dest.Top)),
+                 b = toDevice(QPoint(dest.Right, dest.Bottom));
     const int dx0 = std::min(a.x(), b.x()), dy0 = std::min(a.y(), b.y());
     const int dw = std::abs(b.x() - a.x()), dh = std::abs(b.y() - a.y());
     const bool usesSource = rop3UsesSource(rop);
@@ -28,23 +30,21 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
     const std::uint8_t table = rop3Table(rop);
     const bool usesPattern = rop3UsesPattern(rop);
     const bool shrinking = sw > dw || sh > dh;
-    const bool combine = shrinking && (stretchMode == StretchMode::BlackOnWhite || stretchMode == StretchMode::WhiteOnBlack);
+    const bool combine = shrinking && (stretchMode == StretchMode::BlackOnWhite ||
+                                       stretchMode == StretchMode::WhiteOnBlack);
 
     auto srcAt = [&](int x, int y) -> QRgb {
         if (x < 0 || y < 0 || x >= src.width() || y >= src.height()) return 0xFF000000u;
         return sourcePixel(src, x, y, textColor, backgroundColor);
     };
-    // The source pixel(s) for destination column i and row j (0-based inside the rectangle).
-    auto sample = [&](int i, int j) -> QRgb {
+    // The combined source pixels for destination column i and row j (0-based inside the
+    // rectangle) when shrinking: eliminated pixels combine, AND keeps black, OR keeps white.
+    auto combined = [&](int i, int j) -> QRgb {
         const int ii = flipX ? dw - 1 - i : i, jj = flipY ? dh - 1 - j : j;
-        if (!combine) {
-            const int sx = sx0 + int((std::int64_t(2 * ii + 1) * sw) / (2 * std::int64_t(dw)));
-            const int sy = sy0 + int((std::int64_t(2 * jj + 1) * sh) / (2 * std::int64_t(dh)));
-            return srcAt(sx, sy);
-        }
-        // Eliminated pixels combine: AND keeps black, OR keeps white.
-        const int xa = sx0 + int(std::int64_t(ii) * sw / dw), xb = std::max(xa + 1, sx0 + int(std::int64_t(ii + 1) * sw / dw));
-        const int ya = sy0 + int(std::int64_t(jj) * sh / dh), yb = std::max(ya + 1, sy0 + int(std::int64_t(jj + 1) * sh / dh));
+        const int xa = sx0 + int(std::int64_t(ii) * sw / dw),
+                  xb = std::max(xa + 1, sx0 + int(std::int64_t(ii + 1) * sw / dw));
+        const int ya = sy0 + int(std::int64_t(jj) * sh / dh),
+                  yb = std::max(ya + 1, sy0 + int(std::int64_t(jj + 1) * sh / dh));
         const bool andMode = stretchMode == StretchMode::BlackOnWhite;
         QRgb acc = andMode ? 0xFFFFFFFFu : 0xFF000000u;
         for (int y = ya; y < yb; ++y)
@@ -52,8 +52,34 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
         return acc;
     };
 
-    const bool plainCopy = rop == SRCCOPY && !flipX && !flipY && sw == dw && sh == dh &&
-                           (src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32);
+    const bool src32 =
+        src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32;
+    const bool plainCopy = rop == SRCCOPY && !flipX && !flipY && sw == dw && sh == dh && src32;
+    // Without combining, every destination column takes one source column and every row
+    // one source row: both are worked out once instead of per pixel.
+    // Only the columns some clip rectangle can show are worked out.
+    std::vector<int> columns;
+    int firstColumn = 0;
+    const bool mapped = usesSource && !combine && !plainCopy;
+    if (mapped) {
+        int lo = dx0 + dw, hi = dx0;
+        for (const QRect& c : clipRects_) {
+            lo = std::min(lo, std::max(dx0, c.left()));
+            hi = std::max(hi, std::min(dx0 + dw, c.right() + 1));
+        }
+        if (lo >= hi) return;
+        firstColumn = lo;
+        columns.resize(size_t(hi - lo));
+        for (int x = lo; x < hi; ++x) {
+            const int i = x - dx0, ii = flipX ? dw - 1 - i : i;
+            columns[size_t(x - lo)] =
+                sx0 + int((std::int64_t(2 * ii + 1) * sw) / (2 * std::int64_t(dw)));
+        }
+    }
+    auto sourceRow = [&](int j) {
+        const int jj = flipY ? dh - 1 - j : j;
+        return sy0 + int((std::int64_t(2 * jj + 1) * sh) / (2 * std::int64_t(dh)));
+    };
     for (const QRect& c : clipRects_) {
         const int x0 = std::max(dx0, c.left()), x1 = std::min(dx0 + dw, c.right() + 1);
         const int y0 = std::max(dy0, c.top()), y1 = std::min(dy0 + dh, c.bottom() + 1);
@@ -62,17 +88,39 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
             const int j = y - dy0;
             if (plainCopy) {
                 const int sy = sy0 + j;
-                const int from = std::max(x0, dx0 - sx0), to = std::min(x1, dx0 - sx0 + src.width());
+                const int from = std::max(x0, dx0 - sx0),
+                          to = std::min(x1, dx0 - sx0 + src.width());
                 if (sy >= 0 && sy < src.height() && from < to) {
-                    const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy)) + (sx0 + from - dx0);
+                    const QRgb* s =
+                        reinterpret_cast<const QRgb*>(src.constScanLine(sy)) + (sx0 + from - dx0);
                     for (int x = from; x < to; ++x) row[x] = s[x - from] | 0xFF000000u;
                 }
                 for (int x = x0; x < std::min(from, x1); ++x) row[x] = 0xFF000000u;
                 for (int x = std::max(to, x0); x < x1; ++x) row[x] = 0xFF000000u;
                 continue;
             }
+            if (mapped) {
+                const int sy = sourceRow(j);
+                const bool rowInside = sy >= 0 && sy < src.height();
+                const int* col = columns.data() - firstColumn;
+                if (rop == SRCCOPY && src32) {
+                    const QRgb* line =
+                        rowInside ? reinterpret_cast<const QRgb*>(src.constScanLine(sy)) : nullptr;
+                    for (int x = x0; x < x1; ++x) {
+                        const int sx = col[x];
+                        row[x] = (line && sx >= 0 && sx < src.width() ? line[sx] : 0) | 0xFF000000u;
+                    }
+                    continue;
+                }
+                for (int x = x0; x < x1; ++x) {
+                    const QRgb s = srcAt(col[x], sy);
+                    const QRgb p = usesPattern ? brushPixel(brush, x, y) : 0;
+                    row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
+                }
+                continue;
+            }
             for (int x = x0; x < x1; ++x) {
-                const QRgb s = usesSource ? sample(x - dx0, j) : 0;
+                const QRgb s = usesSource ? combined(x - dx0, j) : 0;
                 const QRgb p = usesPattern ? brushPixel(brush, x, y) : 0;
                 row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
             }

@@ -35,24 +35,26 @@ TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
     Canvas c(img);
     c.brush.color = clBlack;
     c.FillRect({1, 1, 4, 3}, c.brush);
-    EXPECT_EQ(picture(img), "........\n"
-                            ".###....\n"
-                            ".###....\n"
-                            "........\n"
-                            "........\n"
-                            "........\n");
+    EXPECT_EQ(picture(img),
+              "........\n"
+              ".###....\n"
+              ".###....\n"
+              "........\n"
+              "........\n"
+              "........\n");
 
     QImage r = blank(8, 6);
     Canvas rc(r);
     rc.pen.color = platform::makeColor(255, 0, 0);
     rc.brush.color = platform::makeColor(0, 0, 255);
     rc.Rectangle({1, 1, 6, 5});  // pen on the border, brush inside: 5 x 4 in all
-    EXPECT_EQ(picture(r), "........\n"
-                          ".#####..\n"
-                          ".#####..\n"
-                          ".#####..\n"
-                          ".#####..\n"
-                          "........\n");
+    EXPECT_EQ(picture(r),
+              "........\n"
+              ".#####..\n"
+              ".#####..\n"
+              ".#####..\n"
+              ".#####..\n"
+              "........\n");
     EXPECT_EQ(r.pixel(1, 1), qRgb(255, 0, 0));
     EXPECT_EQ(r.pixel(5, 4), qRgb(255, 0, 0));
     EXPECT_EQ(r.pixel(3, 2), qRgb(0, 0, 255));
@@ -72,9 +74,10 @@ TEST(Canvas, LinesOmitTheirLastPoint) {
     Canvas c(img);
     c.MoveTo({0, 1});
     c.LineTo({5, 1});
-    EXPECT_EQ(picture(img), "........\n"
-                            "#####...\n"
-                            "........\n");
+    EXPECT_EQ(picture(img),
+              "........\n"
+              "#####...\n"
+              "........\n");
     EXPECT_EQ(c.currentPosition(), QPoint(5, 1));
     c.LineTo({5, 1});  // zero length: nothing
     EXPECT_EQ(painted(img), 5);
@@ -94,12 +97,13 @@ TEST(Canvas, PolygonFillFollowsPixelCentres) {
     c.brush.color = clBlack;
     c.Polygon({{0, 0}, {4, 0}, {0, 4}});
     // The hypotenuse passes through pixel centres; those count as right edges.
-    EXPECT_EQ(picture(img), "###...\n"
-                            "##....\n"
-                            "#.....\n"
-                            "......\n"
-                            "......\n"
-                            "......\n");
+    EXPECT_EQ(picture(img),
+              "###...\n"
+              "##....\n"
+              "#.....\n"
+              "......\n"
+              "......\n"
+              "......\n");
 }
 
 TEST(Canvas, MappingAtCommonResolutions) {
@@ -249,6 +253,35 @@ TEST(Canvas, StretchingColourOnColourTakesNearestPixels) {
     small.fill(0xFFFFFFFF);
     sc.StretchBlt({0, 0, 2, 1}, lines, lines.rect());
     EXPECT_EQ(small.pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST(Canvas, EnlargingHonoursClipRopsAndHugeTargets) {
+    // A 3 x 1 source of distinct reds, enlarged to 9 x 2 with a clip cutting out the
+    // middle: each source pixel covers three columns, the clipped ones stay white.
+    QImage src(3, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 3; ++x) src.setPixel(x, 0, qRgb(50 * (x + 1), 0, 0));
+    QImage img = blank(9, 2);
+    Canvas c(img);
+    c.excludeClipRect({3, 0, 6, 2});
+    c.StretchBlt({0, 0, 9, 2}, src, src.rect());
+    EXPECT_EQ(img.pixel(0, 1), qRgb(50, 0, 0));
+    EXPECT_EQ(img.pixel(2, 0), qRgb(50, 0, 0));
+    EXPECT_EQ(img.pixel(4, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(8, 1), qRgb(150, 0, 0));
+    // Mirrored and XORed onto what is there.
+    c.StretchBlt({9, 0, 0, 2}, src, src.rect(), SRCINVERT);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(50 ^ 150, 0, 0));
+    EXPECT_EQ(img.pixel(8, 1), qRgb(150 ^ 50, 0, 0));
+    EXPECT_EQ(img.pixel(7, 0), qRgb(150 ^ 50, 0, 0));
+    EXPECT_EQ(img.pixel(4, 0), qRgb(255, 255, 255));
+
+    // A target far wider than the canvas paints its visible part without working out
+    // the rest.
+    QImage wide = blank(8, 8);
+    Canvas w(wide);
+    w.StretchBlt({-1'000'000'000, 0, 1'000'000'000, 8}, src, src.rect());
+    EXPECT_EQ(wide.pixel(0, 0), qRgb(100, 0, 0));
+    EXPECT_EQ(wide.pixel(7, 7), qRgb(100, 0, 0));
 }
 
 TEST(Canvas, PathsRecordFillAndBecomeRegions) {
