@@ -116,6 +116,11 @@ public:
     // --- block transfers: the destination rectangle is logical, the source in pixels of
     // `src` (Format_RGB32/ARGB32, BGR888, Grayscale8/Indexed8 or Mono). Mono sources give
     // the text colour for 0 bits and the background colour for 1 bits.
+    // Source pixels outside `src` count as black. StretchBlt mirrors for a destination
+    // whose corners map the wrong way round or a source rectangle of negative size;
+    // enlarging and ColorOnColor/Halftone take the nearest source pixel (the one under
+    // the destination pixel's centre), while shrinking in BlackOnWhite (the default) ANDs
+    // and in WhiteOnBlack ORs the source pixels each destination pixel covers.
     void BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop = SRCCOPY);
     void StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop = SRCCOPY);
 
