@@ -7,10 +7,17 @@
 namespace codecs {
 namespace {
 
-[[noreturn]] void invalid() { throw Exception(QStringLiteral("ビットマップイメージが不正です")); }
+[[noreturn]] void invalid() {
+    throw Exception(QStringLiteral("ビットマップイメージが不正です"));
+}
 
-std::uint16_t u16(const uchar* p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t u32(const uchar* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; }
+std::uint16_t u16(const uchar* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+std::uint32_t u32(const uchar* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
 
 constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;  // a sane upper bound for one picture
 
@@ -50,7 +57,11 @@ Header readHeader(QByteArrayView data) {
     } else {
         invalid();
     }
-    const int depth = h.planes * h.bitCount;
+    // Only the depths a bitmap can have; the product is taken in 64 bits because both
+    // factors are 16-bit fields of the file.
+    const std::int64_t bits = std::int64_t(h.planes) * h.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) invalid();
+    const int depth = int(bits);
     const int byDepth = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
     if (!h.core && h.clrUsed != 0) {
         if (h.clrUsed > 256 && depth <= 8) invalid();
@@ -69,7 +80,8 @@ BmpLayout layoutOf(const Header& h) {
         l.headerAndTable = 12 + 3 * qsizetype(h.colours);
     else if (h.compression == 3)
         // Bit-field masks follow a 40-byte header; larger headers hold them inside.
-        l.headerAndTable = qsizetype(h.size) + (h.size == 40 ? 12 : 0) + 4 * qsizetype(h.bitCount <= 8 ? h.colours : 0);
+        l.headerAndTable = qsizetype(h.size) + (h.size == 40 ? 12 : 0) +
+                           4 * qsizetype(h.bitCount <= 8 ? h.colours : 0);
     else
         l.headerAndTable = qsizetype(h.size) + 4 * qsizetype(h.colours);
     const std::int64_t stride = (h.width * h.bitCount * h.planes + 31) / 32 * 4;
@@ -120,7 +132,8 @@ void decodeRle(QImage& img, const uchar* p, qsizetype n, bool four) {
         const int count = p[i], value = p[i + 1];
         i += 2;
         if (count > 0) {
-            for (int k = 0; k < count && x < w; ++k) put(four ? ((k & 1) ? value & 15 : value >> 4) : value);
+            for (int k = 0; k < count && x < w; ++k)
+                put(four ? ((k & 1) ? value & 15 : value >> 4) : value);
             continue;
         }
         if (value == 0) {  // end of line
@@ -136,7 +149,8 @@ void decodeRle(QImage& img, const uchar* p, qsizetype n, bool four) {
         } else {  // absolute run of `value` pixels, padded to a 16-bit word
             const qsizetype bytes = four ? (value + 1) / 2 : value;
             if (i + bytes > n) return;
-            for (int k = 0; k < value && x < w; ++k) put(four ? ((k & 1) ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
+            for (int k = 0; k < value && x < w; ++k)
+                put(four ? ((k & 1) ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
             i += (bytes + 1) & ~qsizetype(1);
         }
     }
@@ -144,7 +158,9 @@ void decodeRle(QImage& img, const uchar* p, qsizetype n, bool four) {
 
 }  // namespace
 
-BmpLayout ReadBmpLayout(QByteArrayView data) { return layoutOf(readHeader(data)); }
+BmpLayout ReadBmpLayout(QByteArrayView data) {
+    return layoutOf(readHeader(data));
+}
 
 QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
     const Header h = readHeader(data);
@@ -161,7 +177,8 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
 
     QImage img;
     if (h.compression == 1 || h.compression == 2) {
-        if ((h.compression == 1 && depth != 8) || (h.compression == 2 && depth != 4) || topDown) invalid();
+        if ((h.compression == 1 && depth != 8) || (h.compression == 2 && depth != 4) || topDown)
+            invalid();
         img = QImage(w, hh, QImage::Format_Indexed8);
         if (img.isNull()) invalid();
         img.fill(0);
@@ -174,7 +191,8 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
                 img = QImage(w, hh, QImage::Format_Mono);
                 if (img.isNull()) invalid();
                 img.setColorTable(colourTable(table, std::max(2, std::min(h.colours, 2)), h.core));
-                for (int y = 0; y < hh; ++y) std::memcpy(img.scanLine(y), srcRow(y), size_t((w + 7) / 8));
+                for (int y = 0; y < hh; ++y)
+                    std::memcpy(img.scanLine(y), srcRow(y), size_t((w + 7) / 8));
                 break;
             case 4:
             case 8: {
@@ -207,11 +225,13 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
                 if (depth == 16 && rm == 0x7C00 && gm == 0x03E0 && bm == 0x001F) {
                     img = QImage(w, hh, QImage::Format_RGB555);
                     if (img.isNull()) invalid();
-                    for (int y = 0; y < hh; ++y) std::memcpy(img.scanLine(y), srcRow(y), size_t(w) * 2);
+                    for (int y = 0; y < hh; ++y)
+                        std::memcpy(img.scanLine(y), srcRow(y), size_t(w) * 2);
                 } else if (depth == 16 && rm == 0xF800 && gm == 0x07E0 && bm == 0x001F) {
                     img = QImage(w, hh, QImage::Format_RGB16);
                     if (img.isNull()) invalid();
-                    for (int y = 0; y < hh; ++y) std::memcpy(img.scanLine(y), srcRow(y), size_t(w) * 2);
+                    for (int y = 0; y < hh; ++y)
+                        std::memcpy(img.scanLine(y), srcRow(y), size_t(w) * 2);
                 } else {
                     img = QImage(w, hh, QImage::Format_RGB32);
                     if (img.isNull()) invalid();
@@ -221,7 +241,8 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
                         auto* d = reinterpret_cast<QRgb*>(img.scanLine(y));
                         for (int x = 0; x < w; ++x) {
                             const std::uint32_t v = depth == 16 ? u16(s + 2 * x) : u32(s + 4 * x);
-                            d[x] = plain ? (v | 0xFF000000u) : qRgb(expand(v, rm), expand(v, gm), expand(v, bm));
+                            d[x] = plain ? (v | 0xFF000000u)
+                                         : qRgb(expand(v, rm), expand(v, gm), expand(v, bm));
                         }
                     }
                 }
@@ -260,19 +281,43 @@ QByteArray WriteBmp(const QImage& source) {
     std::uint32_t compression = 0;
     QList<QRgb> table;
     switch (img.format()) {
-        case QImage::Format_Mono: depth = 1; table = img.colorTable(); break;
-        case QImage::Format_MonoLSB: img = img.convertToFormat(QImage::Format_Mono); depth = 1; table = img.colorTable(); break;
-        case QImage::Format_Indexed8: depth = 8; table = img.colorTable(); break;
+        case QImage::Format_Mono:
+            depth = 1;
+            table = img.colorTable();
+            break;
+        case QImage::Format_MonoLSB:
+            img = img.convertToFormat(QImage::Format_Mono);
+            depth = 1;
+            table = img.colorTable();
+            break;
+        case QImage::Format_Indexed8:
+            depth = 8;
+            table = img.colorTable();
+            break;
         case QImage::Format_Grayscale8:
             depth = 8;
             for (int i = 0; i < 256; ++i) table << qRgb(i, i, i);
             break;
-        case QImage::Format_RGB555: depth = 16; break;
-        case QImage::Format_RGB16: depth = 16; compression = 3; break;
-        case QImage::Format_BGR888: depth = 24; break;
-        case QImage::Format_RGB32: depth = 32; break;
-        case QImage::Format_ARGB32: depth = 32; break;
-        default: img = img.convertToFormat(QImage::Format_BGR888); depth = 24; break;
+        case QImage::Format_RGB555:
+            depth = 16;
+            break;
+        case QImage::Format_RGB16:
+            depth = 16;
+            compression = 3;
+            break;
+        case QImage::Format_BGR888:
+            depth = 24;
+            break;
+        case QImage::Format_RGB32:
+            depth = 32;
+            break;
+        case QImage::Format_ARGB32:
+            depth = 32;
+            break;
+        default:
+            img = img.convertToFormat(QImage::Format_BGR888);
+            depth = 24;
+            break;
     }
     if (depth == 1)
         while (table.size() < 2) table << (table.isEmpty() ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
@@ -306,7 +351,8 @@ QByteArray WriteBmp(const QImage& source) {
         at += 4;
     }
     const qsizetype rowBytes = (qsizetype(w) * depth + 7) / 8;
-    for (int y = 0; y < h; ++y) std::memcpy(b.data() + at + stride * (h - 1 - y), img.constScanLine(y), size_t(rowBytes));
+    for (int y = 0; y < h; ++y)
+        std::memcpy(b.data() + at + stride * (h - 1 - y), img.constScanLine(y), size_t(rowBytes));
     return b;
 }
 

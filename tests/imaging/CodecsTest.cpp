@@ -37,12 +37,16 @@ bool samePixels(const QImage& a, const QImage& b) {
     return true;
 }
 
-QByteArray le16(int v) { return QByteArray(1, char(v & 255)) + char((v >> 8) & 255); }
-QByteArray le32(std::uint32_t v) { return le16(int(v & 0xFFFF)) + le16(int(v >> 16)); }
+QByteArray le16(int v) {
+    return QByteArray(1, char(v & 255)) + char((v >> 8) & 255);
+}
+QByteArray le32(std::uint32_t v) {
+    return le16(int(v & 0xFFFF)) + le16(int(v >> 16));
+}
 
 TEST(Bmp, EveryFormatRoundTrips) {
-    for (QImage::Format f : {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_RGB555, QImage::Format_RGB16,
-                             QImage::Format_BGR888, QImage::Format_RGB32}) {
+    for (QImage::Format f : {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_RGB555,
+                             QImage::Format_RGB16, QImage::Format_BGR888, QImage::Format_RGB32}) {
         const QImage img = sample(f);
         const QByteArray file = WriteBmp(img);
         EXPECT_TRUE(file.startsWith("BM"));
@@ -63,8 +67,14 @@ TEST(Bmp, CoreHeaderPaletteIsWidened) {
     // 2 x 2, 1 bit, a core header with its two 3-byte palette entries.
     QByteArray f = "BM" + le32(0) + le32(0) + le32(0);
     f += le32(12) + le16(2) + le16(2) + le16(1) + le16(1);
-    f += QByteArray("\x10\x20\x30" "\xA0\xB0\xC0", 6);
-    f += QByteArray("\x40\x00\x00\x00" "\xC0\x00\x00\x00", 8);  // bottom row "01", top row "11"
+    f += QByteArray(
+        "\x10\x20\x30"
+        "\xA0\xB0\xC0",
+        6);
+    f += QByteArray(
+        "\x40\x00\x00\x00"
+        "\xC0\x00\x00\x00",
+        8);  // bottom row "01", top row "11"
     const QImage img = ReadBmp(f);
     EXPECT_EQ(img.format(), QImage::Format_Mono);
     EXPECT_EQ(img.pixel(0, 1), qRgb(0x30, 0x20, 0x10));  // bottom-left: index 0
@@ -80,18 +90,27 @@ TEST(Bmp, PixelsFollowTheTableWhateverTheOffsetSays) {
 }
 
 TEST(Bmp, TopDownAndRunLengthData) {
-    QByteArray info = le32(40) + le32(4) + le32(std::uint32_t(-2)) + le16(1) + le16(24) + le32(0) + le32(0) +
-                      le32(0) + le32(0) + le32(0) + le32(0);
-    QByteArray rows = QByteArray("\x00\x00\xFF" "\x00\xFF\x00" "\xFF\x00\x00" "\x00\x00\x00", 12) +
+    QByteArray info = le32(40) + le32(4) + le32(std::uint32_t(-2)) + le16(1) + le16(24) + le32(0) +
+                      le32(0) + le32(0) + le32(0) + le32(0) + le32(0);
+    QByteArray rows = QByteArray(
+                          "\x00\x00\xFF"
+                          "\x00\xFF\x00"
+                          "\xFF\x00\x00"
+                          "\x00\x00\x00",
+                          12) +
                       QByteArray(12, '\xFF');
     const QImage top = ReadBmp("BM" + QByteArray(12, '\0') + info + rows);
     EXPECT_EQ(top.pixel(0, 0), qRgb(255, 0, 0));  // first row in the file is the top row
     EXPECT_EQ(top.pixel(0, 1), qRgb(255, 255, 255));
 
     // RLE8, 4 x 2: bottom row "3 x index 1, then 2", top row absolute "0 1 0 1".
-    QByteArray rle = QByteArray("\x03\x01\x01\x02\x00\x00" "\x00\x04\x00\x01\x00\x01" "\x00\x01", 14);
-    QByteArray hdr = le32(40) + le32(4) + le32(2) + le16(1) + le16(8) + le32(1) + le32(std::uint32_t(rle.size())) +
-                     le32(0) + le32(0) + le32(3) + le32(0);
+    QByteArray rle = QByteArray(
+        "\x03\x01\x01\x02\x00\x00"
+        "\x00\x04\x00\x01\x00\x01"
+        "\x00\x01",
+        14);
+    QByteArray hdr = le32(40) + le32(4) + le32(2) + le16(1) + le16(8) + le32(1) +
+                     le32(std::uint32_t(rle.size())) + le32(0) + le32(0) + le32(3) + le32(0);
     QByteArray table = le32(0x000000) + le32(0xFFFFFF) + le32(0x0000FF);
     const QImage r = ReadBmp("BM" + QByteArray(12, '\0') + hdr + table + rle);
     EXPECT_EQ(r.pixelIndex(0, 1), 1);
@@ -110,6 +129,13 @@ TEST(Bmp, DamagedFilesRaiseAndNeverCrash) {
     QByteArray colours = good;
     colours.replace(46, 4, le32(0x7FFFFFFF));
     EXPECT_THROW(ReadBmp(colours), Exception);
+    // Plane and bit counts are 16-bit fields: their product must be a bitmap depth.
+    for (const auto& [planes, bitCount] : {std::pair{0xFFFF, 0xFFFF}, {3, 3}, {1, 2}, {1, 0}}) {
+        QByteArray depth = good;
+        depth.replace(26, 2, le16(planes));
+        depth.replace(28, 2, le16(bitCount));
+        EXPECT_THROW(ReadBmp(depth), Exception) << planes << " x " << bitCount;
+    }
     QByteArray notBmp = good;
     notBmp[0] = 'X';
     try {
@@ -135,7 +161,8 @@ TEST(Container, RoundTripAndDetection) {
 
 TEST(Container, DamagedStreamsRaise) {
     const QByteArray cbm = Compress(QByteArray(100000, 'x'));
-    for (qsizetype n : {qsizetype(13), qsizetype(17), qsizetype(20), cbm.size() - 1}) EXPECT_THROW(Decompress(cbm.left(n)), Exception) << n;
+    for (qsizetype n : {qsizetype(13), qsizetype(17), qsizetype(20), cbm.size() - 1})
+        EXPECT_THROW(Decompress(cbm.left(n)), Exception) << n;
     QByteArray shorter = cbm;
     shorter.replace(13, 4, le32(99999));
     EXPECT_THROW(Decompress(shorter), Exception);
@@ -185,7 +212,11 @@ TEST(Jpeg, ScaledDecodingAndInfo) {
 
 TEST(Jpeg, ExifMarkerAndDamagedData) {
     QByteArray file = EncodeJpeg(gradient(16, 16));
-    const QByteArray app1 = QByteArray("\xFF\xE1\x00\x10" "Exif\0\0", 10) + QByteArray(8, '\0');
+    const QByteArray app1 = QByteArray(
+                                "\xFF\xE1\x00\x10"
+                                "Exif\0\0",
+                                10) +
+                            QByteArray(8, '\0');
     QByteArray withExif = file;
     withExif.insert(2, app1);
     EXPECT_TRUE(ReadJpegInfo(withExif).hasExif);
@@ -225,7 +256,8 @@ TEST(Png, FormatsTransparencyAndConsumedLength) {
 
 TEST(Png, DamagedDataRaises) {
     const QByteArray file = EncodePng(gradient(30, 30));
-    for (qsizetype n : {qsizetype(0), qsizetype(8), qsizetype(30), file.size() / 2, file.size() - 1})
+    for (qsizetype n :
+         {qsizetype(0), qsizetype(8), qsizetype(30), file.size() / 2, file.size() - 1})
         EXPECT_THROW(DecodePng(file.left(n)), Exception) << n;
     QByteArray bad = file;
     bad[40] = char(bad[40] ^ 0xFF);
