@@ -184,6 +184,14 @@ void PaintGradation(platform::Canvas& canvas, const TRect& rect, const std::vect
     if (colours.empty() || rect.IsEmpty()) return;
     const QImage cells = TGradFill::Create(kind, colours, angle)->Render();
     const platform::Rop3 rop = invert ? platform::SRCINVERT : platform::SRCCOPY;
+    // Shrinking takes the nearest cells: the canvas's default of ANDing the covered cells
+    // would darken and mix the colours of small swatches. The mode is put back afterwards.
+    struct StretchModeKept {
+        platform::Canvas& c;
+        platform::StretchMode mode = c.stretchMode;
+        ~StretchModeKept() { c.stretchMode = mode; }
+    } kept{canvas};
+    canvas.stretchMode = platform::StretchMode::ColorOnColor;
     if (canvas.device().isPrinter()) {
         // The grid resampled to the rectangle's logical size; a rectangle larger than a
         // picture can sensibly be is resampled to a proportionally smaller one and then
