@@ -1,5 +1,6 @@
 #include "imaging/QuadMap.h"
 
+#include "imaging/Parallel.h"
 #include "platform/Geometry.h"
 
 #include <algorithm>
@@ -70,14 +71,14 @@ void inRange(std::int64_t f0, std::int64_t df, std::int64_t lo, std::int64_t hi,
     }
 }
 
+// Fills rows [from, to) of `out`.
 template <int Bpp>
-void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::array<Vertex, 4>& q) {
+void fillQuadRows(uchar* outBase, qsizetype outStride, int outWidth, const QImage& src,
+                  const QRect& rect, const std::array<Vertex, 4>& q, int from, int to) {
     const uchar* srcBase = src.constBits();
     const qsizetype srcStride = src.bytesPerLine();
-    uchar* outBase = out.bits();
-    const qsizetype outStride = out.bytesPerLine();
     const int lastColumn = rect.right(), lastRow = rect.bottom();
-    for (int y = 0; y < out.height(); ++y) {
+    for (int y = from; y < to; ++y) {
         const double cy = y + 0.5;
         bool any = false;
         Vertex left{}, right{};
@@ -100,7 +101,7 @@ void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::arra
         }
         if (!any || right.x <= left.x) continue;
         const int x0 = std::max(0, int(std::ceil(left.x - 0.5)));
-        const int x1 = std::min(out.width() - 1, int(std::floor(right.x - 0.5)));
+        const int x1 = std::min(outWidth - 1, int(std::floor(right.x - 0.5)));
         if (x0 > x1) continue;
         // 16.16 texture position at the first pixel centre, and its step per pixel.
         const double span = right.x - left.x;
@@ -136,6 +137,18 @@ void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::arra
             std::memcpy(o + k * Bpp, srcBase + srcStride * (vv >> 16) + (uu >> 16) * Bpp, Bpp);
         clamped(b + 1, n);
     }
+}
+
+// Rows are independent, so both halves of a large picture are filled at once, with the
+// single-thread result.
+template <int Bpp>
+void fillQuad(QImage& out, const QImage& src, const QRect& rect, const std::array<Vertex, 4>& q) {
+    uchar* outBase = out.bits();
+    const qsizetype outStride = out.bytesPerLine();
+    const int outWidth = out.width();
+    ParallelRows(out.height(), std::int64_t(outWidth) * out.height(), [&](int from, int to) {
+        fillQuadRows<Bpp>(outBase, outStride, outWidth, src, rect, q, from, to);
+    });
 }
 
 }  // namespace

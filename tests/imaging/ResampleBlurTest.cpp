@@ -136,6 +136,7 @@ TEST(Blur, LargeRadiiUseTheFloatingPath) {
 }  // namespace
 
 #include "imaging/Parallel.h"
+#include "imaging/QuadMap.h"
 
 namespace {
 
@@ -150,9 +151,13 @@ TEST(Parallel, ResultsDoNotDependOnTheThreadCount) {
     Resample(two, src, rfCubic);
     QImage blurTwo = src;
     Blur(blurTwo, blurTwo.rect(), 7, 9);
+    const QImage turnedTwo = Rotate(src, 30, qRgb(255, 255, 255), src.width(), src.height());
+    SetImagingThreads(1);
+    const QImage turnedOne = Rotate(src, 30, qRgb(255, 255, 255), src.width(), src.height());
     SetImagingThreads(0);
     EXPECT_EQ(one, two);
     EXPECT_EQ(blurOne, blurTwo);
+    EXPECT_EQ(turnedOne, turnedTwo);
 }
 
 }  // namespace
