@@ -1,7 +1,7 @@
-// Filling an A4 face at 360 dpi (2976 x 4209 pixels) with each kind of colour spec:
+// Filling an A4 face at 360 dpi (2976 x 4209 pixels) with each kind of colour fill:
 // solid, hatched, inverted, stretched and tiled bitmaps, and every gradation kind on a
 // screen canvas and on a printer canvas (where the grid is resampled to the face size).
-#include "imaging/color/ColorSpec.h"
+#include "imaging/color/ColorFill.h"
 #include "imaging/picture/ImageData.h"
 #include "platform/canvas/Canvas.h"
 
@@ -20,7 +20,7 @@ QImage patternTile(int side) {
     return t;
 }
 
-void runFill(benchmark::State& state, TColorSpec& spec, bool printer, bool inverted = false) {
+void runFill(benchmark::State& state, TColorSpec& fill, bool printer, bool inverted = false) {
     QImage face(kWidth, kHeight, QImage::Format_RGB32);
     face.fill(Qt::white);
     platform::DeviceDescriptor device{
@@ -29,45 +29,45 @@ void runFill(benchmark::State& state, TColorSpec& spec, bool printer, bool inver
     platform::Canvas canvas(face, device);
     for (auto _ : state) {
         if (inverted)
-            spec.FillInverted(canvas, kFace);
+            fill.FillInverted(canvas, kFace);
         else
-            spec.Fill(canvas, kFace);
+            fill.Fill(canvas, kFace);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * int64_t(kWidth) * kHeight);
 }
 
 void BM_Solid(benchmark::State& state) {
-    TColorSpec spec;
-    spec.SetColor(0x3366CC);
-    spec.SetStyle(TBrushStyle(state.range(0)));
-    runFill(state, spec, false);
+    TColorSpec fill;
+    fill.SetColor(0x3366CC);
+    fill.SetStyle(TBrushStyle(state.range(0)));
+    runFill(state, fill, false);
 }
 BENCHMARK(BM_Solid)->Arg(bsSolid)->Arg(bsCross)->Unit(benchmark::kMillisecond);
 
 void BM_SolidInverted(benchmark::State& state) {
-    TColorSpec spec;
-    spec.SetColor(0x3366CC);
-    runFill(state, spec, false, true);
+    TColorSpec fill;
+    fill.SetColor(0x3366CC);
+    runFill(state, fill, false, true);
 }
 BENCHMARK(BM_SolidInverted)->Unit(benchmark::kMillisecond);
 
 void BM_BitmapStretched(benchmark::State& state) {
-    TColorSpec spec;
-    spec.SetBitmap(patternTile(640));
-    spec.SetKind(cskBitmap);
-    runFill(state, spec, false);
+    TColorSpec fill;
+    fill.SetBitmap(patternTile(640));
+    fill.SetKind(cskBitmap);
+    runFill(state, fill, false);
 }
 BENCHMARK(BM_BitmapStretched)->Unit(benchmark::kMillisecond);
 
 // Tile side as the argument; the second run of each shifts every second row.
 void BM_BitmapTiled(benchmark::State& state) {
-    TColorSpec spec;
-    spec.SetBitmap(patternTile(int(state.range(0))));
-    spec.SetKind(cskBitmap);
-    spec.SetTile(true);
-    spec.SetTileShift(state.range(1) != 0);
-    runFill(state, spec, false);
+    TColorSpec fill;
+    fill.SetBitmap(patternTile(int(state.range(0))));
+    fill.SetKind(cskBitmap);
+    fill.SetTile(true);
+    fill.SetTileShift(state.range(1) != 0);
+    runFill(state, fill, false);
 }
 BENCHMARK(BM_BitmapTiled)
     ->Args({4, 0})
@@ -79,12 +79,12 @@ BENCHMARK(BM_BitmapTiled)
 
 // Gradation kind as the first argument, printer canvas as the second.
 void BM_Gradation(benchmark::State& state) {
-    TColorSpec spec;
-    spec.SetKind(cskGradation);
-    spec.SetGradKind(TGradKind(state.range(0)));
-    spec.SetGradAngle(300);
-    spec.GradColors()->SetList({0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF});
-    runFill(state, spec, state.range(1) != 0);
+    TColorSpec fill;
+    fill.SetKind(cskGradation);
+    fill.SetGradKind(TGradKind(state.range(0)));
+    fill.SetGradAngle(300);
+    fill.GradColors()->SetList({0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF});
+    runFill(state, fill, state.range(1) != 0);
 }
 BENCHMARK(BM_Gradation)
     ->ArgsProduct({{rgkSimple, rgkBoxToRim, rgkCircleToCenter, rgkConeClockwise}, {0, 1}})

@@ -186,11 +186,7 @@ void PaintGradation(platform::Canvas& canvas, const TRect& rect, const std::vect
     const platform::Rop3 rop = invert ? platform::SRCINVERT : platform::SRCCOPY;
     // Shrinking takes the nearest cells: the canvas's default of ANDing the covered cells
     // would darken and mix the colours of small swatches. The mode is put back afterwards.
-    struct StretchModeKept {
-        platform::Canvas& c;
-        platform::StretchMode mode = c.stretchMode;
-        ~StretchModeKept() { c.stretchMode = mode; }
-    } kept{canvas};
+    platform::CanvasStateKeeper kept(canvas);
     canvas.stretchMode = platform::StretchMode::ColorOnColor;
     if (canvas.device().isPrinter()) {
         // The grid resampled to the rectangle's logical size; a rectangle larger than a

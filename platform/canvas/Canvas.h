@@ -108,7 +108,7 @@ public:
     void FrameRect(const TRect& r, const Brush& b);  // one device pixel wide
     void InvertRect(const TRect& r);
     void FillRegion(const QRegion& deviceRegion, const Brush& b);
-    void PatBlt(const TRect& r, Rop3 rop);           // PATCOPY, PATINVERT, DSTINVERT, ...
+    void PatBlt(const TRect& r, Rop3 rop);  // PATCOPY, PATINVERT, DSTINVERT, ...
 
     QRgb Pixel(QPoint logical) const;  // 0 (CLR_INVALID-like) outside the image or clip
     void SetPixel(QPoint logical, TColor c);
@@ -165,11 +165,13 @@ private:
     void apply(const State& st);
 
     // Device-space painting through the clip and the mix mode.
-    void fillSpans(const std::vector<Contour>& subPixelContours, FillRule rule, const Brush& b, Rop2 op);
+    void fillSpans(const std::vector<Contour>& subPixelContours, FillRule rule, const Brush& b,
+                   Rop2 op);
     void fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op);
     void plot(int x, int y, QRgb colour, Rop2 op);
     QRgb brushPixel(const Brush& b, int x, int y) const;  // the brush's colour at a device pixel
-    void strokeDevice(const std::vector<std::vector<QPoint>>& polylines, const std::vector<bool>& closed);
+    void strokeDevice(const std::vector<std::vector<QPoint>>& polylines,
+                      const std::vector<bool>& closed);
     void fillDeviceShape(const std::vector<Contour>& contours, FillRule rule);
     int penDeviceWidth() const;
     bool brushPaints() const { return brush.style != BrushStyle::Clear; }
@@ -191,6 +193,20 @@ private:
     DevicePath path_;
     std::uint32_t styleCounter_ = 0;  // position in the pen's dash pattern
     std::recursive_mutex lock_;
+};
+
+// Saves the canvas's whole state on construction and puts it back on destruction, also
+// when painting in between raises.
+class CanvasStateKeeper {
+public:
+    explicit CanvasStateKeeper(Canvas& canvas) : canvas_(canvas), level_(canvas.Save()) {}
+    ~CanvasStateKeeper() { canvas_.Restore(level_); }
+    CanvasStateKeeper(const CanvasStateKeeper&) = delete;
+    CanvasStateKeeper& operator=(const CanvasStateKeeper&) = delete;
+
+private:
+    Canvas& canvas_;
+    int level_;
 };
 
 }  // namespace platform

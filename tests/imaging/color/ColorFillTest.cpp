@@ -1,7 +1,7 @@
-// Painting colour specs: solid fills with hatches and inversion, stretched and tiled
+// Painting colour fills: solid fills with hatches and inversion, stretched and tiled
 // bitmaps, gradations, swatches.
 
-#include "imaging/color/ColorSpec.h"
+#include "imaging/color/ColorFill.h"
 #include "imaging/color/TiledFill.h"
 #include "imaging/picture/PictureEx.h"
 #include "imaging/picture/SafetyBitmap.h"
@@ -30,9 +30,9 @@ TEST(ColorFill, SolidHatchInversionAndToolsKept) {
     canvas.brush.color = 0x123456;
     canvas.copyMode = platform::SRCAND;
 
-    TColorSpec spec;
-    spec.SetColor(kRed);
-    spec.Fill(canvas, {0, 0, 20, 20});
+    TColorSpec fill;
+    fill.SetColor(kRed);
+    fill.Fill(canvas, {0, 0, 20, 20});
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(19, 19), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(20, 20), qRgb(255, 255, 255));
@@ -40,53 +40,53 @@ TEST(ColorFill, SolidHatchInversionAndToolsKept) {
     EXPECT_EQ(canvas.copyMode, platform::SRCAND);
 
     // Inverted: the colour XORs the destination; twice restores it.
-    spec.FillInverted(canvas, {10, 10, 30, 30});
+    fill.FillInverted(canvas, {10, 10, 30, 30});
     EXPECT_EQ(img.pixel(25, 25), qRgb(0, 255, 255));
     EXPECT_EQ(img.pixel(15, 15), qRgb(0, 0, 0));
-    spec.FillInverted(canvas, {10, 10, 30, 30});
+    fill.FillInverted(canvas, {10, 10, 30, 30});
     EXPECT_EQ(img.pixel(25, 25), qRgb(255, 255, 255));
     EXPECT_EQ(canvas.copyMode, platform::SRCAND);
 
     // A hatch paints some pixels and leaves the rest; a clear style paints nothing.
     img.fill(Qt::white);
-    spec.SetStyle(bsCross);
-    spec.Fill(canvas, {0, 0, 40, 40});
+    fill.SetStyle(bsCross);
+    fill.Fill(canvas, {0, 0, 40, 40});
     int painted = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x) painted += img.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(painted, 0);
     EXPECT_LT(painted, 40 * 40 / 2);
     img.fill(Qt::white);
-    spec.SetStyle(bsClear);
-    spec.Fill(canvas, {0, 0, 40, 40});
+    fill.SetStyle(bsClear);
+    fill.Fill(canvas, {0, 0, 40, 40});
     EXPECT_EQ(img.pixel(5, 5), qRgb(255, 255, 255));
 
-    // Every canvas shows every colour exactly: only plain solid specs qualify.
-    EXPECT_FALSE(spec.IsExactSolid(canvas));
-    spec.SetStyle(bsSolid);
-    EXPECT_TRUE(spec.IsExactSolid(canvas));
-    spec.SetKind(cskGradation);
-    EXPECT_FALSE(spec.IsExactSolid(canvas));
+    // Every canvas shows every colour exactly: only plain solid fills qualify.
+    EXPECT_FALSE(fill.IsExactSolid(canvas));
+    fill.SetStyle(bsSolid);
+    EXPECT_TRUE(fill.IsExactSolid(canvas));
+    fill.SetKind(cskGradation);
+    EXPECT_FALSE(fill.IsExactSolid(canvas));
 }
 
 TEST(ColorFill, BitmapStretchedAndEmpty) {
     QImage img(30, 30, QImage::Format_RGB32);
     img.fill(Qt::white);
     platform::Canvas canvas(img);
-    TColorSpec spec;
-    spec.SetColor(kBlue);
-    spec.SetKind(cskBitmap);  // no picture yet: solid
-    spec.Fill(canvas, {0, 0, 10, 10});
+    TColorSpec fill;
+    fill.SetColor(kBlue);
+    fill.SetKind(cskBitmap);  // no picture yet: solid
+    fill.Fill(canvas, {0, 0, 10, 10});
     EXPECT_EQ(img.pixel(5, 5), qRgb(0, 0, 255));
 
     QImage two(2, 1, QImage::Format_RGB32);
     two.setPixel(0, 0, qRgb(255, 0, 0));
     two.setPixel(1, 0, qRgb(0, 255, 0));
-    spec.SetBitmap(two);
-    spec.Fill(canvas, {10, 10, 30, 30});
+    fill.SetBitmap(two);
+    fill.Fill(canvas, {10, 10, 30, 30});
     EXPECT_EQ(img.pixel(12, 25), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(28, 12), qRgb(0, 255, 0));
-    spec.FillInverted(canvas, {10, 10, 30, 30});
+    fill.FillInverted(canvas, {10, 10, 30, 30});
     EXPECT_EQ(img.pixel(12, 25), qRgb(0, 0, 0));
 }
 
@@ -116,15 +116,15 @@ TEST(ColorFill, TilesWithAndWithoutShift) {
         }
     }
 
-    // Through the spec: the second row starts half a tile further left.
-    TColorSpec spec;
-    spec.SetBitmap(columnTile(4));
-    spec.SetKind(cskBitmap);
-    spec.SetTile(true);
-    spec.SetTileShift(true);
+    // Through the fill: the second row starts half a tile further left.
+    TColorSpec fill;
+    fill.SetBitmap(columnTile(4));
+    fill.SetKind(cskBitmap);
+    fill.SetTile(true);
+    fill.SetTileShift(true);
     QImage img(16, 4, QImage::Format_RGB32);
     platform::Canvas canvas(img);
-    spec.Fill(canvas, {0, 0, 16, 4});
+    fill.Fill(canvas, {0, 0, 16, 4});
     EXPECT_EQ(img.pixel(0, 0), qRgb(5, 100, 50));
     EXPECT_EQ(img.pixel(0, 2), qRgb(25, 100, 50));  // column 2 of the tile
     EXPECT_EQ(img.pixel(2, 3), qRgb(5, 101, 50));
@@ -133,18 +133,18 @@ TEST(ColorFill, TilesWithAndWithoutShift) {
 TEST(ColorFill, GradationAndPreview) {
     QImage img(64, 32, QImage::Format_RGB32);
     platform::Canvas canvas(img);
-    TColorSpec spec;
-    spec.SetKind(cskGradation);
-    spec.GradColors()->SetList({kRed});
-    spec.Fill(canvas, {0, 0, 64, 32});
+    TColorSpec fill;
+    fill.SetKind(cskGradation);
+    fill.GradColors()->SetList({kRed});
+    fill.Fill(canvas, {0, 0, 64, 32});
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(63, 31), qRgb(255, 0, 0));
     // Top to bottom, enlarged from the cells: the first colour on the first row.
-    spec.GradColors()->SetList({kRed, kBlue});
-    spec.SetGradAngle(0);
+    fill.GradColors()->SetList({kRed, kBlue});
+    fill.SetGradAngle(0);
     QImage big(64, 256, QImage::Format_RGB32);
     platform::Canvas bc(big);
-    spec.Fill(bc, {0, 0, 64, 256});
+    fill.Fill(bc, {0, 0, 64, 256});
     EXPECT_EQ(big.pixel(40, 0), qRgb(255, 0, 0));
     EXPECT_GE(qBlue(big.pixel(40, 255)), 250);
     EXPECT_LE(qRed(big.pixel(40, 255)), 5);

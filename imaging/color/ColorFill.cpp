@@ -1,4 +1,4 @@
-#include "imaging/color/ColorSpec.h"
+#include "imaging/color/ColorFill.h"
 
 #include "document/stream/PropertyBuilder.h"
 #include "imaging/color/TiledFill.h"
@@ -73,28 +73,6 @@ platform::BrushStyle brushStyle(TBrushStyle s) {
             return platform::BrushStyle::Solid;
     }
 }
-
-// Puts pen, brush, font and copy mode back.
-class ToolGuard {
-public:
-    explicit ToolGuard(platform::Canvas& c)
-        : c_(c), pen_(c.pen), brush_(c.brush), font_(c.font), copyMode_(c.copyMode) {}
-    ~ToolGuard() {
-        c_.pen = pen_;
-        c_.brush = brush_;
-        c_.font = font_;
-        c_.copyMode = copyMode_;
-    }
-    ToolGuard(const ToolGuard&) = delete;
-    ToolGuard& operator=(const ToolGuard&) = delete;
-
-private:
-    platform::Canvas& c_;
-    platform::Pen pen_;
-    platform::Brush brush_;
-    platform::Font font_;
-    platform::Rop3 copyMode_;
-};
 
 }  // namespace
 
@@ -273,7 +251,7 @@ bool TColorSpec::IsExactSolid(const platform::Canvas& canvas) const {
 void TColorSpec::Preview(platform::Canvas& canvas, const TRect& rect) {
     if (rect.IsEmpty()) return;
     {
-        ToolGuard guard(canvas);
+        platform::CanvasStateKeeper kept(canvas);
         constexpr int kSquare = 8;
         canvas.FillRect(rect, platform::Brush{platform::BrushStyle::Solid, clWhite, {}});
         const platform::Brush grey{platform::BrushStyle::Solid, 0x808080, {}};
@@ -288,7 +266,7 @@ void TColorSpec::Preview(platform::Canvas& canvas, const TRect& rect) {
 }
 
 void TColorSpec::paint(platform::Canvas& canvas, const TRect& rect, bool invert, bool preview) {
-    ToolGuard guard(canvas);
+    platform::CanvasStateKeeper kept(canvas);
     switch (Kind()) {
         case cskGradation:
             PaintGradation(canvas, rect, gradColors_->Expanded(), invert, gradAngle_, gradKind_);

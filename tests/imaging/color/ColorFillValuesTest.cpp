@@ -1,4 +1,4 @@
-// The colour spec's values, its stored form, the older form it still reads and its
+// The colour fill's values, its stored form, the older form it still reads and its
 // change reports.
 
 #include "document/stream/ClassRegistry.h"
@@ -8,25 +8,25 @@
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
 #include "document/stream/StreamText.h"
-#include "imaging/color/ColorSpec.h"
+#include "imaging/color/ColorFill.h"
 #include "imaging/picture/ImageData.h"
 #include "imaging/picture/SafetyBitmap.h"
 
 #include <gtest/gtest.h>
 #include <mutex>
 
-class TSpecHolder : public TComponent {
-    VELLUMO_PERSISTENT(TSpecHolder, TComponent)
+class TFillHolder : public TComponent {
+    VELLUMO_PERSISTENT(TFillHolder, TComponent)
 public:
-    static void DeclareProperties(PropertyBuilder<TSpecHolder>& p) {
-        p.persistent("Spec", &TSpecHolder::Spec);
+    static void DeclareProperties(PropertyBuilder<TFillHolder>& p) {
+        p.persistent("Fill", &TFillHolder::Fill);
     }
-    TColorSpec* Spec() const { return spec_.get(); }
+    TColorSpec* Fill() const { return fill_.get(); }
 
 private:
-    std::unique_ptr<TColorSpec> spec_ = std::make_unique<TColorSpec>();
+    std::unique_ptr<TColorSpec> fill_ = std::make_unique<TColorSpec>();
 };
-VELLUMO_DEFINE_PERSISTENT(TSpecHolder)
+VELLUMO_DEFINE_PERSISTENT(TFillHolder)
 
 namespace {
 
@@ -34,16 +34,16 @@ constexpr TColor kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 
 void registerHolder() {
     static std::once_flag once;
-    std::call_once(once, [] { RegisterPersistentClass<TSpecHolder>(); });
+    std::call_once(once, [] { RegisterPersistentClass<TFillHolder>(); });
 }
 
-QString storedText(TSpecHolder& holder) {
+QString storedText(TFillHolder& holder) {
     TMemoryStream s;
     WriteComponentStream(s, holder);
     return streamtree::printDocument(streamtree::readDocument(s.Data()));
 }
 
-void readText(TSpecHolder& holder, const QString& text) {
+void readText(TFillHolder& holder, const QString& text) {
     registerHolder();
     const QByteArray bytes = streamtree::writeDocument(streamtree::parseDocument(text));
     TMemoryStream s;
@@ -61,51 +61,51 @@ struct ChangeCounter {
 
 }  // namespace
 
-TEST(ColorSpec, NewSpecStoresOnlyItsSubObjects) {
-    TSpecHolder holder;
-    TColorSpec& spec = *holder.Spec();
-    EXPECT_EQ(spec.Color(), clBlack);
-    EXPECT_EQ(spec.GradAngle(), 270);
-    EXPECT_EQ(spec.Kind(), cskSolid);
-    EXPECT_EQ(spec.GradColors()->List(), (std::vector<TColor>{clWhite, clBlack}));
+TEST(ColorFillValues, NewFillStoresOnlyItsSubObjects) {
+    TFillHolder holder;
+    TColorSpec& fill = *holder.Fill();
+    EXPECT_EQ(fill.Color(), clBlack);
+    EXPECT_EQ(fill.GradAngle(), 270);
+    EXPECT_EQ(fill.Kind(), cskSolid);
+    EXPECT_EQ(fill.GradColors()->List(), (std::vector<TColor>{clWhite, clBlack}));
     const QString text = storedText(holder);
-    for (const char* name : {"Spec.Color", "Style", "Tile", "Kind", "GradAngle", "GradDir",
+    for (const char* name : {"Fill.Color", "Style", "Tile", "Kind", "GradAngle", "GradDir",
                              "GradColNum", "GradColor0", "RepeatCount", "Colors"})
         EXPECT_FALSE(text.contains(QLatin1String(name))) << name << "\n" << qPrintable(text);
 
     // A bitmap kind without a picture counts, and is stored, as solid.
-    spec.SetKind(cskBitmap);
-    EXPECT_EQ(spec.Kind(), cskSolid);
+    fill.SetKind(cskBitmap);
+    EXPECT_EQ(fill.Kind(), cskSolid);
     EXPECT_FALSE(storedText(holder).contains(QLatin1String("Kind")));
-    spec.SetBitmap(QImage());  // an empty bitmap into an empty picture: nothing happens
-    EXPECT_TRUE(spec.ImageData()->Picture()->Empty());
+    fill.SetBitmap(QImage());  // an empty bitmap into an empty picture: nothing happens
+    EXPECT_TRUE(fill.ImageData()->Picture()->Empty());
     QImage img(4, 4, QImage::Format_RGB32);
     img.fill(Qt::red);
-    spec.SetBitmap(img);
-    EXPECT_EQ(spec.Kind(), cskBitmap);
-    EXPECT_TRUE(storedText(holder).contains(QLatin1String("Spec.Kind = cskBitmap")));
+    fill.SetBitmap(img);
+    EXPECT_EQ(fill.Kind(), cskBitmap);
+    EXPECT_TRUE(storedText(holder).contains(QLatin1String("Fill.Kind = cskBitmap")));
 }
 
-TEST(ColorSpec, StoredValuesAndColourListRoundTrip) {
-    TSpecHolder holder;
-    TColorSpec& spec = *holder.Spec();
-    spec.SetKind(cskGradation);
-    spec.SetGradKind(rgkConeClockwise);
-    spec.SetGradAngle(45);
-    spec.SetStyle(bsCross);
-    spec.SetTileShift(true);
-    spec.GradColors()->SetList({kRed, kGreen, kBlue});
-    spec.GradColors()->SetRepeatCount(3);
+TEST(ColorFillValues, StoredValuesAndColourListRoundTrip) {
+    TFillHolder holder;
+    TColorSpec& fill = *holder.Fill();
+    fill.SetKind(cskGradation);
+    fill.SetGradKind(rgkConeClockwise);
+    fill.SetGradAngle(45);
+    fill.SetStyle(bsCross);
+    fill.SetTileShift(true);
+    fill.GradColors()->SetList({kRed, kGreen, kBlue});
+    fill.GradColors()->SetRepeatCount(3);
     const QString text = storedText(holder);
-    EXPECT_TRUE(text.contains(QLatin1String("Spec.GradColors.RepeatCount = 3")));
+    EXPECT_TRUE(text.contains(QLatin1String("Fill.GradColors.RepeatCount = 3")));
     // A little-endian count, then the colours.
     EXPECT_TRUE(
-        text.contains(QLatin1String("Spec.GradColors.Colors = {03000000FF00000000FF00000000FF00}")))
+        text.contains(QLatin1String("Fill.GradColors.Colors = {03000000FF00000000FF00000000FF00}")))
         << qPrintable(text);
 
-    TSpecHolder back;
+    TFillHolder back;
     readText(back, text);
-    const TColorSpec& b = *back.Spec();
+    const TColorSpec& b = *back.Fill();
     EXPECT_EQ(b.Kind(), cskGradation);
     EXPECT_EQ(b.GradKind(), rgkConeClockwise);
     EXPECT_EQ(b.GradAngle(), 45);
@@ -115,35 +115,35 @@ TEST(ColorSpec, StoredValuesAndColourListRoundTrip) {
     EXPECT_EQ(b.GradColors()->RepeatCount(), 3);
 
     // Back to white and black: the list is the default again and not stored.
-    spec.GradColors()->SetList({clWhite, clBlack});
+    fill.GradColors()->SetList({clWhite, clBlack});
     EXPECT_FALSE(storedText(holder).contains(QLatin1String("GradColors.Colors")));
 
     // A count larger than the bytes that follow is refused.
-    TSpecHolder bad;
+    TFillHolder bad;
     QString badText = text;
     badText.replace(QLatin1String("{03000000"), QLatin1String("{05000000"));
     EXPECT_THROW(readText(bad, badText), EReadError);
 }
 
-TEST(ColorSpec, OlderFormIsReadAndDerived) {
-    TSpecHolder holder;
-    readText(holder, QStringLiteral("object Holder: TSpecHolder\n"
-                                    "  Spec.GradDir = rgdCenterToRim\n"
-                                    "  Spec.GradColNum = 3\n"
-                                    "  Spec.GradColor0 = 255\n"
-                                    "  Spec.GradColor1 = 65280\n"
-                                    "  Spec.GradColor2 = 16711680\n"
-                                    "  Spec.GradColor5 = 123\n"
+TEST(ColorFillValues, OlderFormIsReadAndDerived) {
+    TFillHolder holder;
+    readText(holder, QStringLiteral("object Holder: TFillHolder\n"
+                                    "  Fill.GradDir = rgdCenterToRim\n"
+                                    "  Fill.GradColNum = 3\n"
+                                    "  Fill.GradColor0 = 255\n"
+                                    "  Fill.GradColor1 = 65280\n"
+                                    "  Fill.GradColor2 = 16711680\n"
+                                    "  Fill.GradColor5 = 123\n"
                                     "end\n"));
-    TColorSpec& spec = *holder.Spec();
-    EXPECT_EQ(spec.GradKind(), rgkBoxToRim);
-    EXPECT_EQ(spec.GradAngle(), 0);
-    EXPECT_EQ(spec.GradColors()->List(), (std::vector<TColor>{kRed, kGreen, kBlue}));
+    TColorSpec& fill = *holder.Fill();
+    EXPECT_EQ(fill.GradKind(), rgkBoxToRim);
+    EXPECT_EQ(fill.GradAngle(), 0);
+    EXPECT_EQ(fill.GradColors()->List(), (std::vector<TColor>{kRed, kGreen, kBlue}));
     // Only the new form is written.
     const QString text = storedText(holder);
     EXPECT_FALSE(text.contains(QLatin1String("GradDir")));
-    EXPECT_TRUE(text.contains(QLatin1String("Spec.GradKind = rgkBoxToRim")));
-    EXPECT_TRUE(text.contains(QLatin1String("Spec.GradAngle = 0")));
+    EXPECT_TRUE(text.contains(QLatin1String("Fill.GradKind = rgkBoxToRim")));
+    EXPECT_TRUE(text.contains(QLatin1String("Fill.GradAngle = 0")));
 
     const std::pair<TGradDir, int> simple[] = {{rgdLeftToRight, 270},
                                                {rgdRightToLeft, 90},
@@ -154,22 +154,22 @@ TEST(ColorSpec, OlderFormIsReadAndDerived) {
                                                {rgdRightBottomToLeftTop, 135},
                                                {rgdLeftBottomToRightTop, 225}};
     for (auto [dir, angle] : simple) {
-        spec.SetGradDir(dir);
-        EXPECT_EQ(spec.GradKind(), rgkSimple);
-        EXPECT_EQ(spec.GradAngle(), angle);
-        EXPECT_EQ(spec.GradDir(), dir);
+        fill.SetGradDir(dir);
+        EXPECT_EQ(fill.GradKind(), rgkSimple);
+        EXPECT_EQ(fill.GradAngle(), angle);
+        EXPECT_EQ(fill.GradDir(), dir);
     }
-    spec.SetGradDir(rgdRimToCenter);
-    EXPECT_EQ(spec.GradKind(), rgkBoxToCenter);
-    EXPECT_EQ(spec.GradDir(), rgdRimToCenter);
-    spec.SetGradKind(rgkSimple);
-    spec.SetGradAngle(30);  // no direction has it
-    EXPECT_EQ(spec.GradDir(), rgdLeftToRight);
-    spec.SetGradKind(rgkCircleToRim);
-    EXPECT_EQ(spec.GradDir(), rgdLeftToRight);
+    fill.SetGradDir(rgdRimToCenter);
+    EXPECT_EQ(fill.GradKind(), rgkBoxToCenter);
+    EXPECT_EQ(fill.GradDir(), rgdRimToCenter);
+    fill.SetGradKind(rgkSimple);
+    fill.SetGradAngle(30);  // no direction has it
+    EXPECT_EQ(fill.GradDir(), rgdLeftToRight);
+    fill.SetGradKind(rgkCircleToRim);
+    EXPECT_EQ(fill.GradDir(), rgdLeftToRight);
 }
 
-TEST(ColorSpec, AssignmentAndChangeReports) {
+TEST(ColorFillValues, AssignmentAndChangeReports) {
     TColorSpec grad;
     grad.SetKind(cskGradation);
     grad.SetGradAngle(90);
@@ -208,7 +208,7 @@ TEST(ColorSpec, AssignmentAndChangeReports) {
     EXPECT_EQ(third.GradAngle(), 135);
     EXPECT_EQ(third.GradColors()->List(), source.GradColors()->List());
 
-    // Equal values report nothing; sub-object changes are the spec's changes.
+    // Equal values report nothing; sub-object changes are the fill's changes.
     c.changes = 0;
     grad.SetColor(kGreen);
     grad.SetGradAngle(90);
