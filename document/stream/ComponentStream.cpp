@@ -4,6 +4,7 @@
 #include "document/stream/Reader.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
+#include "document/stream/ValueGrammar.h"
 #include "document/stream/Writer.h"
 #include "platform/ShiftJis.h"
 
@@ -18,10 +19,6 @@ constexpr uint16_t kResourceFlags = 0x1030;
 constexpr int64_t kMinStreamSize = 8;
 
 std::atomic<const PersistentClass*> g_listClass{nullptr};
-
-void putLE(QByteArray& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
-}
 }  // namespace
 
 std::recursive_mutex& StreamReadLock() {

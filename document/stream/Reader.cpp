@@ -10,8 +10,10 @@
 #include "document/stream/References.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
+#include "document/stream/ValueGrammar.h"
 #include "platform/Format.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -23,6 +25,16 @@ namespace {
 
 [[noreturn]] void classNotFound(const QString& name) {
     throw EClassNotFound(platform::format(streammsg::classNotFound(), name));
+}
+
+// The payload of an integer code (see isIntegerCode), sign-extended.
+int32_t readIntegerPayload(TReader& reader, ValueCode code) {
+    unsigned char bytes[4];
+    const int size = payloadOf(code).size;
+    reader.Read(bytes, size);
+    if (size == 1) return int8_t(bytes[0]);
+    if (size == 2) return qFromLittleEndian<int16_t>(bytes);
+    return qFromLittleEndian<int32_t>(bytes);
 }
 
 // The name a given root takes: unique among the program's top-level components.
@@ -116,14 +128,14 @@ void TReader::enter() {
 
 ValueCode TReader::ReadValue() {
     const uint8_t c = readByte();
-    if (c > kMaxValueCode) throwInvalidFormat();
+    if (!isValueCode(c)) throwInvalidFormat();
     return ValueCode(c);
 }
 
 ValueCode TReader::NextValue() {
     fill();
     const uint8_t c = uint8_t(buffer_[pos_]);
-    if (c > kMaxValueCode) throwInvalidFormat();
+    if (!isValueCode(c)) throwInvalidFormat();
     return ValueCode(c);
 }
 
@@ -157,16 +169,8 @@ void TReader::ReadListEnd() {
 
 int32_t TReader::ReadInteger() {
     const ValueCode c = ReadValue();
-    switch (c) {
-        case ValueCode::Int8:
-            return readLE<int8_t>();
-        case ValueCode::Int16:
-            return readLE<int16_t>();
-        case ValueCode::Int32:
-            return readLE<int32_t>();
-        default:
-            invalidValueAfter(c);
-    }
+    if (!isIntegerCode(c)) invalidValueAfter(c);
+    return readIntegerPayload(*this, c);
 }
 
 bool TReader::ReadBoolean() {
@@ -210,14 +214,9 @@ Extended80 TReader::ReadFloat() {
             Read(bytes, 10);
             return Extended80::fromBytes(bytes);
         }
-        case ValueCode::Int8:
-            return Extended80::fromDouble(readLE<int8_t>());
-        case ValueCode::Int16:
-            return Extended80::fromDouble(readLE<int16_t>());
-        case ValueCode::Int32:
-            return Extended80::fromDouble(readLE<int32_t>());
         default:
-            invalidValueAfter(c);
+            if (!isIntegerCode(c)) invalidValueAfter(c);
+            return Extended80::fromDouble(readIntegerPayload(*this, c));
     }
 }
 
@@ -240,47 +239,35 @@ void TReader::skipAfterCode(ValueCode code) {
             n -= int64_t(k);
         }
     };
-    switch (code) {
-        case ValueCode::End:
-        case ValueCode::False:
-        case ValueCode::True:
-        case ValueCode::Nil:
+    const PayloadShape shape = payloadOf(code);
+    switch (shape.kind) {
+        case Payload::None:
             return;
-        case ValueCode::List:
+        case Payload::Integer:
+        case Payload::Raw:
+            return skipBytes(shape.size);
+        case Payload::ShortBytes:
+            return skipBytes(readByte());
+        case Payload::LongBytes:
+            return skipBytes(readLE<int32_t>());
+        case Payload::Utf16: {
+            const int32_t n = readLE<int32_t>();
+            if (n < 0 || n > Remaining() / 2) throwReadError();
+            return skipBytes(int64_t(n) * 2);
+        }
+        case Payload::List:
             enter();
             while (!EndOfList()) SkipValue();
             ReadValue();
             leave();
             return;
-        case ValueCode::Int8:
-            return skipBytes(1);
-        case ValueCode::Int16:
-            return skipBytes(2);
-        case ValueCode::Int32:
-        case ValueCode::Single:
-            return skipBytes(4);
-        case ValueCode::Extended:
-            return skipBytes(10);
-        case ValueCode::String:
-        case ValueCode::Ident:
-            return skipBytes(readByte());
-        case ValueCode::Binary:
-        case ValueCode::LString:
-            return skipBytes(readLE<int32_t>());
-        case ValueCode::WString: {
-            const int32_t n = readLE<int32_t>();
-            if (n < 0 || n > Remaining() / 2) throwReadError();
-            return skipBytes(int64_t(n) * 2);
-        }
-        case ValueCode::Set:
+        case Payload::Names:
             for (int n = readByte(); n != 0; n = readByte()) skipBytes(n);
             return;
-        case ValueCode::Collection:
+        case Payload::Collection:
             enter();
             while (!EndOfList()) {
-                const ValueCode c = NextValue();
-                if (c == ValueCode::Int8 || c == ValueCode::Int16 || c == ValueCode::Int32)
-                    ReadInteger();
+                if (isIntegerCode(NextValue())) ReadInteger();
                 ReadListBegin();
                 while (!EndOfList()) {
                     skipBytes(readByte());  // property name
@@ -291,10 +278,6 @@ void TReader::skipAfterCode(ValueCode code) {
             ReadValue();
             leave();
             return;
-        case ValueCode::Currency:
-        case ValueCode::Date:
-        case ValueCode::Int64:
-            return skipBytes(8);
     }
 }
 
@@ -547,9 +530,7 @@ void TReader::readCollection(TCollection& collection) {
     try {
         if (!EndOfList()) collection.Clear();
         while (!EndOfList()) {
-            const ValueCode c = NextValue();
-            if (c == ValueCode::Int8 || c == ValueCode::Int16 || c == ValueCode::Int32)
-                ReadInteger();
+            if (isIntegerCode(NextValue())) ReadInteger();
             TCollectionItem* item = collection.Add();
             ReadListBegin();
             while (!EndOfList()) readProperty(*item);

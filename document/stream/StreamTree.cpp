@@ -3,6 +3,7 @@
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Extended80.h"
 #include "document/stream/StreamErrors.h"
+#include "document/stream/ValueGrammar.h"
 #include "platform/ShiftJis.h"
 
 #include <cstring>
@@ -46,7 +47,7 @@ public:
     QByteArray shortStr() { return take(byte()); }
     ValueCode code() {
         const uint8_t c = byte();
-        if (c > kMaxValueCode) throwInvalidFormat();
+        if (!isValueCode(c)) throwInvalidFormat();
         return ValueCode(c);
     }
     bool atEnd() const { return peek() == 0; }
@@ -67,46 +68,23 @@ struct Parser {
     Value value() {
         Value v;
         v.code = c.code();
-        switch (v.code) {
-            case ValueCode::End:  // a property value only: the enumeration name "Null"
+        const PayloadShape shape = payloadOf(v.code);
+        switch (shape.kind) {
+            case Payload::None:  // End is a property value only: the enumeration name "Null"
                 break;
-            case ValueCode::List:
-                enter();
-                while (!c.atEnd()) v.list.push_back(value());
-                c.byte();
-                --depth;
+            case Payload::Integer:
+                v.integer = c.le(shape.size);
                 break;
-            case ValueCode::Int8:
-                v.integer = c.le(1);
+            case Payload::Raw:
+                v.bytes = c.take(shape.size);
                 break;
-            case ValueCode::Int16:
-                v.integer = c.le(2);
-                break;
-            case ValueCode::Int32:
-                v.integer = c.le(4);
-                break;
-            case ValueCode::Int64:
-            case ValueCode::Currency:
-                v.integer = c.le(8);
-                break;
-            case ValueCode::Extended:
-                v.bytes = c.take(10);
-                break;
-            case ValueCode::Single:
-                v.bytes = c.take(4);
-                break;
-            case ValueCode::Date:
-                v.bytes = c.take(8);
-                break;
-            case ValueCode::String:
-            case ValueCode::Ident:
+            case Payload::ShortBytes:
                 v.bytes = c.shortStr();
                 break;
-            case ValueCode::Binary:
-            case ValueCode::LString:
+            case Payload::LongBytes:
                 v.bytes = c.take(c.le(4));
                 break;
-            case ValueCode::WString: {
+            case Payload::Utf16: {
                 const int64_t n = c.le(4);
                 if (n < 0 || n > c.remaining() / 2) throwReadError();
                 const QByteArray raw = c.take(n * 2);
@@ -116,21 +94,20 @@ struct Parser {
                         QChar(char16_t(uint8_t(raw[2 * i]) | (uint8_t(raw[2 * i + 1]) << 8)));
                 break;
             }
-            case ValueCode::False:
-            case ValueCode::True:
-            case ValueCode::Nil:
+            case Payload::List:
+                enter();
+                while (!c.atEnd()) v.list.push_back(value());
+                c.byte();
+                --depth;
                 break;
-            case ValueCode::Set:
+            case Payload::Names:
                 for (QByteArray m = c.shortStr(); !m.isEmpty(); m = c.shortStr()) v.members << m;
                 break;
-            case ValueCode::Collection:
+            case Payload::Collection:
                 enter();
                 while (!c.atEnd()) {
                     Item item;
-                    const uint8_t k = c.peek();
-                    if (k == uint8_t(ValueCode::Int8) || k == uint8_t(ValueCode::Int16) ||
-                        k == uint8_t(ValueCode::Int32))
-                        item.index = value();
+                    if (isIntegerCode(ValueCode(c.peek()))) item.index = value();
                     if (c.code() != ValueCode::List) throw EReadError(streammsg::invalidValue());
                     properties(item.properties);
                     v.items.push_back(std::move(item));
@@ -162,9 +139,7 @@ struct Parser {
             e.flags = first & 0x0F;
             if (e.flags & 2) {
                 e.position = value();
-                const ValueCode k = e.position->code;
-                if (k != ValueCode::Int8 && k != ValueCode::Int16 && k != ValueCode::Int32)
-                    throw EReadError(streammsg::invalidValue());
+                if (!isIntegerCode(e.position->code)) throw EReadError(streammsg::invalidValue());
             }
         }
         e.className = c.shortStr();
@@ -177,12 +152,8 @@ struct Parser {
     }
 };
 
-void putLE(QByteArray& out, uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.append(char(v >> (8 * i)));
-}
-
 void putStr(QByteArray& out, const QByteArray& s) {
-    const qsizetype n = std::min<qsizetype>(s.size(), 255);
+    const qsizetype n = std::min<qsizetype>(s.size(), kMaxShortBytes);
     out.append(char(n));
     out.append(s.left(n));
 }
@@ -199,52 +170,36 @@ void putProperties(QByteArray& out, const std::vector<Property>& props) {
 
 void putValue(QByteArray& out, const Value& v) {
     out.append(char(v.code));
-    switch (v.code) {
-        case ValueCode::End:
-        case ValueCode::False:
-        case ValueCode::True:
-        case ValueCode::Nil:
+    const PayloadShape shape = payloadOf(v.code);
+    switch (shape.kind) {
+        case Payload::None:
             break;
-        case ValueCode::List:
-            for (const Value& x : v.list) putValue(out, x);
-            out.append('\0');
+        case Payload::Integer:
+            putLE(out, uint64_t(v.integer), shape.size);
             break;
-        case ValueCode::Int8:
-            putLE(out, uint64_t(v.integer), 1);
-            break;
-        case ValueCode::Int16:
-            putLE(out, uint64_t(v.integer), 2);
-            break;
-        case ValueCode::Int32:
-            putLE(out, uint64_t(v.integer), 4);
-            break;
-        case ValueCode::Int64:
-        case ValueCode::Currency:
-            putLE(out, uint64_t(v.integer), 8);
-            break;
-        case ValueCode::Extended:
-        case ValueCode::Single:
-        case ValueCode::Date:
+        case Payload::Raw:
             out.append(v.bytes);
             break;
-        case ValueCode::String:
-        case ValueCode::Ident:
+        case Payload::ShortBytes:
             putStr(out, v.bytes);
             break;
-        case ValueCode::Binary:
-        case ValueCode::LString:
+        case Payload::LongBytes:
             putLE(out, uint64_t(v.bytes.size()), 4);
             out.append(v.bytes);
             break;
-        case ValueCode::WString:
+        case Payload::Utf16:
             putLE(out, uint64_t(v.wide.size()), 4);
             for (QChar ch : v.wide) putLE(out, ch.unicode(), 2);
             break;
-        case ValueCode::Set:
+        case Payload::List:
+            for (const Value& x : v.list) putValue(out, x);
+            out.append('\0');
+            break;
+        case Payload::Names:
             for (const QByteArray& m : v.members) putStr(out, m);
             out.append('\0');
             break;
-        case ValueCode::Collection:
+        case Payload::Collection:
             for (const Item& item : v.items) {
                 if (item.index) putValue(out, *item.index);
                 out.append(char(ValueCode::List));
@@ -364,14 +319,7 @@ QByteArray writeDocument(const Document& doc) {
 Value integerValue(int64_t v) {
     Value out;
     out.integer = v;
-    if (v >= -128 && v <= 127)
-        out.code = ValueCode::Int8;
-    else if (v >= -32768 && v <= 32767)
-        out.code = ValueCode::Int16;
-    else if (v >= INT32_MIN && v <= INT32_MAX)
-        out.code = ValueCode::Int32;
-    else
-        out.code = ValueCode::Int64;
+    out.code = smallestIntegerCode(v);
     return out;
 }
 
@@ -384,7 +332,7 @@ Value stringValue(const QString& text) {
         out.code = ValueCode::WString;
         out.wide = text;
     } else {
-        out.code = out.bytes.size() <= 255 ? ValueCode::String : ValueCode::LString;
+        out.code = narrowStringCode(out.bytes.size());
     }
     return out;
 }

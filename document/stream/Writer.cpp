@@ -7,7 +7,9 @@
 #include "document/stream/References.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
+#include "document/stream/ValueGrammar.h"
 
+#include <QtEndian>
 #include <cstring>
 
 namespace {
@@ -43,11 +45,8 @@ void TWriter::Write(const void* data, int64_t count) {
 
 template <class T>
 void TWriter::writeLE(T value) {
-    unsigned char bytes[sizeof(T)];
-    using U = std::make_unsigned_t<T>;
-    U u = U(value);
-    for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = (unsigned char)(u >> (8 * i));
-    Write(bytes, sizeof(T));
+    const T le = qToLittleEndian(value);
+    Write(&le, sizeof(T));
 }
 
 void TWriter::WriteValue(ValueCode code) {
@@ -56,16 +55,11 @@ void TWriter::WriteValue(ValueCode code) {
 }
 
 void TWriter::WriteInteger(int32_t value) {
-    if (value >= -128 && value <= 127) {
-        WriteValue(ValueCode::Int8);
-        writeLE<int8_t>(int8_t(value));
-    } else if (value >= -32768 && value <= 32767) {
-        WriteValue(ValueCode::Int16);
-        writeLE<int16_t>(int16_t(value));
-    } else {
-        WriteValue(ValueCode::Int32);
-        writeLE<int32_t>(value);
-    }
+    const ValueCode code = smallestIntegerCode(value);
+    WriteValue(code);
+    // The low bytes of the little-endian form are the value in the smaller sizes.
+    const int32_t le = qToLittleEndian(value);
+    Write(&le, payloadOf(code).size);
 }
 
 void TWriter::WriteBoolean(bool value) {
@@ -79,7 +73,7 @@ void TWriter::WriteString(const QString& value) {
         WriteValue(ValueCode::WString);
         writeLE<int32_t>(int32_t(value.size()));
         for (QChar c : value) writeLE<uint16_t>(c.unicode());
-    } else if (bytes.size() <= 255) {
+    } else if (narrowStringCode(bytes.size()) == ValueCode::String) {
         WriteValue(ValueCode::String);
         WriteStr(bytes);
     } else {
@@ -106,13 +100,13 @@ void TWriter::WriteBinary(const QByteArray& bytes) {
 }
 
 void TWriter::WriteStr(const QByteArray& bytes) {
-    // A short string holds at most 255 bytes; a longer one is cut at the last whole
-    // character (a Shift-JIS lead byte takes its trail byte with it).
+    // A short string holds at most kMaxShortBytes bytes; a longer one is cut at the last
+    // whole character (a Shift-JIS lead byte takes its trail byte with it).
     int n = 0;
     while (n < bytes.size()) {
         const auto b = uchar(bytes[n]);
         const int width = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
-        if (n + width > 255) break;
+        if (n + width > kMaxShortBytes) break;
         n += width;
     }
     n = int(std::min<qsizetype>(n, bytes.size()));

@@ -1,11 +1,13 @@
 // The text form: printing and parsing generic stream trees.
 #include "document/stream/IdentMaps.h"
+#include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
 #include "document/stream/StreamText.h"
 #include "tests/document/SampleClasses.h"
 #include "tests/document/StreamTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace streamtree;
 
@@ -150,4 +152,36 @@ TEST(StreamText, TreeReaderRejectsTruncation) {
         EXPECT_EQ(e.message(), "ストリームからの読み込みエラー");
     }
     EXPECT_THROW(readDocument(QByteArray("\xFF\x0B\x00", 3)), EReadError);
+}
+
+// Every value the tree writes, one per code, is exactly what the typed reader skips;
+// cut short by any byte, the typed reader fails on it.
+TEST(StreamText, TypedReaderSkipsExactlyWhatTheTreeWrites) {
+    const Document doc = parseDocument(QString::fromUtf8(kEveryKind));
+    std::set<int> codes;
+    for (const Property& p : doc.entries[0].properties) {
+        codes.insert(int(p.value.code));
+        Entry one;
+        one.className = "C";
+        one.properties.push_back(p);
+        const QByteArray bytes = writeStream(one);
+        const qsizetype start = 4 + 2 + 1 + 1 + p.name.size();
+        const QByteArray value = bytes.mid(start, bytes.size() - start - 2);
+
+        TMemoryStream whole(bytes);
+        TReader r(whole);
+        r.ReadSignature();
+        r.ReadStr();
+        r.ReadStr();
+        EXPECT_EQ(r.ReadStr(), p.name);
+        r.SkipValue();
+        EXPECT_EQ(r.Remaining(), 2) << p.name.constData();
+
+        for (qsizetype n = 0; n < value.size(); ++n) {
+            TMemoryStream cut(value.left(n));
+            TReader c(cut);
+            EXPECT_THROW(c.SkipValue(), Exception) << p.name.constData() << " " << n;
+        }
+    }
+    EXPECT_EQ(codes.size(), size_t(kMaxValueCode) + 1);
 }
