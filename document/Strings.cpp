@@ -1,5 +1,6 @@
 #include "document/Strings.h"
 
+#include "document/Messages.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
@@ -9,8 +10,7 @@
 
 namespace {
 [[noreturn]] void indexError(int index) {
-    throw EListError(
-        platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
+    throw EListError(msg::listIndexOutOfRange(index));
 }
 }  // namespace
 

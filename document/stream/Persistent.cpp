@@ -1,5 +1,6 @@
 #include "document/stream/Persistent.h"
 
+#include "document/Messages.h"
 #include "document/stream/PendingReferences.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
@@ -21,8 +22,7 @@ void TPersistent::DefineCustomProperties(TFiler&) {}
 
 void TPersistent::Assign(const TPersistent& source) {
     if (!source.AssignTo(*this))
-        throw EConvertError(
-            platform::format(streammsg::cannotAssign(), source.ClassName(), ClassName()));
+        throw EConvertError(msg::cannotAssign(source.ClassName(), ClassName()));
 }
 
 bool TPersistent::AssignTo(TPersistent&) const {

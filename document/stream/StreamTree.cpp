@@ -1,5 +1,6 @@
 #include "document/stream/StreamTree.h"
 
+#include "document/Messages.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Extended80.h"
 #include "document/stream/StreamErrors.h"
@@ -131,7 +132,7 @@ struct Parser {
                     if (k == uint8_t(ValueCode::Int8) || k == uint8_t(ValueCode::Int16) ||
                         k == uint8_t(ValueCode::Int32))
                         item.index = value();
-                    if (c.code() != ValueCode::List) throw EReadError(streammsg::invalidValue());
+                    if (c.code() != ValueCode::List) throw EReadError(msg::invalidPropertyValue());
                     properties(item.properties);
                     v.items.push_back(std::move(item));
                 }
@@ -164,7 +165,7 @@ struct Parser {
                 e.position = value();
                 const ValueCode k = e.position->code;
                 if (k != ValueCode::Int8 && k != ValueCode::Int16 && k != ValueCode::Int32)
-                    throw EReadError(streammsg::invalidValue());
+                    throw EReadError(msg::invalidPropertyValue());
             }
         }
         e.className = c.shortStr();
