@@ -6,7 +6,6 @@
 #include "document/stream/StreamErrors.h"
 #include "document/stream/Writer.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 namespace {
 [[noreturn]] void indexError(int index) {

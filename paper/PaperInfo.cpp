@@ -3,7 +3,6 @@
 #include "document/Messages.h"
 #include "document/stream/PropertyBuilder.h"
 #include "paper/PaperErrors.h"
-#include "platform/Format.h"
 
 VELLUMO_DEFINE_PERSISTENT(TPaperInfo)
 

@@ -9,7 +9,6 @@
 #include "paper/Messages.h"
 #include "paper/PaperClasses.h"
 #include "paper/PaperErrors.h"
-#include "platform/Format.h"
 
 #include <QFileInfo>
 #include <algorithm>

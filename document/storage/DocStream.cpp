@@ -4,7 +4,6 @@
 #include "document/storage/StorageErrors.h"
 #include "document/storage/StorageMode.h"
 #include "document/storage/StoragePath.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <limits>

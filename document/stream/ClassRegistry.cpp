@@ -3,7 +3,6 @@
 #include "document/Messages.h"
 #include "document/stream/Persistent.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <QHash>
 #include <mutex>

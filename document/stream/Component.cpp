@@ -5,7 +5,6 @@
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <iterator>

@@ -4,7 +4,6 @@
 #include "document/stream/PendingReferences.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 const PersistentClass& TPersistent::StaticClass() {
     static const PersistentClass info("TPersistent", nullptr, nullptr, nullptr);

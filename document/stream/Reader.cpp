@@ -11,7 +11,6 @@
 #include "document/stream/References.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,6 @@
 
 #include "document/Messages.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <cstring>

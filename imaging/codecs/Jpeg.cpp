@@ -2,7 +2,6 @@
 
 #include "imaging/Messages.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 #include <csetjmp>
 #include <cstdio>

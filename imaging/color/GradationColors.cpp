@@ -5,7 +5,6 @@
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <QtEndian>
 #include <algorithm>

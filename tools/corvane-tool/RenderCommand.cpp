@@ -12,7 +12,6 @@
 #include "imaging/Messages.h"
 #include "paper/Papers.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 #include "tools/Messages.h"
 #include "tools/corvane-tool/Tool.h"
 
