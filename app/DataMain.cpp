@@ -6,6 +6,7 @@
 #include "paper/PaperClasses.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
+#include "platform/MessageOf.h"
 #include "platform/UserFolders.h"
 
 #include <QFile>
@@ -89,10 +90,8 @@ bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
             if (f.open) f.open(*this, path);
         } catch (const EReadOnlyDataFile& e) {
             return fail(kReadOnly, e.message());
-        } catch (const Exception& e) {
-            return fail(kCannotOpen, e.message());
         } catch (const std::exception& e) {
-            return fail(kCannotOpen, QString::fromLocal8Bit(e.what()));
+            return fail(kCannotOpen, MessageOf(e));
         }
         if (report) report->push_back({f.label, path, true, QString()});
     }

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/DataMain.h"
+#include "app/frame/Messages.h"
 #include "app/frame/Version.h"
 #include "platform/Format.h"
 
@@ -32,7 +33,7 @@ void TfrmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     QAction* quit = file->addAction(f.ExpandOrKeep(QStringLiteral("$(AppName)の終了(&X)")));
     connect(quit, &QAction::triggered, this, &QWidget::close);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu* help = menuBar()->addMenu(msg::helpCaption());
     QAction* about = help->addAction(QStringLiteral("バージョン情報(&A)..."));
     connect(about, &QAction::triggered, this, [this] {
         data_.Frame().MessageBox(

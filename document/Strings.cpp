@@ -1,16 +1,15 @@
 #include "document/Strings.h"
 
+#include "document/Messages.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
 #include "document/stream/Writer.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 namespace {
 [[noreturn]] void indexError(int index) {
-    throw EListError(
-        platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
+    throw EListError(msg::listIndexOutOfRange(index));
 }
 }  // namespace
 

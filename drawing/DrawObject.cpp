@@ -10,6 +10,7 @@
 #include "imaging/AALine.h"
 #include "imaging/Blend.h"
 #include "platform/Exception.h"
+#include "platform/MessageOf.h"
 
 #include <QRegion>
 
@@ -32,11 +33,6 @@ public:
 private:
     F f_;
 };
-
-QString messageOf(const std::exception& e) {
-    if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->message();
-    return QString::fromUtf8(e.what());
-}
 
 // The part of `canvas` that can be painted, in its pixels.
 QRegion paintableRegion(const TCanvas& canvas) {
@@ -357,7 +353,7 @@ std::optional<QString> TDrawObject::PaintControl(TCanvas& canvas) {
         PaintContent();
         paintFailed_ = false;
     } catch (const std::exception& e) {
-        error = messageOf(e);
+        error = MessageOf(e);
     } catch (...) {
         error = PaintFailedCaption();
     }

@@ -1,5 +1,7 @@
 #include "imaging/ExifReader.h"
 
+#include "document/Messages.h"
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
@@ -59,8 +61,7 @@ void TExifReader::Load(QByteArrayView data) {
 
 void TExifReader::LoadFromFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Exception(platform::format(QStringLiteral("ファイル %s を開けません"), path));
+    if (!f.open(QIODevice::ReadOnly)) throw Exception(msg::cannotOpenFile(path));
     Load(f.readAll());
 }
 
@@ -222,7 +223,9 @@ QString ExifInformationText(const TExifReader& r, const QString& fileName) {
         [&] { return QString::asprintf("%fmm", ratio(r.GetRational(eiExif, 0x920A))); });
     add(u"フラッシュ", eiExif, 0x9209,
         [&] { return (r.GetInteger(eiExif, 0x9209) & 1) ? QStringLiteral("オン") : QStringLiteral("オフ"); });
-    add(u"画像幅", eiExif, 0xA002, [&] { return platform::format(QStringLiteral("%dピクセル"), int(r.GetInteger(eiExif, 0xA002))); });
-    add(u"画像高", eiExif, 0xA003, [&] { return platform::format(QStringLiteral("%dピクセル"), int(r.GetInteger(eiExif, 0xA003))); });
+    add(u"画像幅", eiExif, 0xA002,
+        [&] { return msg::pixelCount(int(r.GetInteger(eiExif, 0xA002))); });
+    add(u"画像高", eiExif, 0xA003,
+        [&] { return msg::pixelCount(int(r.GetInteger(eiExif, 0xA003))); });
     return lines.join(QStringLiteral("\r\n"));
 }

@@ -1,8 +1,8 @@
 #include "paper/PaperInfo.h"
 
+#include "document/Messages.h"
 #include "document/stream/PropertyBuilder.h"
 #include "paper/PaperErrors.h"
-#include "platform/Format.h"
 
 VELLUMO_DEFINE_PERSISTENT(TPaperInfo)
 
@@ -50,7 +50,7 @@ QString TPaperInfo::GetFacePurpose(int i) const {
 }
 
 void TPaperInfo::CheckFaceIndex(int i) const {
-    if (i < 0 || i >= GetFaceCount()) throw EListError(platform::format(papermsg::listIndex(), i));
+    if (i < 0 || i >= GetFaceCount()) throw EListError(msg::listIndexOutOfRange(i));
 }
 
 TRect TPaperInfo::ToLandscape(const TRect& r) const {

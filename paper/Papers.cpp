@@ -1,13 +1,14 @@
 #include "paper/Papers.h"
 
+#include "document/Messages.h"
 #include "document/Strings.h"
 #include "document/storage/DocStream.h"
 #include "document/storage/StorageMode.h"
 #include "document/storage/TemporaryStorage.h"
 #include "document/stream/ComponentStream.h"
+#include "paper/Messages.h"
 #include "paper/PaperClasses.h"
 #include "paper/PaperErrors.h"
-#include "platform/Format.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -90,7 +91,7 @@ void TPapers::Open(const QString& fileName, bool readOnly) {
         TDocStream s(*node, storagemode::Read, name);
         std::unique_ptr<TComponent> read(ReadComponentStream(s));
         auto* paper = dynamic_cast<TPaperInfo*>(read.get());
-        if (!paper) throw EInvalidCast(papermsg::invalidCast());
+        if (!paper) throw EInvalidCast(msg::invalidCast());
         read.release();
         paper->PurposeList().MergePurposes(*purposes);
         entries.push_back({name, std::unique_ptr<TPaperInfo>(paper)});
@@ -116,7 +117,7 @@ void TPapers::Close() {
 }
 
 void TPapers::CheckIndex(int i) const {
-    if (i < 0 || i >= Count()) throw EListError(platform::format(papermsg::listIndex(), i));
+    if (i < 0 || i >= Count()) throw EListError(msg::listIndexOutOfRange(i));
 }
 
 TPaperInfo* TPapers::Papers(int i) const {
@@ -188,7 +189,7 @@ void TPapers::WritePaper(const QString& streamName, TPaperInfo& copy, bool repla
 }
 
 void TPapers::StorePaper(const TPaperInfo& paper) {
-    if (!IsOpen()) throw EPaperError(papermsg::notOpen());
+    if (!IsOpen()) throw EPaperError(msg::papersNotOpen());
     if (purposes_->MergePurposes(paper.PurposeList())) WritePurposeList();
 
     std::unique_ptr<TPaperInfo> copy = paper.Clone();
@@ -222,7 +223,7 @@ void TPapers::ReorderPapers(const QStringList& names) {
     try {
         for (int k = 0; k < Count(); ++k) {
             const int index = k < names.size() ? IndexOfPaper(names[k]) : -1;
-            if (index < 0) throw EPaperError(papermsg::badPaperName());
+            if (index < 0) throw EPaperError(msg::badPaperName());
             const QString newName = StreamNameOf(next++);
             papersNode_->MoveElement(entries_[size_t(index)].streamName, newName);
             entries_[size_t(index)].streamName = newName;
@@ -245,7 +246,7 @@ void TPapers::GetGroupNames(TStrings& strings) const {
 }
 
 void TPapers::SetPurposeList(const TPurposeList& list) {
-    if (!IsOpen()) throw EPaperError(papermsg::notOpen());
+    if (!IsOpen()) throw EPaperError(msg::papersNotOpen());
     purposes_->Assign(list);
     WritePurposeList();
 }

@@ -3,6 +3,7 @@
 #include "app/frame/Version.h"
 #include "platform/Format.h"
 #include "platform/InstanceLock.h"
+#include "platform/MessageOf.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserFolders.h"
 
@@ -128,7 +129,7 @@ void TAppFrame::HandleException(const std::exception& e) {
 void TAppFrame::ShowException(const std::exception& e) {
     const auto* own = dynamic_cast<const Exception*>(&e);
     const bool twain = own && QLatin1StringView(own->className()) == QLatin1StringView("ETwain");
-    const QString message = own ? own->message() : QString::fromLocal8Bit(e.what());
+    const QString message = MessageOf(e);
     const QString pattern =
         ExpandOrKeep(twain ? QStringLiteral("$(SysMsgTwainErr)") : QStringLiteral("$(SysMsgUnexpected)"));
     MessageBox(format(pattern, message), {mbOK});

@@ -1,5 +1,6 @@
 // The program's standard message dialog, and the button captions.
 #include "app/frame/AppFrame.h"
+#include "app/frame/Messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,7 +20,7 @@ QString buttonCaption(TMsgDlgBtn b) {
         case mbAll: return QStringLiteral("すべて(&A)");
         case mbNoToAll: return QStringLiteral("すべていいえ(&O)");
         case mbYesToAll: return QStringLiteral("すべてはい(&A)");
-        case mbHelp: return QStringLiteral("ヘルプ(&H)");
+        case mbHelp: return msg::helpCaption();
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "document/storage/DocStorage.h"
 
+#include "document/Messages.h"
 #include "document/Strings.h"
 #include "document/storage/StorageErrors.h"
 #include "document/storage/StorageMode.h"
@@ -75,7 +76,7 @@ Storage TDocStorage::OpenAt(const QStringList& segments, bool createMissing,
 
 std::pair<Storage, QString> TDocStorage::ParentOf(const QString& path, bool createMissing) const {
     QStringList segs = Resolve(path);
-    if (segs.isEmpty()) throw EDocStorage(storagemsg::noElementName());
+    if (segs.isEmpty()) throw EDocStorage(msg::noElementName());
     const QString name = segs.takeLast();
     return {OpenAt(segs, createMissing), name};
 }
@@ -86,7 +87,7 @@ void TDocStorage::CopyAllTo(TDocStorage& other) const {
 
 bool TDocStorage::DeleteElement(const QString& path) {
     const QStringList segs = Resolve(path);
-    if (segs.isEmpty()) throw EDocStorage(storagemsg::noElementName());
+    if (segs.isEmpty()) throw EDocStorage(msg::noElementName());
     std::optional<Storage> parent;
     try {
         parent = OpenAt(segs.first(segs.size() - 1), false);

@@ -1,9 +1,9 @@
 #include "document/storage/DocStream.h"
 
+#include "document/Messages.h"
 #include "document/storage/StorageErrors.h"
 #include "document/storage/StorageMode.h"
 #include "document/storage/StoragePath.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <limits>
@@ -12,7 +12,7 @@ TDocStream::TDocStream(const TDocStorage& node, int mode, const QString& path)
     : readOnly_(storagemode::IsReadOnly(mode)) {
     const bool create = storagemode::IsCreate(mode);
     QStringList segs = node.Resolve(path);
-    if (segs.isEmpty()) throw EDocStorage(storagemsg::noElementName());
+    if (segs.isEmpty()) throw EDocStorage(msg::noElementName());
     name_ = segs.takeLast();
     parent_ = std::make_unique<TDocStorage>(node, create, u'\\' + storagepath::Join(segs));
     auto storage = parent_->Handle();
@@ -30,7 +30,7 @@ int64_t TDocStream::Read(void* buffer, int64_t count) {
 
 int64_t TDocStream::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
-    if (readOnly_) throw EDocStorage(platform::format(storagemsg::streamReadOnly(), name_));
+    if (readOnly_) throw EDocStorage(msg::streamReadOnly(name_));
     stream_->write(uint64_t(pos_), buffer, size_t(count));
     pos_ += count;
     return count;
@@ -49,6 +49,6 @@ int64_t TDocStream::Size() {
 }
 
 void TDocStream::SetSize(int64_t size) {
-    if (readOnly_) throw EDocStorage(platform::format(storagemsg::streamReadOnly(), name_));
+    if (readOnly_) throw EDocStorage(msg::streamReadOnly(name_));
     stream_->setSize(uint64_t(std::max<int64_t>(0, size)));
 }

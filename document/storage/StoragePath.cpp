@@ -1,5 +1,6 @@
 #include "document/storage/StoragePath.h"
 
+#include "document/Messages.h"
 #include "document/storage/StorageErrors.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ QStringList Resolve(const QStringList& base, const QString& path) {
     for (const QString& seg : path.split(u'\\', Qt::SkipEmptyParts)) {
         if (seg == u".") continue;
         if (seg == u"..") {
-            if (out.isEmpty()) throw EDocStorage(storagemsg::tooManyParents());
+            if (out.isEmpty()) throw EDocStorage(msg::tooManyParents());
             out.removeLast();
             continue;
         }

@@ -1,8 +1,8 @@
 #include "document/stream/ClassRegistry.h"
 
+#include "document/Messages.h"
 #include "document/stream/Persistent.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <QHash>
 #include <mutex>
@@ -31,7 +31,7 @@ void RegisterPersistentClass(const PersistentClass& cls) {
         const QString k = key(c->name());
         const PersistentClass* existing = r.classes.value(k);
         if (existing == c) break;
-        if (existing) throw EFilerError(platform::format(streammsg::duplicateClass(), c->name()));
+        if (existing) throw EFilerError(msg::duplicateClassName(c->name()));
         r.classes.insert(k, c);
     }
 }

@@ -1,5 +1,6 @@
 #include "document/stream/Collection.h"
 
+#include "document/Messages.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/StreamErrors.h"
 
@@ -28,7 +29,7 @@ TCollection::~TCollection() {
 
 TCollectionItem* TCollection::Add() {
     if (!itemClass_.inheritsFrom(TCollectionItem::StaticClass()) || itemClass_.isAbstract())
-        throw EFilerError(streammsg::invalidValue());
+        throw EFilerError(msg::invalidPropertyValue());
     std::unique_ptr<TPersistent> created(itemClass_.create());
     auto* item = static_cast<TCollectionItem*>(created.release());
     items_.push_back(item);

@@ -1,10 +1,10 @@
 #include "document/stream/Component.h"
 
+#include "document/Messages.h"
 #include "document/stream/GlobalComponents.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <iterator>
@@ -41,11 +41,10 @@ bool TComponent::IsValidName(QStringView name) {
 void TComponent::SetName(const QString& name) {
     if (name == name_) return;
     if (!name.isEmpty() && !IsValidName(name))
-        throw EComponentError(platform::format(streammsg::invalidName(), name));
+        throw EComponentError(msg::invalidComponentName(name));
     if (owner_ && !name.isEmpty()) {
         TComponent* other = owner_->FindComponent(name);
-        if (other && other != this)
-            throw EComponentError(platform::format(streammsg::duplicateName(), name));
+        if (other && other != this) throw EComponentError(msg::duplicateComponentName(name));
     }
     name_ = name;
 }
@@ -60,7 +59,7 @@ TComponent* TComponent::FindComponent(QStringView name) const {
 void TComponent::InsertComponent(TComponent* component) {
     if (!component || component->owner_ == this) return;
     if (!component->name_.isEmpty() && FindComponent(component->name_))
-        throw EComponentError(platform::format(streammsg::duplicateName(), component->name_));
+        throw EComponentError(msg::duplicateComponentName(component->name_));
     if (component->owner_) component->owner_->RemoveComponent(component);
     components_.push_back(component);
     component->owner_ = this;

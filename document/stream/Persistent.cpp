@@ -1,9 +1,9 @@
 #include "document/stream/Persistent.h"
 
+#include "document/Messages.h"
 #include "document/stream/PendingReferences.h"
 #include "document/stream/Reader.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 const PersistentClass& TPersistent::StaticClass() {
     static const PersistentClass info("TPersistent", nullptr, nullptr, nullptr);
@@ -21,8 +21,7 @@ void TPersistent::DefineCustomProperties(TFiler&) {}
 
 void TPersistent::Assign(const TPersistent& source) {
     if (!source.AssignTo(*this))
-        throw EConvertError(
-            platform::format(streammsg::cannotAssign(), source.ClassName(), ClassName()));
+        throw EConvertError(msg::cannotAssign(source.ClassName(), ClassName()));
 }
 
 bool TPersistent::AssignTo(TPersistent&) const {

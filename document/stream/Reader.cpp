@@ -1,5 +1,6 @@
 #include "document/stream/Reader.h"
 
+#include "document/Messages.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
@@ -11,7 +12,6 @@
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
 #include "document/stream/ValueGrammar.h"
-#include "platform/Format.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -20,11 +20,11 @@
 
 namespace {
 [[noreturn]] void invalidValue() {
-    throw EReadError(streammsg::invalidValue());
+    throw EReadError(msg::invalidPropertyValue());
 }
 
 [[noreturn]] void classNotFound(const QString& name) {
-    throw EClassNotFound(platform::format(streammsg::classNotFound(), name));
+    throw EClassNotFound(msg::classNotFound(name));
 }
 
 // The payload of an integer code (see isIntegerCode), sign-extended.
@@ -385,13 +385,13 @@ void TReader::readProperty(TPersistent& instance) {
                 object->Properties().find(QStringView(path).mid(start, dot - start));
             if (!p) {
                 SkipValue();
-                throw EReadError(streammsg::unknownProperty());
+                throw EReadError(msg::unknownProperty());
             }
             TPersistent* next =
                 p->kind == PropKind::Class && p->getObject ? p->getObject(*object) : nullptr;
             if (!next) {
                 SkipValue();
-                throw EReadError(streammsg::invalidPath());
+                throw EReadError(msg::invalidPropertyPath());
             }
             object = next;
         }
@@ -410,15 +410,14 @@ void TReader::readProperty(TPersistent& instance) {
             customFound_ = savedFound;
             if (!found) {
                 SkipValue();
-                throw EReadError(streammsg::unknownProperty());
+                throw EReadError(msg::unknownProperty());
             }
         }
     } catch (Exception& e) {
         const auto* component = dynamic_cast<const TComponent*>(&instance);
         const QString who =
             component && !component->Name().isEmpty() ? component->Name() : instance.ClassName();
-        e.setMessage(platform::format(streammsg::propertyError(), who, QStringLiteral("."), path,
-                                      e.message()));
+        e.setMessage(msg::propertyReadError(who, path, e.message()));
         throw;
     }
 }
@@ -432,7 +431,7 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
     }
     if (!p.hasSetter()) {
         SkipValue();
-        throw EReadError(streammsg::readOnlyProperty());
+        throw EReadError(msg::readOnlyProperty());
     }
     switch (p.kind) {
         case PropKind::Integer: {

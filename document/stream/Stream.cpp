@@ -1,20 +1,20 @@
 #include "document/stream/Stream.h"
 
+#include "document/Messages.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 void throwReadError() {
-    throw EReadError(streammsg::readError());
+    throw EReadError(msg::streamReadError());
 }
 void throwWriteError() {
-    throw EWriteError(streammsg::writeError());
+    throw EWriteError(msg::streamWriteError());
 }
 void throwInvalidFormat() {
-    throw EReadError(streammsg::invalidFormat());
+    throw EReadError(msg::invalidStreamFormat());
 }
 
 int64_t TStream::Size() {
@@ -93,7 +93,7 @@ TFileStream::TFileStream(const QString& path, Mode mode) : file_(path) {
     QIODevice::OpenMode m = QIODevice::ReadOnly;
     if (mode == OpenReadWrite) m = QIODevice::ReadWrite;
     if (mode == Create) m = QIODevice::ReadWrite | QIODevice::Truncate;
-    if (!file_.open(m)) throw EFOpenError(platform::format(streammsg::cannotOpen(), path));
+    if (!file_.open(m)) throw EFOpenError(msg::cannotOpenFile(path));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {

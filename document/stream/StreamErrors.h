@@ -1,5 +1,5 @@
 #pragma once
-// Error classes and message texts of the component stream framework.
+// Error classes of the component stream framework (their texts: document/Messages.h).
 
 #include "platform/Exception.h"
 
@@ -15,51 +15,6 @@ VELLUMO_DECLARE_EXCEPTION(EConvertError, Exception);
 VELLUMO_DECLARE_EXCEPTION(EListError, Exception);
 // A stored object of another class than the one expected ("無効なクラス型キャスト").
 VELLUMO_DECLARE_EXCEPTION(EInvalidCast, Exception);
-
-namespace streammsg {
-inline QString readError() {
-    return QStringLiteral("ストリームからの読み込みエラー");
-}
-inline QString writeError() {
-    return QStringLiteral("ストリームへの書き込みエラー");
-}
-inline QString invalidFormat() {
-    return QStringLiteral("不正なストリーム フォーマット");
-}
-inline QString classNotFound() {
-    return QStringLiteral("クラス %s が見つかりません");
-}
-inline QString unknownProperty() {
-    return QStringLiteral("プロパティが存在しません");
-}
-inline QString invalidPath() {
-    return QStringLiteral("不正なプロパティのパスです");
-}
-inline QString invalidValue() {
-    return QStringLiteral("不正なプロパティの値です");
-}
-inline QString readOnlyProperty() {
-    return QStringLiteral("プロパティは書き込み禁止です");
-}
-inline QString propertyError() {
-    return QStringLiteral("%s%s%s の読み込み中のエラー : %s");
-}
-inline QString invalidName() {
-    return QStringLiteral("コンポーネント名に ''%s'' は使えません");
-}
-inline QString duplicateName() {
-    return QStringLiteral("コンポーネント名 %s はすでに使われています");
-}
-inline QString duplicateClass() {
-    return QStringLiteral("クラス名 %s はすでに使われています");
-}
-inline QString cannotAssign() {
-    return QStringLiteral("%s を %s に代入できません");
-}
-inline QString cannotOpen() {
-    return QStringLiteral("ファイル %s を開けません");
-}
-}  // namespace streammsg
 
 // Raise the stream errors with their fixed messages.
 [[noreturn]] void throwReadError();

@@ -1,6 +1,7 @@
 #include "document/stream/StreamText.h"
 #include "document/stream/StreamTextWords.h"
 
+#include "document/Messages.h"
 #include "document/stream/Extended80.h"
 #include "document/stream/ValueGrammar.h"
 #include "platform/ShiftJis.h"
@@ -63,7 +64,7 @@ public:
             if (s_[i_] == u'\n') ++line_;
             out += s_[i_++];
         }
-        if (i_ >= s_.size()) fail(line, QStringLiteral("'%1' がありません").arg(close));
+        if (i_ >= s_.size()) fail(line, msg::missingCharacter(close));
         ++i_;
         return out;
     }
@@ -133,7 +134,7 @@ private:
             }
         }
         flush();
-        if (!any) fail(t.line, QStringLiteral("文字列がありません"));
+        if (!any) fail(t.line, msg::missingString());
         return t;
     }
 
@@ -203,7 +204,7 @@ private:
         return tok_.kind == Tok::Punct && tok_.text.size() == 1 && tok_.text[0] == c;
     }
     void expect(char16_t c) {
-        if (!isPunct(c)) fail(QStringLiteral("'%1' がありません").arg(QChar(c)));
+        if (!isPunct(c)) fail(msg::missingCharacter(QChar(c)));
         advance();
     }
 
@@ -211,7 +212,7 @@ private:
         bool ok = false;
         const qsizetype x = s.indexOf(u'x', 0, Qt::CaseInsensitive);
         const qint64 v = x < 0 ? s.toLongLong(&ok, 10) : qint64(s.mid(x + 1).toULongLong(&ok, 16));
-        if (!ok) fail(QStringLiteral("数値 %1 が不正です").arg(s));
+        if (!ok) fail(msg::invalidNumber(s));
         return v;
     }
 
@@ -220,13 +221,13 @@ private:
             bool lossless = true;
             QByteArray b = platform::toCp932(tok_.text, &lossless);
             if (!lossless) fail(QStringLiteral("名前 %1 はシフトJISで表せません").arg(tok_.text));
-            if (b.size() > 255) fail(QStringLiteral("名前が長すぎます"));
+            if (b.size() > 255) fail(msg::nameTooLong());
             advance();
             return b;
         }
         if (tok_.kind == Tok::Str && !tok_.wideForm) {
             if (!tok_.narrowOk) fail(QStringLiteral("名前はシフトJISで表せません"));
-            if (tok_.bytes.size() > 255) fail(QStringLiteral("名前が長すぎます"));
+            if (tok_.bytes.size() > 255) fail(msg::nameTooLong());
             QByteArray b = tok_.bytes;
             advance();
             return b;
@@ -269,7 +270,7 @@ private:
         }
         properties(e.properties, false);
         while (isName(u"object")) e.children.push_back(entry());
-        if (!isName(u"end")) fail(QStringLiteral("end がありません"));
+        if (!isName(u"end")) fail(msg::missingEnd());
         advance();
         --depth_;
         return e;
@@ -278,7 +279,7 @@ private:
     // Properties up to the next "object" or "end".
     void properties(std::vector<Property>& out, bool inItem) {
         for (;;) {
-            if (tok_.kind == Tok::End) fail(QStringLiteral("end がありません"));
+            if (tok_.kind == Tok::End) fail(msg::missingEnd());
             if (isName(u"end")) return;
             if (!inItem && isName(u"object")) return;
             Property p;
@@ -307,7 +308,7 @@ private:
                     bool ok1 = false, ok2 = false;
                     const uint top = h.left(4).toUInt(&ok1, 16);
                     const qulonglong sig = h.mid(4).toULongLong(&ok2, 16);
-                    if (!ok1 || !ok2) fail(QStringLiteral("16進数が不正です"));
+                    if (!ok1 || !ok2) fail(msg::invalidHex());
                     const Extended80 e =
                         Extended80::fromParts((top & 0x8000) != 0, uint16_t(top & 0x7FFF), sig);
                     v.code = ValueCode::Extended;
@@ -323,7 +324,7 @@ private:
                 } else {
                     bool ok = false;
                     const float f = num.toFloat(&ok);
-                    if (!ok) fail(QStringLiteral("数値 %1 が不正です").arg(num));
+                    if (!ok) fail(msg::invalidNumber(num));
                     bits = std::bit_cast<uint32_t>(f);
                 }
                 putLE(v.bytes, bits, 4);
@@ -346,7 +347,7 @@ private:
                     fail(QStringLiteral("%1 に収まらない値です").arg(fn));
             }
         } else if (fn == u"lstring" || fn == u"ident") {
-            if (tok_.kind != Tok::Str || tok_.wideForm) fail(QStringLiteral("文字列がありません"));
+            if (tok_.kind != Tok::Str || tok_.wideForm) fail(msg::missingString());
             if (!tok_.narrowOk) fail(QStringLiteral("シフトJISで表せない文字があります"));
             v.code = fn == u"ident" ? ValueCode::Ident : ValueCode::LString;
             v.bytes = tok_.bytes;
@@ -364,15 +365,14 @@ private:
         const QByteArray a = s.toLatin1();
         double d = 0;
         const auto r = std::from_chars(a.constData(), a.constData() + a.size(), d);
-        if (r.ec != std::errc() || r.ptr != a.constData() + a.size())
-            fail(QStringLiteral("数値 %1 が不正です").arg(s));
+        if (r.ec != std::errc() || r.ptr != a.constData() + a.size()) fail(msg::invalidNumber(s));
         return d;
     }
 
     qint64 parseHex64(const QString& s) const {
         bool ok = false;
         const qulonglong v = s.mid(s.indexOf(u'x') + 1).toULongLong(&ok, 16);
-        if (!ok) fail(QStringLiteral("16進数が不正です"));
+        if (!ok) fail(msg::invalidHex());
         return qint64(v);
     }
 
@@ -387,8 +387,7 @@ private:
         const qulonglong w = QString(whole).remove(u'-').remove(u'+').toULongLong(&ok1);
         const qulonglong f = frac.toULongLong(&ok2);
         const qulonglong limit = neg ? (qulonglong(1) << 63) : qulonglong(INT64_MAX);
-        if (!ok1 || !ok2 || w > limit / 10000 || w * 10000 > limit - f)
-            fail(QStringLiteral("数値 %1 が不正です").arg(s));
+        if (!ok1 || !ok2 || w > limit / 10000 || w * 10000 > limit - f) fail(msg::invalidNumber(s));
         const qulonglong v = w * 10000 + f;
         return neg ? qint64(qulonglong(0) - v) : qint64(v);
     }
@@ -437,7 +436,7 @@ private:
                 } else if (name == u"Null" && !inList) {
                     v.code = ValueCode::End;  // read as the enumeration name "Null"
                 } else if (isStructureWord(name)) {
-                    Lexer::fail(line, QStringLiteral("値がありません"));
+                    Lexer::fail(line, msg::missingValue());
                 } else {
                     v.code = ValueCode::Ident;
                     bool lossless = true;
@@ -475,8 +474,7 @@ private:
                     QByteArray compact;
                     for (QChar c : hexText) {
                         if (c.isSpace()) continue;
-                        if (!isxdigit(c.toLatin1()))
-                            Lexer::fail(line, QStringLiteral("16進数が不正です"));
+                        if (!isxdigit(c.toLatin1())) Lexer::fail(line, msg::invalidHex());
                         compact += c.toLatin1();
                     }
                     if (compact.size() % 2)
@@ -504,11 +502,11 @@ private:
                     }
                     advance();
                 } else {
-                    fail(QStringLiteral("値がありません"));
+                    fail(msg::missingValue());
                 }
                 break;
             case Tok::End:
-                fail(QStringLiteral("値がありません"));
+                fail(msg::missingValue());
         }
         --depth_;
         return v;

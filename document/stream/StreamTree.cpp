@@ -1,5 +1,6 @@
 #include "document/stream/StreamTree.h"
 
+#include "document/Messages.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Extended80.h"
 #include "document/stream/StreamErrors.h"
@@ -108,7 +109,7 @@ struct Parser {
                 while (!c.atEnd()) {
                     Item item;
                     if (isIntegerCode(ValueCode(c.peek()))) item.index = value();
-                    if (c.code() != ValueCode::List) throw EReadError(streammsg::invalidValue());
+                    if (c.code() != ValueCode::List) throw EReadError(msg::invalidPropertyValue());
                     properties(item.properties);
                     v.items.push_back(std::move(item));
                 }
@@ -139,7 +140,7 @@ struct Parser {
             e.flags = first & 0x0F;
             if (e.flags & 2) {
                 e.position = value();
-                if (!isIntegerCode(e.position->code)) throw EReadError(streammsg::invalidValue());
+                if (!isIntegerCode(e.position->code)) throw EReadError(msg::invalidPropertyValue());
             }
         }
         e.className = c.shortStr();

@@ -1,5 +1,6 @@
 #include "document/stream/Writer.h"
 
+#include "document/Messages.h"
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
 #include "document/stream/Encoding.h"
@@ -178,7 +179,7 @@ void TWriter::writeProperty(const TPersistent& instance, const PropInfo& p) {
                 return WriteBoolean(v != 0);
             }
             if (v < 0 || v >= p.enumType->values.size())
-                throw EWriteError(streammsg::invalidValue());
+                throw EWriteError(msg::invalidPropertyValue());
             writePropName(p.name);
             return WriteIdent(p.enumType->values[v]);
         }

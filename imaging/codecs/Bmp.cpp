@@ -1,5 +1,6 @@
 #include "imaging/codecs/Bmp.h"
 
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
 
 #include <cstring>
@@ -8,7 +9,7 @@ namespace codecs {
 namespace {
 
 [[noreturn]] void invalid() {
-    throw Exception(QStringLiteral("ビットマップイメージが不正です"));
+    throw Exception(msg::invalidBitmap());
 }
 
 std::uint16_t u16(const uchar* p) {

@@ -1,7 +1,7 @@
 #include "imaging/codecs/Jpeg.h"
 
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -28,7 +28,7 @@ void onError(j_common_ptr cinfo) {
 void onMessage(j_common_ptr, int) {}
 
 [[noreturn]] void fail(const char* message) {
-    throw Exception(platform::format(QStringLiteral("JPEG イメージが不正です: %s"), QString::fromLocal8Bit(message)));
+    throw Exception(msg::invalidJpeg(QString::fromLocal8Bit(message)));
 }
 
 constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;

@@ -1,5 +1,6 @@
 #include "imaging/codecs/Png.h"
 
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
@@ -34,7 +35,7 @@ void onError(png_structp png, png_const_charp msg) {
 void onWarning(png_structp, png_const_charp) {}
 
 [[noreturn]] void fail(const char* message) {
-    throw Exception(platform::format(QStringLiteral("PNG イメージが不正です: %s"), QString::fromLocal8Bit(message)));
+    throw Exception(msg::invalidPng(QString::fromLocal8Bit(message)));
 }
 
 struct Decoded {

@@ -1,10 +1,10 @@
 #include "imaging/color/GradationColors.h"
 
+#include "document/Messages.h"
 #include "document/stream/Filer.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamErrors.h"
-#include "platform/Format.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -13,8 +13,7 @@ VELLUMO_DEFINE_PERSISTENT(TGradationColors)
 
 namespace {
 [[noreturn]] void indexError(int index) {
-    throw EListError(
-        platform::format(QStringLiteral("リストのインデックスが範囲を超えています (%d)"), index));
+    throw EListError(msg::listIndexOutOfRange(index));
 }
 }  // namespace
 
@@ -32,12 +31,12 @@ void TGradationColors::DefineCustomProperties(TFiler& filer) {
         [this](TStream& s) {
             const int64_t size = s.Size() - s.Position();
             uint8_t head[4];
-            if (size < 4) throw EReadError(streammsg::readError());
+            if (size < 4) throw EReadError(msg::streamReadError());
             s.ReadBuffer(head, 4);
             const uint32_t n = qFromLittleEndian<uint32_t>(head);
             // The count must match the bytes that are really there.
             if (int64_t(n) * 4 > size - 4 || n > uint32_t(kMaxColors))
-                throw EReadError(streammsg::readError());
+                throw EReadError(msg::streamReadError());
             std::vector<uint8_t> bytes(size_t(n) * 4);
             if (n) s.ReadBuffer(bytes.data(), int64_t(bytes.size()));
             std::vector<TColor> list(n);

@@ -1,11 +1,12 @@
 #include "imaging/picture/JpegImage.h"
 
+#include "imaging/Messages.h"
 #include "imaging/codecs/Jpeg.h"
 #include "imaging/picture/StreamBytes.h"
 
 namespace {
 QString invalidJpeg() {
-    return QStringLiteral("JPEG イメージが不正です: %1").arg(QStringLiteral("length"));
+    return msg::invalidJpeg(QStringLiteral("length"));
 }
 }  // namespace
 

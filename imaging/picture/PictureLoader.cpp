@@ -1,5 +1,6 @@
 #include "imaging/picture/PictureLoader.h"
 
+#include "imaging/Messages.h"
 #include "imaging/Resample.h"
 #include "imaging/codecs/Jpeg.h"
 #include "imaging/picture/JpegImage.h"
@@ -70,8 +71,8 @@ void LoadPicture(TPictureEx& dest, const QString& path) {
         }
         if (!temp.Empty()) dest.Assign(temp);
     } catch (const Exception&) {
-        throw Exception(QStringLiteral("イメージの読み込みに失敗しました"));
+        throw Exception(msg::pictureLoadFailed());
     } catch (const std::bad_alloc&) {
-        throw Exception(QStringLiteral("イメージの読み込みに失敗しました"));
+        throw Exception(msg::pictureLoadFailed());
     }
 }

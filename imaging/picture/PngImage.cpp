@@ -1,5 +1,6 @@
 #include "imaging/picture/PngImage.h"
 
+#include "imaging/Messages.h"
 #include "imaging/codecs/Png.h"
 #include "imaging/picture/SafetyBitmap.h"
 #include "imaging/picture/StreamBytes.h"
@@ -9,7 +10,7 @@
 
 namespace {
 QString invalidPng(const char* why) {
-    return QStringLiteral("PNG イメージが不正です: %1").arg(QString::fromLatin1(why));
+    return msg::invalidPng(QString::fromLatin1(why));
 }
 constexpr char kSignature[8] = {char(0x89), 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 }  // namespace

@@ -1,5 +1,6 @@
 #include "imaging/picture/ResStream.h"
 
+#include "document/Messages.h"
 #include "platform/Exception.h"
 
 #include <QFile>
@@ -69,8 +70,7 @@ TResStream::TResStream(const QString& fileName, const TResId& type, const TResId
         return;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("ファイル %1 を開けません").arg(fileName));
+    if (!file.open(QIODevice::ReadOnly)) throw Exception(msg::cannotOpenFile(fileName));
     const QByteArray bytes = file.readAll();
     const auto* base = reinterpret_cast<const uchar*>(bytes.constData());
     const std::int64_t size = bytes.size();

@@ -1,5 +1,6 @@
 #include "imaging/picture/StreamBytes.h"
 
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
 
 namespace picturebytes {
@@ -33,7 +34,7 @@ void WriteInt32(TStream& stream, std::int32_t value) {
 }
 
 QString InvalidBitmapMessage() {
-    return QStringLiteral("ビットマップイメージが不正です");
+    return msg::invalidBitmap();
 }
 
 }  // namespace picturebytes

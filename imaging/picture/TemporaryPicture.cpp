@@ -1,9 +1,11 @@
 #include "imaging/picture/TemporaryPicture.h"
 
+#include "document/Messages.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
+#include "imaging/Messages.h"
 #include "platform/Exception.h"
 #include "platform/UserFolders.h"
 
@@ -55,9 +57,7 @@ QString TTemporaryPicture::Spill(const TPictureEx& picture) {
     QByteArray path =
         QFile::encodeName(TemporaryPictureFolder() + QStringLiteral("/vlwXXXXXX.tmp"));
     const int fd = ::mkstemps(path.data(), 4);
-    if (fd < 0)
-        throw Exception(
-            QStringLiteral("ファイル %1 を作成できません").arg(QFile::decodeName(path)));
+    if (fd < 0) throw Exception(msg::cannotCreateFile(QFile::decodeName(path)));
     const QByteArray& bytes = memory.Data();
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -66,13 +66,13 @@ QString TTemporaryPicture::Spill(const TPictureEx& picture) {
         if (n <= 0) {
             ::close(fd);
             ::unlink(path.constData());
-            throw Exception(QStringLiteral("ストリームへの書き込みエラー"));
+            throw Exception(msg::streamWriteError());
         }
         done += n;
     }
     if (::close(fd) != 0) {
         ::unlink(path.constData());
-        throw Exception(QStringLiteral("ストリームへの書き込みエラー"));
+        throw Exception(msg::streamWriteError());
     }
     return QFile::decodeName(path);
 }

@@ -1,6 +1,7 @@
 #include "platform/cfb/AllocationTable.h"
 
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 
@@ -37,8 +38,7 @@ uint32_t AllocationTable::allocate(uint32_t after, uint32_t limit) {
         if (hint_ < next_.size()) {
             unit = hint_;
         } else {
-            if (next_.size() >= limit)
-                throwInvalidOperation(QStringLiteral("複合ファイルの大きさが上限を超えます"));
+            if (next_.size() >= limit) throwInvalidOperation(msg::compoundFileTooLarge());
             unit = uint32_t(next_.size());
             next_.push_back(kFreeSect);
         }

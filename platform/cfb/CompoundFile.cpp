@@ -1,6 +1,7 @@
 #include "platform/cfb/CompoundFile.h"
 
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/Constants.h"
 #include "platform/cfb/Engine.h"
 #include "platform/cfb/Names.h"
@@ -60,7 +61,7 @@ size_t Stream::read(uint64_t offset, void* buf, size_t n) const {
 QByteArray Stream::readAll() const {
     const uint64_t n = size();
     if (n > uint64_t(std::numeric_limits<qsizetype>::max()))
-        throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
+        throwInvalidOperation(msg::streamTooLarge());
     QByteArray bytes(qsizetype(n), Qt::Uninitialized);
     const size_t got = read(0, bytes.data(), size_t(n));
     bytes.resize(qsizetype(got));

@@ -1,6 +1,7 @@
 #include "platform/cfb/Directory.h"
 
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 
@@ -37,8 +38,7 @@ void Directory::load(std::vector<DirectoryEntry> entries) {
     while (!storages.empty()) {
         const auto [storage, depth] = storages.back();
         storages.pop_back();
-        if (depth > kMaxStorageDepth)
-            throwCorrupt(QStringLiteral("ストレージの入れ子が深すぎます"));
+        if (depth > kMaxStorageDepth) throwCorrupt(msg::storageNestingTooDeep());
         stack.clear();
         stack.push_back(nodes_[storage].entry.child);
         while (!stack.empty()) {
@@ -53,8 +53,7 @@ void Directory::load(std::vector<DirectoryEntry> entries) {
             reached[i] = true;
             DirectoryNode& node = nodes_[i];
             if (node.entry.type != EntryType::Storage && node.entry.type != EntryType::Stream)
-                throwCorrupt(
-                    format(QStringLiteral("ディレクトリ項目 %d の種類が正しくありません"), i));
+                throwCorrupt(msg::directoryEntryTypeInvalid(i));
             if (!nodes_[storage].children.emplace(nameKey(node.entry.name), i).second)
                 throwCorrupt(format(QStringLiteral("名前「%s」が重複しています"), node.entry.name));
             node.parent = storage;
@@ -129,8 +128,7 @@ int Directory::storageHeight(uint32_t index) const {
 }
 
 void Directory::checkDepth(int depth) {
-    if (depth > kMaxStorageDepth)
-        throwInvalidOperation(QStringLiteral("ストレージの入れ子が深すぎます"));
+    if (depth > kMaxStorageDepth) throwInvalidOperation(msg::storageNestingTooDeep());
 }
 
 void Directory::relink(uint32_t index, uint32_t newParent, const QString& newName) {

@@ -1,6 +1,7 @@
 #include "platform/cfb/DirectoryEntry.h"
 
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 
@@ -10,7 +11,7 @@ DirectoryEntry DirectoryEntry::parse(const uint8_t* b, uint16_t version, uint32_
     DirectoryEntry e;
     const uint8_t type = b[0x42];
     if (type != 0 && type != 1 && type != 2 && type != 5)
-        throwCorrupt(format(QStringLiteral("ディレクトリ項目 %d の種類が正しくありません"), index));
+        throwCorrupt(msg::directoryEntryTypeInvalid(index));
     e.type = EntryType(type);
     if (e.type == EntryType::Unused) return e;
     const uint16_t nameBytes = get16(b + 0x40);

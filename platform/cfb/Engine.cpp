@@ -1,6 +1,7 @@
 #include "platform/cfb/Engine.h"
 
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 #include "platform/cfb/FileLock.h"
@@ -107,12 +108,12 @@ std::vector<uint32_t> Engine::loadChain(uint32_t start, const QString& what) {
 
 void Engine::load() {
     const uint64_t fileSize = file_->size();
-    if (fileSize < kHeaderSize) throwCorrupt(QStringLiteral("ファイルが短すぎます"));
+    if (fileSize < kHeaderSize) throwCorrupt(msg::fileTooShort());
     uint8_t hb[kHeaderSize];
-    if (!file_->readAt(0, hb, kHeaderSize)) throwCorrupt(QStringLiteral("ファイルが短すぎます"));
+    if (!file_->readAt(0, hb, kHeaderSize)) throwCorrupt(msg::fileTooShort());
     header_ = Header::parse(hb);
     const uint32_t ss = sectorSize();
-    if (fileSize < ss) throwCorrupt(QStringLiteral("ファイルが短すぎます"));
+    if (fileSize < ss) throwCorrupt(msg::fileTooShort());
     const uint64_t fileSectors64 = (fileSize - ss + ss - 1) / ss;
     if (fileSectors64 > kMaxRegSect) throwCorrupt(QStringLiteral("ファイルが大きすぎます"));
     const uint32_t fileSectors = uint32_t(fileSectors64);
@@ -202,8 +203,7 @@ void Engine::resizeRegularChain(std::vector<uint32_t>& chain, uint32_t& start, u
             fat_.set(chain.back(), kEndOfChain);
         return;
     }
-    if (units > kMaxRegSect)
-        throwInvalidOperation(QStringLiteral("複合ファイルの大きさが上限を超えます"));
+    if (units > kMaxRegSect) throwInvalidOperation(msg::compoundFileTooLarge());
     while (chain.size() < units) {
         const uint32_t s = fat_.allocate(chain.empty() ? kNoStream : chain.back(), kMaxRegSect);
         if (chain.empty()) start = s;

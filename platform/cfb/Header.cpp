@@ -1,5 +1,6 @@
 #include "platform/cfb/Header.h"
 
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 
@@ -18,9 +19,9 @@ Header Header::parse(const uint8_t* b) {
     if (get16(b + 0x1C) != 0xFFFE) throwCorrupt(QStringLiteral("バイト順の印が正しくありません"));
     h.sectorShift = get16(b + 0x1E);
     if (h.majorVersion == 3) {
-        if (h.sectorShift != 9) throwCorrupt(QStringLiteral("セクタサイズが正しくありません"));
+        if (h.sectorShift != 9) throwCorrupt(msg::sectorSizeInvalid());
     } else if (h.majorVersion == 4) {
-        if (h.sectorShift != 12) throwCorrupt(QStringLiteral("セクタサイズが正しくありません"));
+        if (h.sectorShift != 12) throwCorrupt(msg::sectorSizeInvalid());
     } else {
         throwCorrupt(QStringLiteral("未対応のバージョンです"));
     }

@@ -2,6 +2,7 @@
 // contiguous sectors, growing and shrinking (moving small streams in and out of the
 // mini stream).
 #include "platform/Format.h"
+#include "platform/Messages.h"
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 #include "platform/cfb/Engine.h"
@@ -127,7 +128,7 @@ void Engine::resizeKeepingData(uint32_t index, uint64_t size) {
     ++changes_;
     DirectoryNode& node = dir_.node(index);
     if (header_.majorVersion == 3 && size > kMaxStreamSizeV3)
-        throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
+        throwInvalidOperation(msg::streamTooLarge());
     const uint64_t old = node.entry.size;
     if (size == old) return;
     dirty_ = true;
@@ -172,7 +173,7 @@ void Engine::write(uint32_t index, uint64_t offset, const void* buf, size_t n) {
     DirectoryNode& node = dir_.node(index);
     const uint64_t end = offset + n;
     if (end < offset || (header_.majorVersion == 3 && end > kMaxStreamSizeV3))
-        throwInvalidOperation(QStringLiteral("ストリームが大きすぎます"));
+        throwInvalidOperation(msg::streamTooLarge());
     const uint64_t old = node.entry.size;
     if (end > old) {
         // Grow without zeroing the part about to be written; only a gap between the

@@ -1,8 +1,10 @@
 // corvane-tool papers / paper: lists a paper catalogue and shows one of its papers.
+#include "document/Messages.h"
 #include "document/stream/StreamText.h"
 #include "document/stream/StreamTree.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
+#include "tools/Messages.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFileInfo>
@@ -13,7 +15,7 @@ namespace {
 // Opens `file` read-only; a missing file is an error here, not an empty catalogue.
 bool openCatalogue(TPapers& papers, const QString& file) {
     if (!QFileInfo(file).isFile()) {
-        err(platform::format(QStringLiteral("ファイル %s を開けません"), file));
+        err(msg::cannotOpenFile(file));
         return false;
     }
     papers.Open(file, true);
@@ -53,7 +55,7 @@ int runPaper(const QStringList& args) {
     if (!openCatalogue(papers, args[0])) return 1;
     const int index = papers.IndexOfPaper(args[1]);
     if (index < 0) {
-        err(platform::format(QStringLiteral("用紙 %s が見つかりません"), args[1]));
+        err(msg::paperNotFound(args[1]));
         return 1;
     }
     const QString text =

@@ -2,15 +2,17 @@
 // draw site, at a chosen resolution, with the objects of a draw-object list or, without
 // them, the face itself (its colour, outline and hole).
 
+#include "document/Messages.h"
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
 #include "drawing/DrawObjectClasses.h"
 #include "drawing/DrawSite.h"
 #include "drawing/FaceObjects.h"
 #include "drawing/Scaler.h"
+#include "imaging/Messages.h"
 #include "paper/Papers.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
+#include "tools/Messages.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFileInfo>
@@ -90,21 +92,19 @@ int runRender(const QStringList& args) {
     const QString& outFile = plain[2];
 
     if (!QFileInfo(catalogue).isFile()) {
-        err(platform::format(QStringLiteral("ファイル %s を開けません"), catalogue));
+        err(msg::cannotOpenFile(catalogue));
         return 1;
     }
     TPapers papers;
     papers.Open(catalogue, true);
     const int index = papers.IndexOfPaper(paperName);
     if (index < 0) {
-        err(platform::format(QStringLiteral("用紙 %s が見つかりません"), paperName));
+        err(msg::paperNotFound(paperName));
         return 1;
     }
     const std::unique_ptr<TPaperInfo> paper = papers.Papers(index)->Clone();
     paper->SetLandscape(landscape);
-    if (faceIndex >= paper->GetFaceCount())
-        throw Exception(platform::format(
-            QStringLiteral("リストのインデックスが範囲を超えています (%d)"), faceIndex));
+    if (faceIndex >= paper->GetFaceCount()) throw Exception(msg::listIndexOutOfRange(faceIndex));
     TFaceInfo face;
     paper->GetFaceInfo(faceIndex, face);
 
@@ -126,7 +126,7 @@ int runRender(const QStringList& args) {
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     if (!image.save(outFile, "PNG")) {
-        err(platform::format(QStringLiteral("ファイル %s を作成できません"), outFile));
+        err(msg::cannotCreateFile(outFile));
         return 1;
     }
     return 0;

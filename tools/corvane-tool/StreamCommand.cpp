@@ -1,5 +1,6 @@
 // corvane-tool stream: shows component streams as text and builds them from text.
 // Works on the value level, so streams of classes this tool does not know work too.
+#include "document/Messages.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/StreamText.h"
 #include "platform/AtomicFile.h"
@@ -16,7 +17,7 @@ bool readInput(const QString& path, QByteArray& bytes) {
     const bool ok = path == u"-" ? f.open(stdin, QIODevice::ReadOnly)
                                  : (f.setFileName(path), f.open(QIODevice::ReadOnly));
     if (!ok) {
-        err(platform::format(QStringLiteral("ファイル %s を開けません"), path));
+        err(msg::cannotOpenFile(path));
         return false;
     }
     bytes = f.readAll();

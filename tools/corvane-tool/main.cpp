@@ -1,6 +1,7 @@
 // corvane-tool: the command-line companion of the program.
 #include "app/DataMain.h"
 #include "app/frame/Version.h"
+#include "platform/MessageOf.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QCoreApplication>
@@ -77,11 +78,8 @@ int main(int argc, char** argv) {
                 usage();
             }
         }
-    } catch (const Exception& e) {
-        err(e.message());
-        rc = 1;
     } catch (const std::exception& e) {
-        err(QString::fromLocal8Bit(e.what()));
+        err(MessageOf(e));
         rc = 1;
     }
     g_data.reset();

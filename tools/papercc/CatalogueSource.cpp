@@ -2,6 +2,7 @@
 
 #include "paper/FreePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
+#include "paper/Messages.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 
@@ -165,8 +166,7 @@ private:
         if (paper->GetFaceCount() == 0) fail(QStringLiteral("写真枠がありません"));
         const int outside = TPapers::FindFaceOutsidePaper(*paper);
         if (outside >= 0)
-            fail(platform::format(QStringLiteral("%s (%d)"),
-                                  QStringLiteral("写真枠が用紙からはみ出しています"), outside + 1));
+            fail(platform::format(QStringLiteral("%s (%d)"), msg::faceOutsidePaper(), outside + 1));
         const int overlap = TPapers::FindOverlappingFace(*paper);
         if (overlap >= 0)
             fail(platform::format(QStringLiteral("写真枠が重なっています (%d)"), overlap + 1));

@@ -2,6 +2,7 @@
 // through the catalogue's own writer. Used by the build.
 //
 //     vellumo-papercc SOURCE OUTPUT
+#include "document/Messages.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "tools/papercc/CatalogueSource.h"
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     try {
         QFile source(args[0]);
         if (!source.open(QIODevice::ReadOnly)) {
-            err(platform::format(QStringLiteral("ファイル %s を開けません"), args[0]));
+            err(msg::cannotOpenFile(args[0]));
             return 1;
         }
         const auto papers = ParseCatalogueSource(QString::fromUtf8(source.readAll()), args[0]);

@@ -1,0 +1,9 @@
+#include "app/frame/Messages.h"
+
+namespace msg {
+
+QString helpCaption() {
+    return QStringLiteral("ヘルプ(&H)");
+}
+
+}  // namespace msg

@@ -1,0 +1,16 @@
+#pragma once
+// Message texts the command-line tools share. Each text is written once, here; texts
+// shared with the program's folders live in their catalogues (document/Messages.h, ...),
+// all in namespace msg.
+
+#include "platform/Format.h"
+
+#include <QString>
+
+namespace msg {
+
+inline QString paperNotFound(const QString& name) {
+    return platform::format(QStringLiteral("用紙 %s が見つかりません"), name);
+}
+
+}  // namespace msg
