@@ -3,8 +3,10 @@
 #include "document/stream/Filer.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
 #include <cstdlib>
 
 VELLUMO_DEFINE_PERSISTENT(TGuide)
@@ -12,14 +14,9 @@ VELLUMO_DEFINE_PERSISTENT(TGuide)
 namespace {
 
 void putInt(QByteArray& out, std::int32_t v) {
-    const auto u = std::uint32_t(v);
-    for (int i = 0; i < 4; ++i) out.append(char((u >> (8 * i)) & 0xFF));
-}
-
-std::int32_t getInt(const QByteArray& in, qsizetype at) {
-    std::uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= std::uint32_t(std::uint8_t(in[at + i])) << (8 * i);
-    return std::int32_t(u);
+    char bytes[4];
+    qToLittleEndian(v, bytes);
+    out.append(bytes, 4);
 }
 
 bool isVertical(QPoint p) {
@@ -72,12 +69,15 @@ QByteArray TGuide::PosData() const {
 
 void TGuide::ReadPosData(const QByteArray& data) {
     // The stored count is limited to the ten slots and to the pairs the data really holds.
-    if (data.size() < 4) return;
-    std::int64_t count = getInt(data, 0);
+    platform::ByteCursor c(data);
+    if (!c.has(4)) return;
+    std::int64_t count = c.i32le();
     count = std::clamp<std::int64_t>(count, 0, kCount);
-    count = std::min<std::int64_t>(count, (data.size() - 4) / 8);
-    for (int i = 0; i < count; ++i)
-        pos_[size_t(i)] = {getInt(data, 4 + 8 * i), getInt(data, 8 + 8 * i)};
+    count = std::min<std::int64_t>(count, c.remaining() / 8);
+    for (int i = 0; i < count; ++i) {
+        const std::int32_t x = c.i32le();
+        pos_[size_t(i)] = {x, c.i32le()};
+    }
 }
 
 QPoint TGuide::SnapOffset(QPoint p, int tolerance) const {

@@ -2,6 +2,7 @@
 
 #include "document/Messages.h"
 #include "imaging/Messages.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
@@ -18,19 +19,25 @@ int typeSize(int type) {
 }
 bool integral(int t) { return t == 1 || t == 3 || t == 4 || t == 6 || t == 8 || t == 9; }
 bool rational(int t) { return t == 5 || t == 10; }
+
+// Every read is of a range checked beforehand: bad data leaves the reader empty rather
+// than raising.
+platform::ByteCursor reader(QByteArrayView bytes, bool bigEndian) {
+    platform::ByteCursor c(bytes);
+    c.setOrder(bigEndian ? platform::ByteOrder::Big : platform::ByteOrder::Little);
+    return c;
+}
 }  // namespace
 
 void TExifReader::Load(QByteArrayView data) {
     buffer_.clear();
     ifd0_ = 0;
-    qsizetype pos = 0;
-    const auto byte = [&](qsizetype at) { return std::uint8_t(data[at]); };
-    if (data.size() - pos < 5) return;
+    if (data.size() < 5) return;
+    platform::ByteCursor c = reader(data, true);  // JPEG markers are big-endian
     bool first = true;
-    while (pos + 1 < data.size()) {
-        if (byte(pos) != 0xFF) return;  // the stream counts as ended
-        const int code = byte(pos + 1);
-        pos += 2;
+    while (c.has(2)) {
+        if (c.u8() != 0xFF) return;  // the stream counts as ended
+        const int code = c.u8();
         if (first) {
             if (code != 0xD8) return;
             first = false;
@@ -38,12 +45,11 @@ void TExifReader::Load(QByteArrayView data) {
         }
         if (code == 0xD9) return;
         if (code == 0xD8) continue;
-        if (pos + 2 > data.size()) return;
-        const qsizetype length = (qsizetype(byte(pos)) << 8 | byte(pos + 1)) - 2;
-        pos += 2;
-        if (length < 0 || pos + length > data.size()) return;
+        if (!c.has(2)) return;
+        const qsizetype length = qsizetype(c.u16()) - 2;
+        if (!c.has(length)) return;
         if (code == 0xE1) {
-            const QByteArrayView seg = data.sliced(pos, length);
+            const QByteArrayView seg = c.take(length);
             if (seg.size() < 14 || std::memcmp(seg.data(), "Exif\0\0", 6) != 0) return;
             if (std::memcmp(seg.data() + 6, "MM\0*", 4) == 0)
                 bigEndian_ = true;
@@ -52,10 +58,10 @@ void TExifReader::Load(QByteArrayView data) {
             else
                 return;
             buffer_ = seg.toByteArray();
-            ifd0_ = u32(kTiff + 4);
+            ifd0_ = reader(buffer_, bigEndian_).u32At(kTiff + 4);
             return;
         }
-        pos += length;
+        c.skip(length);
     }
 }
 
@@ -65,34 +71,22 @@ void TExifReader::LoadFromFile(const QString& path) {
     Load(f.readAll());
 }
 
-std::uint16_t TExifReader::u16(qsizetype at) const {
-    if (at < 0 || at + 2 > buffer_.size()) return 0;
-    const auto* p = reinterpret_cast<const uchar*>(buffer_.constData()) + at;
-    return bigEndian_ ? std::uint16_t(p[0] << 8 | p[1]) : std::uint16_t(p[1] << 8 | p[0]);
-}
-
-std::uint32_t TExifReader::u32(qsizetype at) const {
-    if (at < 0 || at + 4 > buffer_.size()) return 0;
-    const auto* p = reinterpret_cast<const uchar*>(buffer_.constData()) + at;
-    return bigEndian_ ? std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]
-                      : std::uint32_t(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0];
-}
-
 std::optional<TExifReader::Entry> TExifReader::entryIn(qsizetype ifd, int tag) const {
+    const platform::ByteCursor c = reader(buffer_, bigEndian_);
     const qsizetype at = kTiff + ifd;
-    if (ifd <= 0 || at + 2 > buffer_.size()) return std::nullopt;
-    const int n = u16(at);
+    if (ifd <= 0 || !c.hasAt(at, 2)) return std::nullopt;
+    const int n = c.u16At(at);
     for (int i = 0; i < n; ++i) {
         const qsizetype e = at + 2 + qsizetype(i) * 12;
-        if (e + 12 > buffer_.size()) return std::nullopt;
-        if (u16(e) != tag) continue;
+        if (!c.hasAt(e, 12)) return std::nullopt;
+        if (c.u16At(e) != tag) continue;
         Entry entry;
-        entry.type = u16(e + 2);
-        entry.count = u32(e + 4);
+        entry.type = c.u16At(e + 2);
+        entry.count = c.u32At(e + 4);
         const std::int64_t bytes = std::int64_t(typeSize(entry.type)) * entry.count;
-        const qsizetype where = bytes <= 4 ? e + 8 : kTiff + qsizetype(u32(e + 8));
-        if (typeSize(entry.type) == 0 || where < 0 || where + bytes > buffer_.size()) return std::nullopt;
-        entry.value = QByteArrayView(buffer_).sliced(where, qsizetype(bytes));
+        const qsizetype where = bytes <= 4 ? e + 8 : kTiff + qsizetype(c.u32At(e + 8));
+        if (typeSize(entry.type) == 0 || !c.hasAt(where, bytes)) return std::nullopt;
+        entry.value = c.viewAt(where, bytes);
         return entry;
     }
     return std::nullopt;
@@ -103,9 +97,12 @@ std::optional<qsizetype> TExifReader::ifdOffset(TExifIfd ifd) const {
     switch (ifd) {
         case eiIFD0: return qsizetype(ifd0_);
         case eiIFD1: {
+            // The offset of the next directory follows the entries of the first one.
+            const platform::ByteCursor c = reader(buffer_, bigEndian_);
             const qsizetype at = kTiff + qsizetype(ifd0_);
-            const qsizetype next = at + 2 + qsizetype(u16(at)) * 12;
-            const std::uint32_t off = u32(next);
+            if (!c.hasAt(at, 2)) return std::nullopt;
+            const qsizetype next = at + 2 + qsizetype(c.u16At(at)) * 12;
+            const std::uint32_t off = c.hasAt(next, 4) ? c.u32At(next) : 0;
             return off ? std::optional<qsizetype>(off) : std::nullopt;
         }
         case eiExif: {
@@ -128,11 +125,14 @@ std::optional<TExifReader::Entry> TExifReader::FindEntry(TExifIfd ifd, int tag) 
 std::uint32_t TExifReader::GetInteger(TExifIfd ifd, int tag) const {
     const auto e = FindEntry(ifd, tag);
     if (!e || !integral(e->type) || e->count == 0) return 0;
-    const qsizetype at = e->value.data() - buffer_.constData();
+    platform::ByteCursor value = reader(e->value, bigEndian_);
     switch (typeSize(e->type)) {
-        case 1: return std::uint8_t(buffer_[at]);
-        case 2: return u16(at);
-        default: return u32(at);
+        case 1:
+            return value.u8();
+        case 2:
+            return value.u16();
+        default:
+            return value.u32();
     }
 }
 
@@ -140,8 +140,11 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> TExifReader::GetRationals(T
     std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
     const auto e = FindEntry(ifd, tag);
     if (!e || !rational(e->type)) return out;
-    const qsizetype at = e->value.data() - buffer_.constData();
-    for (std::uint32_t i = 0; i < e->count; ++i) out.emplace_back(u32(at + 8 * i), u32(at + 8 * i + 4));
+    platform::ByteCursor value = reader(e->value, bigEndian_);
+    for (std::uint32_t i = 0; i < e->count; ++i) {
+        const std::uint32_t numerator = value.u32();
+        out.emplace_back(numerator, value.u32());
+    }
     return out;
 }
 

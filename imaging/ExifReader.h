@@ -38,8 +38,6 @@ public:
     QString GetText(TExifIfd ifd, int tag) const;
 
 private:
-    std::uint16_t u16(qsizetype at) const;
-    std::uint32_t u32(qsizetype at) const;
     std::optional<qsizetype> ifdOffset(TExifIfd ifd) const;  // relative to the TIFF header
     std::optional<Entry> entryIn(qsizetype ifd, int tag) const;
 

@@ -24,6 +24,9 @@ public:
     using Failure = std::function<void(qsizetype position)>;
 
     ByteCursor(QByteArrayView bytes, Failure fail) : bytes_(bytes), fail_(std::move(fail)) {}
+    // For owners that check with has()/hasAt() before every read: a failure is then a
+    // fault of the owner, reported with a plain Exception.
+    explicit ByteCursor(QByteArrayView bytes) : bytes_(bytes) {}
     // Fails with Exception(message).
     ByteCursor(QByteArrayView bytes, const QString& message)
         : bytes_(bytes), fail_([message](qsizetype) { throw Exception(message); }) {}
@@ -76,8 +79,11 @@ public:
     std::int32_t i32() { return std::int32_t(u32()); }
 
     // Reads at an absolute position without moving the cursor.
+    bool hasAt(qsizetype at, qsizetype n) const {
+        return at >= 0 && n >= 0 && at <= bytes_.size() && n <= bytes_.size() - at;
+    }
     QByteArrayView viewAt(qsizetype at, qsizetype n) const {
-        if (at < 0 || n < 0 || at > bytes_.size() || n > bytes_.size() - at) fail(at);
+        if (!hasAt(at, n)) fail(at);
         return bytes_.sliced(at, n);
     }
     std::uint8_t u8At(qsizetype at) const { return std::uint8_t(viewAt(at, 1)[0]); }
@@ -87,6 +93,8 @@ public:
     std::uint32_t u32leAt(qsizetype at) const {
         return qFromLittleEndian<std::uint32_t>(viewAt(at, 4).data());
     }
+    std::int16_t i16leAt(qsizetype at) const { return std::int16_t(u16leAt(at)); }
+    std::int32_t i32leAt(qsizetype at) const { return std::int32_t(u32leAt(at)); }
     std::uint16_t u16At(qsizetype at) const {
         const auto* p = viewAt(at, 2).data();
         return order_ == ByteOrder::Little ? qFromLittleEndian<std::uint16_t>(p)

@@ -1,7 +1,8 @@
 #include "platform/ShiftJis.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <QtEndian>
+#include <cerrno>
 #include <stdexcept>
 
 namespace platform {
@@ -67,7 +68,7 @@ QByteArray toCp932(const QString& text, bool* lossless) {
         }
         *o++ = '?';
         --outLeft;
-        const char16_t unit = char16_t(uint8_t(in[0]) | (uint8_t(in[1]) << 8));
+        const char16_t unit = char16_t(qFromLittleEndian<quint16>(in));
         const bool pair = unit >= 0xD800 && unit < 0xDC00 && inLeft >= 4;
         const size_t skip = pair ? 4 : 2;
         in += skip;

@@ -1,8 +1,10 @@
 #include "imaging/codecs/Bmp.h"
 
 #include "imaging/Messages.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
 #include <cstring>
 
 namespace codecs {
@@ -12,12 +14,8 @@ namespace {
     throw Exception(msg::invalidBitmap());
 }
 
-std::uint16_t u16(const uchar* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-std::uint32_t u32(const uchar* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
+platform::ByteCursor cursor(QByteArrayView data) {
+    return platform::ByteCursor(data, [](qsizetype) { invalid(); });
 }
 
 constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;  // a sane upper bound for one picture
@@ -34,27 +32,28 @@ struct Header {
 
 Header readHeader(QByteArrayView data) {
     if (data.size() < 18 || data[0] != 'B' || data[1] != 'M') invalid();
-    const auto* p = reinterpret_cast<const uchar*>(data.data()) + 14;
+    platform::ByteCursor c = cursor(data);
+    c.skip(14);
     Header h;
-    h.size = u32(p);
+    h.size = c.u32le();
     if (h.size == 12) {
-        if (data.size() < 14 + 12) invalid();
         h.core = true;
-        h.width = u16(p + 4);
-        h.height = u16(p + 6);
-        h.planes = u16(p + 8);
-        h.bitCount = u16(p + 10);
+        h.width = c.u16le();
+        h.height = c.u16le();
+        h.planes = c.u16le();
+        h.bitCount = c.u16le();
     } else if (h.size >= 40) {
-        if (data.size() < 14 + 40 || qsizetype(h.size) > data.size() - 14) invalid();
-        h.width = std::int32_t(u32(p + 4));
-        h.height = std::int32_t(u32(p + 8));
-        h.planes = u16(p + 12);
-        h.bitCount = u16(p + 14);
-        h.compression = u32(p + 16);
-        h.sizeImage = u32(p + 20);
-        h.xppm = std::int32_t(u32(p + 24));
-        h.yppm = std::int32_t(u32(p + 28));
-        h.clrUsed = u32(p + 32);
+        // The whole declared header must be there, though only its first 36 bytes are read.
+        platform::ByteCursor info = c.sub(qsizetype(h.size) - 4);
+        h.width = info.i32le();
+        h.height = info.i32le();
+        h.planes = info.u16le();
+        h.bitCount = info.u16le();
+        h.compression = info.u32le();
+        h.sizeImage = info.u32le();
+        h.xppm = info.i32le();
+        h.yppm = info.i32le();
+        h.clrUsed = info.u32le();
     } else {
         invalid();
     }
@@ -120,18 +119,18 @@ int expand(std::uint32_t v, std::uint32_t mask) {
     return bits >= 8 ? int(x >> (bits - 8)) : int(x * 255 / ((1u << bits) - 1));
 }
 
-// Run-length data into an 8-bit picture (rows bottom-up); out-of-picture writes are dropped.
-void decodeRle(QImage& img, const uchar* p, qsizetype n, bool four) {
+// Run-length data into an 8-bit picture (rows bottom-up); out-of-picture writes are dropped,
+// and data that ends early ends the picture.
+void decodeRle(QImage& img, QByteArrayView data, bool four) {
     const int w = img.width(), h = img.height();
     int x = 0, y = h - 1;
     auto put = [&](int v) {
         if (x < w && y >= 0 && y < h) img.scanLine(y)[x] = uchar(v);
         ++x;
     };
-    qsizetype i = 0;
-    while (i + 1 < n && y >= 0) {
-        const int count = p[i], value = p[i + 1];
-        i += 2;
+    platform::ByteCursor c = cursor(data);
+    while (c.has(2) && y >= 0) {
+        const int count = c.u8(), value = c.u8();
         if (count > 0) {
             for (int k = 0; k < count && x < w; ++k)
                 put(four ? ((k & 1) ? value & 15 : value >> 4) : value);
@@ -143,16 +142,16 @@ void decodeRle(QImage& img, const uchar* p, qsizetype n, bool four) {
         } else if (value == 1) {  // end of picture
             return;
         } else if (value == 2) {  // delta
-            if (i + 1 >= n) return;
-            x += p[i];
-            y -= p[i + 1];
-            i += 2;
+            if (!c.has(2)) return;
+            x += c.u8();
+            y -= c.u8();
         } else {  // absolute run of `value` pixels, padded to a 16-bit word
             const qsizetype bytes = four ? (value + 1) / 2 : value;
-            if (i + bytes > n) return;
+            if (!c.has(bytes)) return;
+            const auto* run = reinterpret_cast<const uchar*>(c.take(bytes).data());
             for (int k = 0; k < value && x < w; ++k)
-                put(four ? ((k & 1) ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
-            i += (bytes + 1) & ~qsizetype(1);
+                put(four ? ((k & 1) ? run[k / 2] & 15 : run[k / 2] >> 4) : run[k]);
+            if (bytes & 1) c.skip(std::min<qsizetype>(1, c.remaining()));
         }
     }
 }
@@ -184,7 +183,7 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
         if (img.isNull()) invalid();
         img.fill(0);
         img.setColorTable(colourTable(table, h.colours, h.core));
-        decodeRle(img, bits, l.pixelBytes, h.compression == 2);
+        decodeRle(img, data.sliced(14 + l.headerAndTable, l.pixelBytes), h.compression == 2);
     } else if (h.compression == 0 || h.compression == 3) {
         if (stride * hh > l.pixelBytes) invalid();
         switch (depth) {
@@ -216,8 +215,9 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
             case 32: {
                 std::uint32_t rm, gm, bm;
                 if (h.compression == 3) {
-                    const uchar* m = h.size == 40 ? table : base + 14 + 40;
-                    rm = u32(m), gm = u32(m + 4), bm = u32(m + 8);
+                    platform::ByteCursor m = cursor(data);
+                    m.seek(14 + 40);  // after a 40-byte header, or inside a larger one
+                    rm = m.u32le(), gm = m.u32le(), bm = m.u32le();
                 } else if (depth == 16) {
                     rm = 0x7C00, gm = 0x03E0, bm = 0x001F;
                 } else {
@@ -241,7 +241,9 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
                         const uchar* s = srcRow(y);
                         auto* d = reinterpret_cast<QRgb*>(img.scanLine(y));
                         for (int x = 0; x < w; ++x) {
-                            const std::uint32_t v = depth == 16 ? u16(s + 2 * x) : u32(s + 4 * x);
+                            const std::uint32_t v =
+                                depth == 16 ? qFromLittleEndian<std::uint16_t>(s + 2 * x)
+                                            : qFromLittleEndian<std::uint32_t>(s + 4 * x);
                             d[x] = plain ? (v | 0xFF000000u)
                                          : qRgb(expand(v, rm), expand(v, gm), expand(v, bm));
                         }
@@ -265,16 +267,6 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
     if (consumed) *consumed = l.total();
     return img;
 }
-
-namespace {
-void put16(QByteArray& b, qsizetype at, std::uint16_t v) {
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char(v >> 8);
-}
-void put32(QByteArray& b, qsizetype at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
-}
-}  // namespace
 
 QByteArray WriteBmp(const QImage& source) {
     QImage img = source;
@@ -330,21 +322,24 @@ QByteArray WriteBmp(const QImage& source) {
     QByteArray b(total, '\0');
     b[0] = 'B';
     b[1] = 'M';
-    put32(b, 2, std::uint32_t(total));
-    put32(b, 10, std::uint32_t(14 + headerAndTable));
-    put32(b, 14, 40);
-    put32(b, 18, std::uint32_t(w));
-    put32(b, 22, std::uint32_t(h));
-    put16(b, 26, 1);
-    put16(b, 28, std::uint16_t(depth));
-    put32(b, 30, compression);
-    put32(b, 34, std::uint32_t(stride * h));
-    put32(b, 38, std::uint32_t(std::max(0, img.dotsPerMeterX())));
-    put32(b, 42, std::uint32_t(std::max(0, img.dotsPerMeterY())));
-    put32(b, 46, std::uint32_t(table.size()));
+    char* d = b.data();
+    qToLittleEndian<std::uint32_t>(total, d + 2);
+    qToLittleEndian<std::uint32_t>(14 + headerAndTable, d + 10);
+    qToLittleEndian<std::uint32_t>(40, d + 14);
+    qToLittleEndian<std::uint32_t>(w, d + 18);
+    qToLittleEndian<std::uint32_t>(h, d + 22);
+    qToLittleEndian<std::uint16_t>(1, d + 26);
+    qToLittleEndian<std::uint16_t>(depth, d + 28);
+    qToLittleEndian<std::uint32_t>(compression, d + 30);
+    qToLittleEndian<std::uint32_t>(stride * h, d + 34);
+    qToLittleEndian<std::uint32_t>(std::max(0, img.dotsPerMeterX()), d + 38);
+    qToLittleEndian<std::uint32_t>(std::max(0, img.dotsPerMeterY()), d + 42);
+    qToLittleEndian<std::uint32_t>(table.size(), d + 46);
     qsizetype at = 54;
     if (compression == 3) {
-        put32(b, at, 0xF800), put32(b, at + 4, 0x07E0), put32(b, at + 8, 0x001F);
+        qToLittleEndian<std::uint32_t>(0xF800, d + at);
+        qToLittleEndian<std::uint32_t>(0x07E0, d + at + 4);
+        qToLittleEndian<std::uint32_t>(0x001F, d + at + 8);
         at += 12;
     }
     for (QRgb c : table) {

@@ -1,10 +1,12 @@
 #include "imaging/codecs/Container.h"
 
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
-#include <cstring>
 #include <zlib.h>
+#include <QtEndian>
+#include <cstring>
 
 namespace codecs {
 namespace {
@@ -24,7 +26,7 @@ QByteArray Compress(QByteArrayView plain) {
     QByteArray out(kContainerHeaderSize + qsizetype(bound), Qt::Uninitialized);
     std::memcpy(out.data(), kSignature, kContainerSignatureSize);
     const quint32 n = quint32(plain.size());
-    for (int i = 0; i < 4; ++i) out[kContainerSignatureSize + i] = char((n >> (8 * i)) & 0xFF);
+    qToLittleEndian(n, out.data() + kContainerSignatureSize);
     if (compress2(reinterpret_cast<Bytef*>(out.data() + kContainerHeaderSize), &bound,
                   reinterpret_cast<const Bytef*>(plain.data()), uLong(plain.size()), 9) != Z_OK)
         fail("compress");
@@ -33,9 +35,10 @@ QByteArray Compress(QByteArrayView plain) {
 }
 
 QByteArray Decompress(QByteArrayView data, qsizetype* consumed) {
-    if (!HasContainerSignature(data) || data.size() < kContainerHeaderSize) fail("no container");
-    const auto* h = reinterpret_cast<const uchar*>(data.data()) + kContainerSignatureSize;
-    const quint32 declared = quint32(h[0]) | quint32(h[1]) << 8 | quint32(h[2]) << 16 | quint32(h[3]) << 24;
+    if (!HasContainerSignature(data)) fail("no container");
+    platform::ByteCursor header(data, [](qsizetype) { fail("no container"); });
+    header.skip(kContainerSignatureSize);
+    const quint32 declared = header.u32le();
 
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) fail("inflateInit");

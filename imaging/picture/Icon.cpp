@@ -4,8 +4,10 @@
 #include "imaging/codecs/Png.h"
 #include "imaging/picture/MaskedImage.h"
 #include "imaging/picture/StreamBytes.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
 #include <cstring>
 
 namespace {
@@ -17,12 +19,8 @@ QString invalidIcon() {
     throw Exception(invalidIcon());
 }
 
-std::uint32_t u32(const uchar* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t u16(const uchar* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
+platform::ByteCursor cursor(QByteArrayView data) {
+    return platform::ByteCursor(data, [](qsizetype) { invalid(); });
 }
 
 struct DirEntry {
@@ -30,20 +28,24 @@ struct DirEntry {
     int pixels = 0;
 };
 
-// The directory: six bytes, then 16 per image. Returns the length of the whole file.
-std::int64_t directoryLength(const uchar* p, std::int64_t available,
+// The directory: six bytes, then 16 per image. Returns the length of the whole file, of
+// which `available` bytes may be read (`dir` holds at least the directory).
+std::int64_t directoryLength(QByteArrayView dir, std::int64_t available,
                              std::vector<DirEntry>* entries) {
-    if (available < 6 || u16(p) != 0 || u16(p + 2) != 1) invalid();
-    const int count = u16(p + 4);
+    platform::ByteCursor c = cursor(dir);
+    if (available < 6 || c.u16le() != 0 || c.u16le() != 1) invalid();
+    const int count = c.u16le();
     const std::int64_t tableEnd = 6 + 16 * std::int64_t(count);
     if (count == 0 || tableEnd > available) invalid();
     std::int64_t end = tableEnd;
     for (int i = 0; i < count; ++i) {
-        const uchar* e = p + 6 + 16 * i;
+        platform::ByteCursor e = c.sub(16);
+        const int width = e.u8(), height = e.u8();
+        e.skip(6);
         DirEntry d;
-        d.size = u32(e + 8);
-        d.offset = u32(e + 12);
-        d.pixels = (e[0] ? e[0] : 256) * (e[1] ? e[1] : 256);
+        d.size = e.u32le();
+        d.offset = e.u32le();
+        d.pixels = (width ? width : 256) * (height ? height : 256);
         if (d.offset < tableEnd || d.size <= 0 || d.offset + d.size > available) invalid();
         end = std::max(end, d.offset + d.size);
         if (entries) entries->push_back(d);
@@ -68,10 +70,11 @@ void decodeEntry(QByteArrayView data, QImage& image, QImage& mask) {
         }
         return;
     }
-    if (data.size() < 40) invalid();
-    const auto* p = reinterpret_cast<const uchar*>(data.data());
-    const std::uint32_t headerSize = u32(p);
-    const std::int32_t width = std::int32_t(u32(p + 4)), doubled = std::int32_t(u32(p + 8));
+    platform::ByteCursor info = cursor(data).sub(40);  // the information header
+    const std::uint32_t headerSize = info.u32le();
+    const std::int32_t width = info.i32le(), doubled = info.i32le();
+    info.skip(2);  // planes
+    const int bits = info.u16le();
     if (headerSize < 40 || width <= 0 || doubled <= 1 || doubled > 2 * 4096 || width > 4096)
         invalid();
     const int height = doubled / 2;
@@ -80,10 +83,10 @@ void decodeEntry(QByteArrayView data, QImage& image, QImage& mask) {
     file[0] = 'B';
     file[1] = 'M';
     file.append(data.data(), data.size());
-    for (int i = 0; i < 4; ++i) file[14 + 8 + i] = char((std::uint32_t(height) >> (8 * i)) & 0xFF);
+    qToLittleEndian<std::int32_t>(height, file.data() + 14 + 8);
     const codecs::BmpLayout layout = codecs::ReadBmpLayout(file);
     image = codecs::ReadBmp(file);
-    const int bits = u16(p + 14);
+    const auto* p = reinterpret_cast<const uchar*>(data.data());
     if (bits == 32) {
         // The fourth byte of each pixel is its alpha.
         image = image.convertToFormat(QImage::Format_ARGB32);
@@ -125,7 +128,7 @@ void TIcon::SetBytes(QByteArray bytes) {
     QImage image, mask;
     if (!bytes.isEmpty()) {
         std::vector<DirEntry> entries;
-        directoryLength(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), &entries);
+        directoryLength(bytes, bytes.size(), &entries);
         const DirEntry* best = &entries.front();
         for (const DirEntry& e : entries)
             if (e.pixels > best->pixels) best = &e;
@@ -143,11 +146,10 @@ void TIcon::LoadFromStream(TStream& stream) {
     const std::int64_t start = stream.Position();
     const std::int64_t available = stream.Remaining();
     const QByteArray head = picturebytes::ReadExactly(stream, 6, invalidIcon());
-    const int count = u16(reinterpret_cast<const uchar*>(head.constData()) + 4);
+    const int count = qFromLittleEndian<std::uint16_t>(head.constData() + 4);
     QByteArray dir =
         head + picturebytes::ReadExactly(stream, 16 * std::int64_t(count), invalidIcon());
-    const std::int64_t length =
-        directoryLength(reinterpret_cast<const uchar*>(dir.constData()), available, nullptr);
+    const std::int64_t length = directoryLength(dir, available, nullptr);
     stream.SetPosition(start);
     SetBytes(picturebytes::ReadExactly(stream, length, invalidIcon()));
 }

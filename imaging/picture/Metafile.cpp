@@ -2,6 +2,7 @@
 
 #include "imaging/picture/ErrorPicture.h"
 #include "imaging/picture/StreamBytes.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
 #include <cmath>
@@ -10,19 +11,6 @@ namespace {
 
 QString invalidMetafile() {
     return QStringLiteral("メタファイルが不正です");
-}
-
-std::uint32_t u32(const QByteArray& b, int at) {
-    const auto* p = reinterpret_cast<const uchar*>(b.constData()) + at;
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::int32_t s32(const QByteArray& b, int at) {
-    return std::int32_t(u32(b, at));
-}
-std::int16_t s16(const QByteArray& b, int at) {
-    const auto* p = reinterpret_cast<const uchar*>(b.constData()) + at;
-    return std::int16_t(p[0] | p[1] << 8);
 }
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -52,15 +40,16 @@ void TMetafile::setBytes(QByteArray bytes, bool strict) {
     bool enhanced = false;
     int w = 0, h = 0;
     if (!bytes.isEmpty()) {
-        if (bytes.size() >= 88 && u32(bytes, 0) == 1 && u32(bytes, 40) == kEmfSignature) {
+        const platform::ByteCursor c(bytes, invalidMetafile());
+        if (c.has(88) && c.u32leAt(0) == 1 && c.u32leAt(40) == kEmfSignature) {
             // The frame rectangle is in 0.01 mm, both corners inclusive.
             enhanced = true;
-            w = scaled(std::int64_t(s32(bytes, 32)) - s32(bytes, 24), 2540);
-            h = scaled(std::int64_t(s32(bytes, 36)) - s32(bytes, 28), 2540);
-        } else if (bytes.size() >= 22 + 18 && u32(bytes, 0) == kPlaceableKey) {
-            const int inch = s16(bytes, 14) & 0xFFFF;
-            w = scaled(std::int64_t(s16(bytes, 10)) - s16(bytes, 6), inch);
-            h = scaled(std::int64_t(s16(bytes, 12)) - s16(bytes, 8), inch);
+            w = scaled(std::int64_t(c.i32leAt(32)) - c.i32leAt(24), 2540);
+            h = scaled(std::int64_t(c.i32leAt(36)) - c.i32leAt(28), 2540);
+        } else if (c.has(22 + 18) && c.u32leAt(0) == kPlaceableKey) {
+            const int inch = c.u16leAt(14);
+            w = scaled(std::int64_t(c.i16leAt(10)) - c.i16leAt(6), inch);
+            h = scaled(std::int64_t(c.i16leAt(12)) - c.i16leAt(8), inch);
         } else if (strict) {
             throw Exception(invalidMetafile());
         }

@@ -6,6 +6,7 @@
 #include "imaging/picture/StreamBytes.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
 #include <cstring>
 
 namespace {
@@ -22,9 +23,7 @@ QByteArray ReadPngStreamBytes(TStream& stream) {
     for (;;) {
         const QByteArray head =
             picturebytes::ReadExactly(stream, 8, invalidPng("unexpected end of data"));
-        const auto* p = reinterpret_cast<const uchar*>(head.constData());
-        const std::int64_t length = std::int64_t(p[0]) << 24 | std::int64_t(p[1]) << 16 |
-                                    std::int64_t(p[2]) << 8 | std::int64_t(p[3]);
+        const std::int64_t length = qFromBigEndian<std::uint32_t>(head.constData());
         if (length > 0x7FFFFFFF) throw Exception(invalidPng("chunk length"));
         bytes += head;
         bytes +=

@@ -1,6 +1,7 @@
 #include "imaging/picture/ResStream.h"
 
 #include "document/Messages.h"
+#include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
 #include <QFile>
@@ -12,35 +13,16 @@ namespace {
     throw Exception(QStringLiteral("リソースファイルが不正です"));
 }
 
-std::uint32_t u32(const uchar* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t u16(const uchar* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-std::int64_t align4(std::int64_t v) {
-    return (v + 3) & ~std::int64_t(3);
+qsizetype padding4(qsizetype v) {
+    return -v & 3;
 }
 
-// A type or name field at `at` (inside [at, end)): 0xFFFF and a number, or a
-// NUL-terminated UTF-16 text. Moves `at` past it.
-TResId readId(const uchar* base, std::int64_t& at, std::int64_t end) {
-    if (at + 2 > end) damaged();
-    if (u16(base + at) == 0xFFFF) {
-        if (at + 4 > end) damaged();
-        const int number = u16(base + at + 2);
-        at += 4;
-        return number;
-    }
+// A type or name field: 0xFFFF and a number, or a NUL-terminated UTF-16 text.
+TResId readId(platform::ByteCursor& c) {
+    const std::uint16_t first = c.u16le();
+    if (first == 0xFFFF) return int(c.u16le());
     QString text;
-    for (;;) {
-        if (at + 2 > end) damaged();
-        const char16_t c = u16(base + at);
-        at += 2;
-        if (c == 0) break;
-        text += QChar(c);
-    }
+    for (char16_t unit = first; unit != 0; unit = c.u16le()) text += QChar(unit);
     return text;
 }
 
@@ -72,23 +54,24 @@ TResStream::TResStream(const QString& fileName, const TResId& type, const TResId
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) throw Exception(msg::cannotOpenFile(fileName));
     const QByteArray bytes = file.readAll();
-    const auto* base = reinterpret_cast<const uchar*>(bytes.constData());
-    const std::int64_t size = bytes.size();
-    std::int64_t entry = 0;
-    while (entry + 8 <= size) {
-        const std::int64_t dataSize = u32(base + entry), headerSize = u32(base + entry + 4);
-        if (headerSize < 8 || entry + headerSize > size) damaged();
-        std::int64_t at = entry + 8;
-        const TResId entryType = readId(base, at, entry + headerSize);
-        const TResId entryName = readId(base, at, entry + headerSize);
-        const std::int64_t data = entry + align4(headerSize);
-        if (data + dataSize > size) damaged();
+    // Entries: data size, header size, the header's type and name, then the data; header
+    // and data each padded to four bytes.
+    platform::ByteCursor c(bytes, [](qsizetype) { damaged(); });
+    while (c.has(8)) {
+        const qsizetype dataSize = c.u32le(), headerSize = c.u32le();
+        if (headerSize < 8) damaged();
+        platform::ByteCursor header = c.sub(headerSize - 8);
+        const TResId entryType = readId(header);
+        const TResId entryName = readId(header);
+        c.skip(padding4(headerSize));
+        const QByteArrayView data = c.take(dataSize);
         if (same(entryType, type) && same(entryName, name)) {
-            TMemoryStream::Write(bytes.constData() + data, dataSize);
+            TMemoryStream::Write(data.data(), data.size());
             SetPosition(0);
             return;
         }
-        entry = data + align4(dataSize);
+        // The last entry's padding may be missing.
+        c.skip(std::min(padding4(dataSize), c.remaining()));
     }
     throw notFound();
 }

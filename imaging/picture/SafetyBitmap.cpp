@@ -5,6 +5,8 @@
 #include "imaging/picture/StreamBytes.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
+
 using picturebytes::InvalidBitmapMessage;
 
 namespace {
@@ -50,9 +52,7 @@ QImage ReadBmpFromStream(TStream& stream) {
     if (available < 18) invalid();
     QByteArray head = picturebytes::ReadExactly(stream, 18, InvalidBitmapMessage());
     if (head[0] != 'B' || head[1] != 'M') invalid();
-    const auto* p = reinterpret_cast<const uchar*>(head.constData()) + 14;
-    const std::int64_t headerSize = std::int64_t(p[0]) | std::int64_t(p[1]) << 8 |
-                                    std::int64_t(p[2]) << 16 | std::int64_t(p[3]) << 24;
+    const std::int64_t headerSize = qFromLittleEndian<std::uint32_t>(head.constData() + 14);
     const std::int64_t headBytes =
         14 + (headerSize == 12 ? 12 : std::max<std::int64_t>(headerSize, 40));
     if (headerSize < 12 || headBytes > available) invalid();

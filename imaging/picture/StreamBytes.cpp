@@ -3,6 +3,8 @@
 #include "imaging/Messages.h"
 #include "platform/Exception.h"
 
+#include <QtEndian>
+
 namespace picturebytes {
 
 QByteArray ReadExactly(TStream& stream, std::int64_t count, const QString& message) {
@@ -20,16 +22,12 @@ QByteArray ReadRest(TStream& stream) {
 }
 
 std::int32_t ReadInt32(TStream& stream, const QString& message) {
-    unsigned char b[4];
-    if (stream.Remaining() < 4) throw Exception(message);
-    stream.ReadBuffer(b, 4);
-    return std::int32_t(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-                        std::uint32_t(b[3]) << 24);
+    return qFromLittleEndian<std::int32_t>(ReadExactly(stream, 4, message).constData());
 }
 
 void WriteInt32(TStream& stream, std::int32_t value) {
-    const auto v = std::uint32_t(value);
-    const unsigned char b[4] = {uchar(v), uchar(v >> 8), uchar(v >> 16), uchar(v >> 24)};
+    unsigned char b[4];
+    qToLittleEndian(value, b);
     stream.WriteBuffer(b, 4);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/cfb/Constants.h"
 #include "platform/cfb/FileLock.h"
 
+#include <QtEndian>
 #include <algorithm>
 
 namespace platform::cfb {
@@ -140,8 +141,8 @@ void Engine::load() {
         difatSectors_.push_back(next);
         readRaw(sectorOffset(next), sector.data(), ss);
         for (uint32_t j = 0; j + 1 < perSector && fatSectors_.size() < fatCount; ++j)
-            addFatSector(get32(sector.data() + 4 * j));
-        next = get32(sector.data() + ss - 4);
+            addFatSector(qFromLittleEndian<uint32_t>(sector.data() + 4 * j));
+        next = qFromLittleEndian<uint32_t>(sector.data() + ss - 4);
     }
     // DIFAT sectors beyond those needed are left as they are: marked in the FAT,
     // never reused.
@@ -151,7 +152,7 @@ void Engine::load() {
         const size_t n = std::min<size_t>(size_t(fatCount) * perSector, fileSectors);
         std::vector<uint32_t>& entries = fat_.entries();
         entries.resize(n);
-        for (size_t i = 0; i < n; ++i) entries[i] = get32(bytes.data() + 4 * i);
+        qFromLittleEndian<uint32_t>(bytes.data(), qsizetype(n), entries.data());
         fat_.resetHint();
     }
 
@@ -175,7 +176,7 @@ void Engine::load() {
         const std::vector<uint8_t> bytes = readSectors(miniFatChain_);
         std::vector<uint32_t>& entries = miniFat_.entries();
         entries.resize(bytes.size() / 4);
-        for (size_t i = 0; i < entries.size(); ++i) entries[i] = get32(bytes.data() + 4 * i);
+        qFromLittleEndian<uint32_t>(bytes.data(), qsizetype(entries.size()), entries.data());
     }
 
     // The mini stream is the root entry's data.
@@ -250,8 +251,7 @@ void Engine::flush() {
 
     const uint32_t miniFatSectors = ceilDiv(uint64_t(miniFat_.size()) * 4, ss);
     std::vector<uint8_t> miniFatBytes(size_t(miniFatSectors) * ss, 0xFF);
-    for (uint32_t i = 0; i < miniFat_.size(); ++i)
-        put32(miniFatBytes.data() + 4 * i, miniFat_.at(i));
+    qToLittleEndian<uint32_t>(miniFat_.entries().data(), miniFat_.size(), miniFatBytes.data());
     resizeRegularChain(miniFatChain_, header_.firstMiniFatSector, miniFatSectors);
 
     placeFatSectors();
@@ -260,7 +260,7 @@ void Engine::flush() {
     writeSectors(miniFatChain_, miniFatBytes);
 
     std::vector<uint8_t> fatBytes(fatSectors_.size() * size_t(ss), 0xFF);
-    for (uint32_t i = 0; i < fat_.size(); ++i) put32(fatBytes.data() + 4 * size_t(i), fat_.at(i));
+    qToLittleEndian<uint32_t>(fat_.entries().data(), fat_.size(), fatBytes.data());
     writeSectors(fatSectors_, fatBytes);
 
     header_.difat.fill(kFreeSect);
@@ -272,8 +272,9 @@ void Engine::flush() {
         for (size_t k = 0; k < difatSectors_.size(); ++k) {
             uint8_t* p = difatBytes.data() + k * ss;
             for (uint32_t j = 0; j + 1 < perSector && listed < fatSectors_.size(); ++j, ++listed)
-                put32(p + 4 * j, fatSectors_[listed]);
-            put32(p + ss - 4, k + 1 < difatSectors_.size() ? difatSectors_[k + 1] : kEndOfChain);
+                qToLittleEndian<uint32_t>(fatSectors_[listed], p + 4 * j);
+            qToLittleEndian<uint32_t>(
+                k + 1 < difatSectors_.size() ? difatSectors_[k + 1] : kEndOfChain, p + ss - 4);
         }
         writeSectors(difatSectors_, difatBytes);
     }

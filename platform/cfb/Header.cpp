@@ -4,6 +4,9 @@
 #include "platform/cfb/CfbError.h"
 #include "platform/cfb/Constants.h"
 
+#include <QtEndian>
+#include <cstring>
+
 namespace platform::cfb {
 
 namespace {
@@ -14,10 +17,11 @@ Header Header::parse(const uint8_t* b) {
     if (std::memcmp(b, kSignature, 8) != 0)
         throwCorrupt(QStringLiteral("ファイルの識別子が正しくありません"));
     Header h;
-    h.minorVersion = get16(b + 0x18);
-    h.majorVersion = get16(b + 0x1A);
-    if (get16(b + 0x1C) != 0xFFFE) throwCorrupt(QStringLiteral("バイト順の印が正しくありません"));
-    h.sectorShift = get16(b + 0x1E);
+    h.minorVersion = qFromLittleEndian<uint16_t>(b + 0x18);
+    h.majorVersion = qFromLittleEndian<uint16_t>(b + 0x1A);
+    if (qFromLittleEndian<uint16_t>(b + 0x1C) != 0xFFFE)
+        throwCorrupt(QStringLiteral("バイト順の印が正しくありません"));
+    h.sectorShift = qFromLittleEndian<uint16_t>(b + 0x1E);
     if (h.majorVersion == 3) {
         if (h.sectorShift != 9) throwCorrupt(msg::sectorSizeInvalid());
     } else if (h.majorVersion == 4) {
@@ -25,39 +29,40 @@ Header Header::parse(const uint8_t* b) {
     } else {
         throwCorrupt(QStringLiteral("未対応のバージョンです"));
     }
-    if (get16(b + 0x20) != 6) throwCorrupt(QStringLiteral("ミニセクタサイズが正しくありません"));
-    h.directorySectorCount = get32(b + 0x28);
-    h.fatSectorCount = get32(b + 0x2C);
-    h.firstDirectorySector = get32(b + 0x30);
-    h.transactionSignature = get32(b + 0x34);
-    if (get32(b + 0x38) != kMiniStreamCutoff)
+    if (qFromLittleEndian<uint16_t>(b + 0x20) != 6)
+        throwCorrupt(QStringLiteral("ミニセクタサイズが正しくありません"));
+    h.directorySectorCount = qFromLittleEndian<uint32_t>(b + 0x28);
+    h.fatSectorCount = qFromLittleEndian<uint32_t>(b + 0x2C);
+    h.firstDirectorySector = qFromLittleEndian<uint32_t>(b + 0x30);
+    h.transactionSignature = qFromLittleEndian<uint32_t>(b + 0x34);
+    if (qFromLittleEndian<uint32_t>(b + 0x38) != kMiniStreamCutoff)
         throwCorrupt(QStringLiteral("ミニストリームの境界値が正しくありません"));
-    h.firstMiniFatSector = get32(b + 0x3C);
-    h.miniFatSectorCount = get32(b + 0x40);
-    h.firstDifatSector = get32(b + 0x44);
-    h.difatSectorCount = get32(b + 0x48);
-    for (size_t i = 0; i < h.difat.size(); ++i) h.difat[i] = get32(b + 0x4C + 4 * i);
+    h.firstMiniFatSector = qFromLittleEndian<uint32_t>(b + 0x3C);
+    h.miniFatSectorCount = qFromLittleEndian<uint32_t>(b + 0x40);
+    h.firstDifatSector = qFromLittleEndian<uint32_t>(b + 0x44);
+    h.difatSectorCount = qFromLittleEndian<uint32_t>(b + 0x48);
+    qFromLittleEndian<uint32_t>(b + 0x4C, qsizetype(h.difat.size()), h.difat.data());
     return h;
 }
 
 void Header::serialize(uint8_t* b) const {
     std::memset(b, 0, kHeaderSize);
     std::memcpy(b, kSignature, 8);
-    put16(b + 0x18, minorVersion);
-    put16(b + 0x1A, majorVersion);
-    put16(b + 0x1C, 0xFFFE);
-    put16(b + 0x1E, sectorShift);
-    put16(b + 0x20, 6);
-    put32(b + 0x28, majorVersion == 3 ? 0 : directorySectorCount);
-    put32(b + 0x2C, fatSectorCount);
-    put32(b + 0x30, firstDirectorySector);
-    put32(b + 0x34, transactionSignature);
-    put32(b + 0x38, kMiniStreamCutoff);
-    put32(b + 0x3C, firstMiniFatSector);
-    put32(b + 0x40, miniFatSectorCount);
-    put32(b + 0x44, firstDifatSector);
-    put32(b + 0x48, difatSectorCount);
-    for (size_t i = 0; i < difat.size(); ++i) put32(b + 0x4C + 4 * i, difat[i]);
+    qToLittleEndian<uint16_t>(minorVersion, b + 0x18);
+    qToLittleEndian<uint16_t>(majorVersion, b + 0x1A);
+    qToLittleEndian<uint16_t>(0xFFFE, b + 0x1C);
+    qToLittleEndian<uint16_t>(sectorShift, b + 0x1E);
+    qToLittleEndian<uint16_t>(6, b + 0x20);
+    qToLittleEndian<uint32_t>(majorVersion == 3 ? 0 : directorySectorCount, b + 0x28);
+    qToLittleEndian<uint32_t>(fatSectorCount, b + 0x2C);
+    qToLittleEndian<uint32_t>(firstDirectorySector, b + 0x30);
+    qToLittleEndian<uint32_t>(transactionSignature, b + 0x34);
+    qToLittleEndian<uint32_t>(kMiniStreamCutoff, b + 0x38);
+    qToLittleEndian<uint32_t>(firstMiniFatSector, b + 0x3C);
+    qToLittleEndian<uint32_t>(miniFatSectorCount, b + 0x40);
+    qToLittleEndian<uint32_t>(firstDifatSector, b + 0x44);
+    qToLittleEndian<uint32_t>(difatSectorCount, b + 0x48);
+    qToLittleEndian<uint32_t>(difat.data(), qsizetype(difat.size()), b + 0x4C);
 }
 
 }  // namespace platform::cfb

@@ -63,3 +63,29 @@ TEST(ByteCursor, MessageFormThrowsTheCallersText) {
         EXPECT_EQ(e.message(), QStringLiteral("壊れています"));
     }
 }
+
+TEST(ByteCursor, AbsoluteReadsCheckTheirRangeAndKeepTheSign) {
+    const QByteArray b = QByteArray::fromHex("fefffcffffff00");  // -2, -4, 0
+    const ByteCursor c(b, stopAt());
+    EXPECT_EQ(c.i16leAt(0), -2);
+    EXPECT_EQ(c.i32leAt(2), -4);
+    EXPECT_TRUE(c.hasAt(2, 5));
+    EXPECT_TRUE(c.hasAt(7, 0));
+    EXPECT_FALSE(c.hasAt(3, 5));
+    EXPECT_FALSE(c.hasAt(8, 0));
+    EXPECT_FALSE(c.hasAt(-1, 1));
+    EXPECT_FALSE(c.hasAt(1, std::numeric_limits<qsizetype>::max()));
+    try {
+        c.i32leAt(4);
+        FAIL() << "read past the end";
+    } catch (const Stopped& s) {
+        EXPECT_EQ(s.at, 4);
+    }
+}
+
+TEST(ByteCursor, WithoutHandlerFailsWithAPlainException) {
+    ByteCursor c(QByteArrayView("ab"));
+    EXPECT_EQ(c.u16be(), 0x6162);
+    EXPECT_THROW(c.u8(), Exception);
+    EXPECT_THROW(c.viewAt(1, 2), Exception);
+}
