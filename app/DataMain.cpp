@@ -1,15 +1,10 @@
 #include "app/DataMain.h"
 
 #include "app/frame/ProgramMacros.h"
-#include "drawing/DrawObjectClasses.h"
-#include "imaging/picture/TemporaryPicture.h"
-#include "paper/PaperClasses.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "platform/MessageOf.h"
-#include "platform/UserFolders.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 using platform::format;
@@ -18,10 +13,6 @@ TdataMain::TdataMain(const QString& programPath)
     : imageServers_(QString::fromLatin1(plugin::kImageServerCategory)),
       otherServers_(QString::fromLatin1(plugin::kSecondServerCategory)),
       files_(StartupDataFiles()) {
-    // Stored objects can be read from here on.
-    RegisterDrawObjectClasses();
-    RegisterPaperClasses();
-    RegisterTemporaryPicture();
     ConfigureProgramFrame(frame_, programPath);
 }
 
@@ -34,26 +25,6 @@ TdataMain::~TdataMain() {
     } catch (const std::exception& e) {
         frame_.HandleException(e);
     }
-}
-
-void TdataMain::OpenPaperCatalogue(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        const QString shipped = frame_.ExpandOrKeep(QStringLiteral("$(ExeDir)$(ExeName).ppr"));
-        if (QFileInfo(shipped).absoluteFilePath() != QFileInfo(path).absoluteFilePath() &&
-            QFileInfo(shipped).isFile()) {
-            platform::makePrivateFolder(QFileInfo(path).absolutePath());
-            if (!QFile::copy(shipped, path))
-                throw Exception(
-                    format(QStringLiteral("「%s」を「%s」へ複写できません"), shipped, path));
-            QFile::setPermissions(
-                path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        }
-    }
-    if (!QFileInfo(path).isFile()) throw Exception(QStringLiteral("missing"));
-    if (!QFileInfo(path).isWritable()) throw EReadOnlyDataFile(path);
-    auto papers = std::make_unique<TPapers>();
-    papers->Open(path, false);
-    papers_ = std::move(papers);
 }
 
 void TdataMain::LoadPlugins() {
@@ -87,7 +58,7 @@ bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {
         if (f.mustExist && !QFileInfo(path).isFile())
             return fail(kCannotOpen, QStringLiteral("missing"));
         try {
-            if (f.open) f.open(*this, path);
+            if (f.open) f.open(context(), path);
         } catch (const EReadOnlyDataFile& e) {
             return fail(kReadOnly, e.message());
         } catch (const std::exception& e) {
@@ -102,7 +73,7 @@ bool TdataMain::Startup(const TStartupHooks& hooks) {
     // The cache lock and the plug-in client exist with the data module.
     LoadPlugins();
     for (const TStartupRegistration& step : StartupRegistrations())
-        if (step.install) step.install(*this);
+        if (step.install) step.install(context());
     if (!frame_.CheckStartConditions()) return false;
     if (hooks.showSplash) hooks.showSplash();
     ReadImageLimits();

@@ -66,11 +66,6 @@ public:
     // The system paper catalogue, open from start-up until the data module goes (null
     // before it was opened). Destroying the data module writes it back when it changed.
     TPapers* Papers() const { return papers_.get(); }
-    // Opens the catalogue file at `path`. Where the program folder is read-only the file
-    // lives in the per-user folder: on the first start it is copied there from the one
-    // shipped beside the program. Raises EReadOnlyDataFile when the file may not be
-    // written, and the catalogue's own error when it cannot be read.
-    void OpenPaperCatalogue(const QString& path);
 
     // Image files named by a command-line list file (first idle after start).
     QStringList ImageFileList;
@@ -85,4 +80,6 @@ private:
     std::vector<TStartupFile> files_;
     std::unique_ptr<TPapers> papers_;
     bool startupFinished_ = false;
+
+    TStartupContext context() { return {frame_, papers_}; }
 };

@@ -1,8 +1,15 @@
 #include "app/StartupFiles.h"
 
-#include "app/DataMain.h"
-#include "imaging/picture/GraphicRegistry.h"
+#include "app/frame/AppFrame.h"
+#include "paper/Papers.h"
 #include "paper/Purpose.h"
+#include "platform/Format.h"
+#include "platform/UserFolders.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using platform::format;
 
 std::vector<TStartupFile> StartupDataFiles() {
     std::vector<TStartupFile> files;
@@ -13,18 +20,37 @@ std::vector<TStartupFile> StartupDataFiles() {
     catalogue.label = QStringLiteral("paper catalogue");
     catalogue.fileMacro = QStringLiteral("$(SystemPaperInfo)");
     catalogue.mustExist = false;  // the first start may copy it into place (OpenPaperCatalogue)
-    catalogue.open = [](TdataMain& data, const QString& path) { data.OpenPaperCatalogue(path); };
+    catalogue.open = [](const TStartupContext& context, const QString& path) {
+        context.papers = OpenPaperCatalogue(context.frame, path);
+    };
     files.push_back(std::move(catalogue));
     return files;
 }
 
+std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        const QString shipped = frame.ExpandOrKeep(QStringLiteral("$(ExeDir)$(ExeName).ppr"));
+        if (QFileInfo(shipped).absoluteFilePath() != QFileInfo(path).absoluteFilePath() &&
+            QFileInfo(shipped).isFile()) {
+            platform::makePrivateFolder(QFileInfo(path).absolutePath());
+            if (!QFile::copy(shipped, path))
+                throw Exception(
+                    format(QStringLiteral("「%s」を「%s」へ複写できません"), shipped, path));
+            QFile::setPermissions(
+                path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+    }
+    if (!QFileInfo(path).isFile()) throw Exception(QStringLiteral("missing"));
+    if (!QFileInfo(path).isWritable()) throw EReadOnlyDataFile(path);
+    auto papers = std::make_unique<TPapers>();
+    papers->Open(path, false);
+    return papers;
+}
+
 std::vector<TStartupRegistration> StartupRegistrations() {
     std::vector<TStartupRegistration> steps;
-    // The paper catalogue's purpose filter, then the picture formats.
-    steps.push_back({QStringLiteral("purpose filter"), [](TdataMain&) {
+    steps.push_back({QStringLiteral("purpose filter"), [](const TStartupContext&) {
                          InstallPurposeValidator(std::make_unique<TCDLabelPurposeValidator>());
                      }});
-    steps.push_back(
-        {QStringLiteral("picture formats"), [](TdataMain&) { RegisterStandardGraphics(); }});
     return steps;
 }

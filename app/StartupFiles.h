@@ -7,12 +7,21 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class TdataMain;
+class TAppFrame;
+class TPapers;
 
 // Raised by an opening step when the file exists but may not be written.
 VELLUMO_DECLARE_EXCEPTION(EReadOnlyDataFile, Exception);
+
+// What the start-up steps work with: the frame (macros, settings, messages) and the
+// places, owned by the data module, where the files they open are kept.
+struct TStartupContext {
+    TAppFrame& frame;
+    std::unique_ptr<TPapers>& papers;  // the system paper catalogue
+};
 
 struct TStartupFile {
     QString label;          // what the step opens, for the doctor's report
@@ -21,16 +30,23 @@ struct TStartupFile {
     // The file named when the step fails; empty: the file itself. (A failing product
     // database names the system catalogue.)
     QString messageFileMacro;
-    std::function<void(TdataMain& data, const QString& path)> open;  // raises on failure
+    // Raises on failure.
+    std::function<void(const TStartupContext& context, const QString& path)> open;
 };
 
 std::vector<TStartupFile> StartupDataFiles();
 
-// What the subsystems install before the start conditions are checked, in order: the
-// catalogue's purpose filter, then the picture formats. This list is the one place where
-// those subsystems add their step.
+// Opens the system paper catalogue at `path`. Where the program folder is read-only the
+// file lives in the per-user folder: on the first start it is copied there from the one
+// shipped beside the program. Raises EReadOnlyDataFile when the file may not be written,
+// and the catalogue's own error when it cannot be read.
+std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& path);
+
+// What the subsystems install before the start conditions are checked, in order. This
+// list is the one place where those subsystems add their step. (The stored classes and
+// the picture formats are registered before, by RegisterProgramClasses.)
 struct TStartupRegistration {
     QString label;
-    std::function<void(TdataMain& data)> install;
+    std::function<void(const TStartupContext& context)> install;
 };
 std::vector<TStartupRegistration> StartupRegistrations();

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/DataMain.h"
 #include "app/MainWindow.h"
+#include "app/ProgramClasses.h"
 #include "app/SplashWindow.h"
 #include "app/frame/Version.h"
 
@@ -12,6 +13,7 @@
 
 int main(int argc, char** argv) {
     TVellumoApplication app(argc, argv);
+    RegisterProgramClasses();
     TdataMain data(QCoreApplication::applicationFilePath());
     TAppFrame& frame = data.Frame();
     frame.OnException = ReportUncaughtError;
@@ -23,8 +25,8 @@ int main(int argc, char** argv) {
     // Messages close the splash first so that it never hides them.
     frame.OnMessageBox = [&](const QString& text, const TMsgDlgButtons& buttons, int def, int esc) {
         if (splash) splash->close();
-        return showStandardMessageBox(frame.ExpandOrKeep(QStringLiteral("$(AppName)")), text, buttons,
-                                      def, esc);
+        return showStandardMessageBox(frame.ExpandOrKeep(QStringLiteral("$(AppName)")), text,
+                                      buttons, def, esc);
     };
     TStartupHooks hooks;
     hooks.showSplash = [&] {
@@ -44,12 +46,16 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, mainWindow.get(), [&] {
         const TCommandLineAction a = DecideCommandLine(QCoreApplication::arguments().mid(1));
         switch (a.kind) {
-            case TCommandLineAction::OpenAlbum: mainWindow->OpenDocument(a.file); break;
+            case TCommandLineAction::OpenAlbum:
+                mainWindow->OpenDocument(a.file);
+                break;
             case TCommandLineAction::ImageList:
                 data.ImageFileList = a.imageFiles;
                 mainWindow->ShowStartMenu();
                 break;
-            case TCommandLineAction::StartMenu: mainWindow->ShowStartMenu(); break;
+            case TCommandLineAction::StartMenu:
+                mainWindow->ShowStartMenu();
+                break;
         }
     });
     return app.exec();

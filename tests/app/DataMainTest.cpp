@@ -48,7 +48,7 @@ TEST_F(DataModule, MissingCatalogueIsNamedAndNoMainWindowIsCreated) {
     QStringList opened;
     auto step = [&](QString label, QString macro, QString messageMacro = {}) {
         return TStartupFile{label, macro, true, messageMacro,
-                            [&opened, label](TdataMain&, const QString&) { opened << label; }};
+                            [&opened, label](const TStartupContext&, const QString&) { opened << label; }};
     };
     dir.write("prog/ImageCache.ic", "x");
     d->SetStartupFiles({step("cache", "$(ImageCacheFile)"), step("catalogue", "$(SystemPaperInfo)"),
@@ -67,7 +67,7 @@ TEST_F(DataModule, OpeningFailuresNameTheRightFile) {
     dir.write("prog/corvane.ppr", "x");
     dir.write("prog/corvane.cdb", "x");
     d->SetStartupFiles({{"catalogue", "$(SystemPaperInfo)", true, {},
-                         [](TdataMain&, const QString&) { throw EReadOnlyDataFile("read-only"); }}});
+                         [](const TStartupContext&, const QString&) { throw EReadOnlyDataFile("read-only"); }}});
     EXPECT_FALSE(d->Startup(hooks()));
     EXPECT_EQ(messages.back().text,
               "実行に必要なファイル「" + dir.file("prog/corvane.ppr") + "」が読み取り専用になっています");
@@ -76,7 +76,7 @@ TEST_F(DataModule, OpeningFailuresNameTheRightFile) {
     auto e = makeData();
     std::vector<TStartupFileResult> report;
     e->SetStartupFiles({{"products", "$(ProductDB)", true, "$(SystemPaperInfo)",
-                         [](TdataMain&, const QString&) { throw Exception("壊れています"); }}});
+                         [](const TStartupContext&, const QString&) { throw Exception("壊れています"); }}});
     EXPECT_FALSE(e->OpenDataFiles(&report));
     EXPECT_EQ(messages.back().text,
               "アプリケーションに必要なファイル「" + dir.file("prog/corvane.ppr") + "」が開けませんでした");

@@ -64,4 +64,53 @@ TEST_F(Tool, VersionAndDoctor) {
     EXPECT_NE(run({"no-such-command"}).code, 0);
 }
 
+TEST_F(Tool, HelpShowsTheUsageOfEveryCommandOrOfOne) {
+    const ToolRun all = run({"help"});
+    ASSERT_EQ(all.code, 0);
+    // Without a command the same usage is an error.
+    const ToolRun none = run({});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_EQ(none.err, all.out);
+
+    // Each command's line of the usage is what `help COMMAND` shows, and a command's usage
+    // error shows the same.
+    QStringList lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("使い方: corvane-tool <コマンド> [引数...]"));
+    for (const QString& line : lines) {
+        ASSERT_TRUE(line.startsWith("  ")) << line.toStdString();
+        const QString synopsis = line.mid(2);
+        const ToolRun one = run({"help", synopsis.section(u' ', 0, 0)});
+        EXPECT_EQ(one.code, 0);
+        EXPECT_TRUE(one.out.startsWith("使い方: corvane-tool " + synopsis + "\n"))
+            << one.out.toStdString();
+    }
+    EXPECT_EQ(run({"help", "papers"}).out, "使い方: corvane-tool papers FILE\n");
+    const ToolRun papers = run({"papers", "--all"});
+    EXPECT_EQ(papers.code, 2);
+    EXPECT_EQ(papers.err, "使い方: corvane-tool papers FILE\n");
+    EXPECT_EQ(
+        run({"help", "stream"}).out,
+        "使い方: corvane-tool stream dump FILE | build [--resource NAME | --list] TEXTFILE "
+        "OUTFILE\n  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力\n");
+
+    const ToolRun unknown = run({"help", "frobnicate"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_EQ(unknown.err, "不明なコマンドです: frobnicate\n" + all.out);
+    EXPECT_EQ(run({"help", "macro", "settings"}).code, 2);
+}
+
+TEST_F(Tool, OptionsAreParsedAndWordsAfterAVerbKeptAsTheyAre) {
+    // A value starting with "-" after the verb is a value, not an option.
+    EXPECT_EQ(run({"settings", "set", "Offset", "-5"}).code, 0);
+    EXPECT_EQ(run({"settings", "get", "Offset"}).out, "-5\n");
+    // Options may come after the text; "--" ends the options.
+    EXPECT_EQ(run({"macro", "$(X)", "--define", "X=1"}).out, "1\n");
+    EXPECT_EQ(run({"macro", "--define=X=2", "--", "-$(X)"}).out, "-2\n");
+    EXPECT_EQ(run({"macro", "--unknown", "x"}).code, 2);
+    const ToolRun define = run({"macro", "x", "--define"});
+    EXPECT_EQ(define.code, 2);
+    EXPECT_EQ(define.err, "--define には NAME=VALUE を指定してください\n");
+}
+
 }  // namespace

@@ -5,7 +5,6 @@
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
-#include "drawing/DrawObjectClasses.h"
 #include "drawing/DrawSite.h"
 #include "tests/drawing/DrawTestSite.h"
 
@@ -24,7 +23,6 @@ public:
 };
 
 void registerClasses() {
-    RegisterDrawObjectClasses();
     if (!LookupClass(u"TTestRect")) RegisterPersistentClass<TTestRect>();
     if (!LookupClass(u"TPlainPart")) RegisterPersistentClass<TPlainPart>();
 }

@@ -1,7 +1,6 @@
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Stream.h"
-#include "drawing/DrawObjectClasses.h"
 #include "drawing/DrawObjectRef.h"
 #include "tests/document/StreamTestUtil.h"
 #include "tests/drawing/DrawTestSite.h"
@@ -273,7 +272,6 @@ TEST(DrawObject, NotificationDuringDestruction) {
 }
 
 TEST(DrawObject, StoredFormAndObjectLists) {
-    RegisterDrawObjectClasses();
     static std::once_flag once;
     std::call_once(once, [] { RegisterPersistentClass<TTestRect>(); });
 

@@ -5,7 +5,6 @@
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
-#include "drawing/DrawObjectClasses.h"
 #include "drawing/DrawSite.h"
 #include "drawing/DrawSiteHost.h"
 #include "tests/drawing/DrawTestSite.h"
@@ -323,7 +322,6 @@ TEST(DrawSite, ScreenPaintWithAndWithoutDoubleBuffer) {
 }
 
 TEST(DrawSite, StreamsOwnedObjectsAsChildren) {
-    RegisterDrawObjectClasses();
     RegisterPersistentClass<TTestRect>();
     RegisterPersistentClass<TDrawSite>();
     auto site = makeSite(1234, 567);

@@ -6,7 +6,6 @@
 #include "document/stream/Stream.h"
 #include "document/stream/StreamText.h"
 #include "document/stream/StreamTree.h"
-#include "paper/PaperClasses.h"
 #include "paper/Purpose.h"
 
 #include <QStringList>
@@ -35,7 +34,6 @@ inline QString StoredValue(TComponent& c, const char* name) {
 // Reads an object from the text form of a component stream.
 template <class T>
 std::unique_ptr<T> ReadFromText(const QString& text) {
-    RegisterPaperClasses();
     TMemoryStream s(streamtree::writeDocument(streamtree::parseDocument(text)));
     std::unique_ptr<TComponent> c(ReadComponentStream(s));
     auto* t = dynamic_cast<T*>(c.get());

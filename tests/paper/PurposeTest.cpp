@@ -85,7 +85,6 @@ TEST(Purposes, ValidatorRetiresOldIdsExactly) {
 }
 
 TEST(Purposes, StreamedThroughTheStreamerAndFilteredOnLoad) {
-    RegisterPaperClasses();
     const auto owner = withOldIds();
     TPurposeList& l = *owner;
     l.Items(1)->DisplayName = QStringLiteral("ディスク");

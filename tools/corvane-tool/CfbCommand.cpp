@@ -10,6 +10,7 @@
 // Paths are names joined with "\" ("/" is accepted too); errors print the engine's
 // message and exit 1, usage errors exit 2.
 #include "platform/cfb/CompoundFile.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFile>
@@ -52,16 +53,8 @@ std::unique_ptr<CompoundFile> openForChange(const QString& file) {
     return CompoundFile::open(file, Access::ReadWrite);
 }
 
-int usage() {
-    err(
-        QStringLiteral("使い方: corvane-tool cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | "
-                       "mkdir FILE PATH | rm FILE PATH | mv FILE FROM TO"));
-    return 2;
-}
-
 int cat(const QString& file, const QString& path) {
     const QStringList parts = splitPath(path);
-    if (parts.isEmpty()) return usage();
     auto f = CompoundFile::open(file, Access::Read, Share::DenyWrite);
     const Stream s = parentOf(f->root(), parts, false).openStream(parts.back());
     std::vector<char> buf(1 << 20);
@@ -77,7 +70,6 @@ int cat(const QString& file, const QString& path) {
 
 int put(const QString& file, const QString& path, const QString& source) {
     const QStringList parts = splitPath(path);
-    if (parts.isEmpty()) return usage();
     QFile src(source);
     if (!src.open(QIODevice::ReadOnly)) {
         err(QStringLiteral("ファイル「%1」を読めません").arg(source));
@@ -98,7 +90,6 @@ int put(const QString& file, const QString& path, const QString& source) {
 
 int mkdir(const QString& file, const QString& path) {
     const QStringList parts = splitPath(path);
-    if (parts.isEmpty()) return usage();
     auto f = openForChange(file);
     parentOf(f->root(), parts, true).createStorage(parts.back());
     f->close();
@@ -107,7 +98,6 @@ int mkdir(const QString& file, const QString& path) {
 
 int rm(const QString& file, const QString& path) {
     const QStringList parts = splitPath(path);
-    if (parts.isEmpty()) return usage();
     auto f = CompoundFile::open(file, Access::ReadWrite);
     parentOf(f->root(), parts, false).remove(parts.back());
     f->close();
@@ -117,7 +107,6 @@ int rm(const QString& file, const QString& path) {
 int mv(const QString& file, const QString& from, const QString& to) {
     const QStringList src = splitPath(from);
     const QStringList dst = splitPath(to);
-    if (src.isEmpty()) return usage();
     auto f = CompoundFile::open(file, Access::ReadWrite);
     Storage root = f->root();
     Storage srcParent = parentOf(root, src, false);
@@ -140,24 +129,28 @@ int mv(const QString& file, const QString& from, const QString& to) {
 
 }  // namespace
 
-int runCfb(const QStringList& args) {
-    if (args.isEmpty()) return usage();
-    const QString cmd = args.front();
-    const qsizetype n = args.size();
+int runCfb(const ToolCommand& command, const QStringList& args) {
+    const auto plain = plainArguments(command, args);
+    if (!plain || plain->isEmpty()) return usageError(command);
+    const QStringList& words = *plain;
+    const QString cmd = words.front();
+    const qsizetype n = words.size();
+    // Every verb but ls names an element in its second word.
+    if (n >= 3 && splitPath(words[2]).isEmpty()) return usageError(command);
     try {
         if (cmd == u"ls" && n == 2) {
-            auto f = CompoundFile::open(args[1], Access::Read, Share::DenyWrite);
+            auto f = CompoundFile::open(words[1], Access::Read, Share::DenyWrite);
             list(f->root(), {});
             return 0;
         }
-        if (cmd == u"cat" && n == 3) return cat(args[1], args[2]);
-        if (cmd == u"put" && n == 4) return put(args[1], args[2], args[3]);
-        if (cmd == u"mkdir" && n == 3) return mkdir(args[1], args[2]);
-        if (cmd == u"rm" && n == 3) return rm(args[1], args[2]);
-        if (cmd == u"mv" && n == 4) return mv(args[1], args[2], args[3]);
+        if (cmd == u"cat" && n == 3) return cat(words[1], words[2]);
+        if (cmd == u"put" && n == 4) return put(words[1], words[2], words[3]);
+        if (cmd == u"mkdir" && n == 3) return mkdir(words[1], words[2]);
+        if (cmd == u"rm" && n == 3) return rm(words[1], words[2]);
+        if (cmd == u"mv" && n == 4) return mv(words[1], words[2], words[3]);
     } catch (const CfbError& e) {
         err(e.message());
         return 1;
     }
-    return usage();
+    return usageError(command);
 }

@@ -1,9 +1,12 @@
 // corvane-tool doctor: the start-up checks without a window, one line per check.
 #include "app/DataMain.h"
 #include "platform/SettingsStore.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
-int runDoctor(const QStringList&) {
+int runDoctor(const ToolCommand& command, const QStringList& args) {
+    const auto words = plainArguments(command, args);
+    if (!words || !words->isEmpty()) return usageError(command);
     TdataMain& data = toolDataModule();
     TAppFrame& frame = data.Frame();
     out(QStringLiteral("program folder: ") + frame.ExpandOrKeep(QStringLiteral("$(ExeDir)")));
@@ -18,12 +21,14 @@ int runDoctor(const QStringList&) {
                      c.detail.isEmpty() ? QString() : QStringLiteral(" (") + c.detail + u')'));
     if (ok) {
         data.LoadPlugins();
-        out(QStringLiteral("plug-ins: %1 image import server(s)").arg(data.ImageServers().Servers().size()));
+        out(QStringLiteral("plug-ins: %1 image import server(s)")
+                .arg(data.ImageServers().Servers().size()));
         std::vector<TStartupFileResult> files;
         ok = data.OpenDataFiles(&files);
         for (const TStartupFileResult& f : files)
             out(QStringLiteral("%1: %2 %3%4")
-                    .arg(f.label, f.passed ? QStringLiteral("ok") : QStringLiteral("FAILED"), f.path,
+                    .arg(f.label, f.passed ? QStringLiteral("ok") : QStringLiteral("FAILED"),
+                         f.path,
                          f.detail.isEmpty() ? QString() : QStringLiteral(" (") + f.detail + u')'));
     }
     out(ok ? QStringLiteral("result: the program can start")

@@ -5,6 +5,7 @@
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "tools/Messages.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFileInfo>
@@ -28,11 +29,10 @@ QString boolText(bool v) {
 
 }  // namespace
 
-int runPapers(const QStringList& args) {
-    if (args.size() != 1) {
-        err(QStringLiteral("使い方: corvane-tool papers FILE"));
-        return 2;
-    }
+int runPapers(const ToolCommand& command, const QStringList& commandArgs) {
+    const auto words = plainArguments(command, commandArgs);
+    if (!words || words->size() != 1) return usageError(command);
+    const QStringList& args = *words;
     TPapers papers;
     if (!openCatalogue(papers, args[0])) return 1;
     for (int i = 0; i < papers.Count(); ++i) {
@@ -46,11 +46,10 @@ int runPapers(const QStringList& args) {
     return 0;
 }
 
-int runPaper(const QStringList& args) {
-    if (args.size() != 2) {
-        err(QStringLiteral("使い方: corvane-tool paper FILE NAME"));
-        return 2;
-    }
+int runPaper(const ToolCommand& command, const QStringList& commandArgs) {
+    const auto words = plainArguments(command, commandArgs);
+    if (!words || words->size() != 2) return usageError(command);
+    const QStringList& args = *words;
     TPapers papers;
     if (!openCatalogue(papers, args[0])) return 1;
     const int index = papers.IndexOfPaper(args[1]);

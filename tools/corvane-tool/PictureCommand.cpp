@@ -20,6 +20,7 @@
 #include "imaging/picture/SafetyBitmap.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exception.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFileInfo>
@@ -27,14 +28,6 @@
 #include <optional>
 
 namespace {
-
-int usage() {
-    err(QStringLiteral(
-        "使い方: corvane-tool picture info FILE\n"
-        "       corvane-tool picture convert IN OUT [--size WxH] [--filter area|linear|cubic] "
-        "[--rotate DEG] [--blur R]"));
-    return 2;
-}
 
 int bitDepth(const TGraphic& g) {
     if (const auto* jpeg = dynamic_cast<const TSafetyJPEGImage*>(&g))
@@ -105,40 +98,52 @@ QImage workImage(const QImage& img) {
     throw Exception(QStringLiteral("オプションの値が不正です: %1").arg(what));
 }
 
-int convert(QStringList args) {
-    const QString in = args.takeFirst(), outPath = args.takeFirst();
+int convert(const ToolCommand& command, const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
+    const QCommandLineOption filterOption(QStringLiteral("filter"), QString(),
+                                          QStringLiteral("FILTER"));
+    const QCommandLineOption rotateOption(QStringLiteral("rotate"), QString(),
+                                          QStringLiteral("DEG"));
+    const QCommandLineOption blurOption(QStringLiteral("blur"), QString(), QStringLiteral("R"));
+    parser.addOptions({sizeOption, filterOption, rotateOption, blurOption});
+    if (!parseCommandLine(parser, command, args) || parser.positionalArguments().size() != 2)
+        return usageError(command);
+    const QString in = parser.positionalArguments()[0], outPath = parser.positionalArguments()[1];
     std::optional<QSize> size;
     int filter = rfLinear;
     double degrees = 0;
     int blur = 0;
-    while (!args.isEmpty()) {
-        const QString opt = args.takeFirst();
-        if (args.isEmpty()) return usage();
-        const QString value = args.takeFirst();
+    if (parser.isSet(sizeOption)) {
+        const QString value = parser.value(sizeOption);
         bool ok = true;
-        if (opt == u"--size") {
-            const QStringList wh = value.split(u'x');
-            const int w = wh.size() == 2 ? wh[0].toInt(&ok) : 0;
-            const int h = ok && wh.size() == 2 ? wh[1].toInt(&ok) : 0;
-            if (!ok || w <= 0 || h <= 0 || std::int64_t(w) * h > (std::int64_t(1) << 28))
-                badOption(value);
-            size = QSize(w, h);
-        } else if (opt == u"--filter") {
-            if (value == u"area" || value == u"linear")
-                filter = rfLinear;
-            else if (value == u"cubic")
-                filter = rfCubic;
-            else
-                badOption(value);
-        } else if (opt == u"--rotate") {
-            degrees = value.toDouble(&ok);
-            if (!ok || !std::isfinite(degrees)) badOption(value);
-        } else if (opt == u"--blur") {
-            blur = value.toInt(&ok);
-            if (!ok || blur < 0) badOption(value);
-        } else {
-            return usage();
-        }
+        const QStringList wh = value.split(u'x');
+        const int w = wh.size() == 2 ? wh[0].toInt(&ok) : 0;
+        const int h = ok && wh.size() == 2 ? wh[1].toInt(&ok) : 0;
+        if (!ok || w <= 0 || h <= 0 || std::int64_t(w) * h > (std::int64_t(1) << 28))
+            badOption(value);
+        size = QSize(w, h);
+    }
+    if (parser.isSet(filterOption)) {
+        const QString value = parser.value(filterOption);
+        if (value == u"area" || value == u"linear")
+            filter = rfLinear;
+        else if (value == u"cubic")
+            filter = rfCubic;
+        else
+            badOption(value);
+    }
+    if (parser.isSet(rotateOption)) {
+        const QString value = parser.value(rotateOption);
+        bool ok = false;
+        degrees = value.toDouble(&ok);
+        if (!ok || !std::isfinite(degrees)) badOption(value);
+    }
+    if (parser.isSet(blurOption)) {
+        const QString value = parser.value(blurOption);
+        bool ok = false;
+        blur = value.toInt(&ok);
+        if (!ok || blur < 0) badOption(value);
     }
     const QString outExt = QFileInfo(outPath).suffix().toLower();
     if (outExt != u"bmp" && outExt != u"png" && outExt != u"jpg" && outExt != u"jpeg" &&
@@ -188,8 +193,14 @@ int convert(QStringList args) {
 
 }  // namespace
 
-int runPicture(const QStringList& args) {
-    if (args.size() == 2 && args[0] == u"info") return info(args[1]);
-    if (args.size() >= 3 && args[0] == u"convert") return convert(args.mid(1));
-    return usage();
+int runPicture(const ToolCommand& command, const QStringList& args) {
+    // The verb comes first; each parses the words after it.
+    const QString verb = args.value(0);
+    if (verb == u"info") {
+        const auto files = plainArguments(command, args.mid(1));
+        if (!files || files->size() != 1) return usageError(command);
+        return info(files->front());
+    }
+    if (verb == u"convert") return convert(command, args.mid(1));
+    return usageError(command);
 }

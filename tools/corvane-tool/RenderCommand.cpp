@@ -1,18 +1,20 @@
 // corvane-tool render: one face of a catalogue paper rendered to a PNG file through the
 // draw site, at a chosen resolution, with the objects of a draw-object list or, without
-// them, the face itself (its colour, outline and hole).
+// them, the face as an empty one looks.
 
 #include "document/Messages.h"
 #include "document/stream/Stream.h"
+#include "drawing/BlankFace.h"
 #include "drawing/DOList.h"
-#include "drawing/DrawObjectClasses.h"
-#include "drawing/DrawSite.h"
+#include "drawing/DrawObject.h"
 #include "drawing/FaceObjects.h"
 #include "drawing/Scaler.h"
 #include "imaging/Messages.h"
 #include "paper/Papers.h"
 #include "platform/Exception.h"
 #include "tools/Messages.h"
+#include "platform/Format.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFileInfo>
@@ -20,73 +22,49 @@
 
 namespace {
 
-constexpr TColor kFaceColor = 0xAFE7FF;  // the colour paper sites show faces in
 constexpr int kDefaultDpi = 254;
 
-int usageError() {
-    err(
-        QStringLiteral("使い方: corvane-tool render CATALOGUE PAPERNAME [--face N] [--objects "
-                       "LISTFILE] [--dpi D] [--landscape] OUT.png"));
-    return 2;
-}
-
-// The face as a paper site shows it: filled with the face colour, the hole left white.
-void paintFace(TDrawSite& site, const TFaceInfo& face) {
-    TCanvas& c = site.Canvas();
-    c.pen = platform::Pen{platform::PenStyle::Clear, 0, clBlack};
-    c.brush = platform::Brush{platform::BrushStyle::Solid, kFaceColor, {}};
-    face.DrawOutline(c, true, false);
-    c.brush.color = clWhite;
-    if (face.HasHole()) face.DrawHole(c, true);
-}
-
-// The black outline and hole, drawn once the picture is cut to the face's shape so that
-// the cut does not eat into them.
-void outlineFace(QImage& image, const TFaceInfo& face, int dpi) {
-    platform::DeviceDescriptor device;
-    device.dpiX = device.dpiY = dpi;
-    TCanvas c(image, device);
+// The empty face at `dpi`, in a picture of its outer rectangle.
+QImage blankFace(const TFaceInfo& face, int dpi) {
     TScaler scaler;
     scaler.SetUnitDPI(254);
-    scaler.PrepareCanvas(c);
-    c.pen = platform::Pen{platform::PenStyle::Solid, 0, clBlack};
-    c.brush = platform::Brush{platform::BrushStyle::Clear, clWhite, {}};
-    face.DrawOutline(c, true, false);
-    if (face.HasHole()) face.DrawHole(c, true);
+    const TRect outer = face.OuterRect();
+    const TRect device = scaler.LogRectToDev(dpi, TRect{0, 0, outer.Width(), outer.Height()});
+    QImage image(std::max(device.Width(), 1), std::max(device.Height(), 1), QImage::Format_RGB32);
+    image.fill(0xFFFFFFFF);
+    platform::DeviceDescriptor target;
+    target.dpiX = target.dpiY = dpi;
+    TCanvas canvas(image, target);
+    scaler.PrepareCanvas(canvas);
+    PaintBlankFace(canvas, face, true);
+    return image;
 }
 
 }  // namespace
 
-int runRender(const QStringList& args) {
-    QStringList plain;
+int runRender(const ToolCommand& command, const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption faceOption(QStringLiteral("face"), QString(), QStringLiteral("N"));
+    const QCommandLineOption objectsOption(QStringLiteral("objects"), QString(),
+                                           QStringLiteral("LISTFILE"));
+    const QCommandLineOption dpiOption(QStringLiteral("dpi"), QString(), QStringLiteral("D"));
+    const QCommandLineOption landscapeOption(QStringLiteral("landscape"));
+    parser.addOptions({faceOption, objectsOption, dpiOption, landscapeOption});
+    if (!parseCommandLine(parser, command, args)) return usageError(command);
+    const auto number = [&parser](const QCommandLineOption& option, int& value, int minimum) {
+        if (!parser.isSet(option)) return true;
+        bool ok = false;
+        value = parser.value(option).toInt(&ok);
+        return ok && value >= minimum;
+    };
     int faceIndex = 0;
     int dpi = kDefaultDpi;
-    bool landscape = false;
-    QString objectsFile;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const auto number = [&](int& value, int minimum) {
-            if (i + 1 >= args.size()) return false;
-            bool ok = false;
-            value = args[++i].toInt(&ok);
-            return ok && value >= minimum;
-        };
-        if (a == u"--face") {
-            if (!number(faceIndex, 0)) return usageError();
-        } else if (a == u"--dpi") {
-            if (!number(dpi, 1) || dpi > 4800) return usageError();
-        } else if (a == u"--objects") {
-            if (i + 1 >= args.size()) return usageError();
-            objectsFile = args[++i];
-        } else if (a == u"--landscape") {
-            landscape = true;
-        } else if (a.startsWith(u"--")) {
-            return usageError();
-        } else {
-            plain << a;
-        }
-    }
-    if (plain.size() != 3) return usageError();
+    if (!number(faceOption, faceIndex, 0) || !number(dpiOption, dpi, 1) || dpi > 4800)
+        return usageError(command);
+    const bool landscape = parser.isSet(landscapeOption);
+    const QString objectsFile = parser.value(objectsOption);
+    const QStringList plain = parser.positionalArguments();
+    if (plain.size() != 3) return usageError(command);
     const QString& catalogue = plain[0];
     const QString& paperName = plain[1];
     const QString& outFile = plain[2];
@@ -108,20 +86,16 @@ int runRender(const QStringList& args) {
     TFaceInfo face;
     paper->GetFaceInfo(faceIndex, face);
 
-    RegisterDrawObjectClasses();
     TDOList objects;
     if (!objectsFile.isEmpty()) {
         TFileStream stream(objectsFile, TFileStream::OpenRead);
         objects.LoadFromStream(stream);
     }
     QImage image;
-    if (objectsFile.isEmpty()) {
-        RenderFaceObjects(face, objects, image, 100, dpi,
-                          [&face](TDrawSite& site) { paintFace(site, face); });
-        outlineFace(image, face, dpi);
-    } else {
+    if (objectsFile.isEmpty())
+        image = blankFace(face, dpi);
+    else
         RenderFaceObjects(face, objects, image, 100, dpi);
-    }
     objects.FreeAll();
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));

@@ -2,17 +2,23 @@
 #include "app/DataMain.h"
 #include "platform/Format.h"
 #include "platform/SettingsStore.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 namespace {
 void listKey(platform::SettingsStore& store, const QString& key, const QString& prefix) {
     for (const QString& name : store.valueNames(key))
         out(prefix + name + u'=' + store.readString(key, name).value_or(QString()));
-    for (const QString& sub : store.subKeys(key)) listKey(store, key + u'\\' + sub, prefix + sub + u'\\');
+    for (const QString& sub : store.subKeys(key))
+        listKey(store, key + u'\\' + sub, prefix + sub + u'\\');
 }
 }  // namespace
 
-int runSettings(const QStringList& args) {
+int runSettings(const ToolCommand& command, const QStringList& commandArgs) {
+    // Names and values are taken as they are, also when they start with "-".
+    const auto words = plainArguments(command, commandArgs);
+    if (!words) return usageError(command);
+    const QStringList& args = *words;
     TAppFrame& frame = toolDataModule().Frame();
     const QString verb = args.value(0);
     if (verb == u"get" && args.size() == 2) {
@@ -32,6 +38,5 @@ int runSettings(const QStringList& args) {
         listKey(frame.Settings(), frame.SettingsKey(), QString());
         return 0;
     }
-    err(QStringLiteral("使い方: corvane-tool settings get NAME | set NAME VALUE | list"));
-    return 2;
+    return usageError(command);
 }

@@ -5,6 +5,7 @@
 #include "document/stream/StreamText.h"
 #include "platform/AtomicFile.h"
 #include "platform/Format.h"
+#include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
 #include <QFile>
@@ -35,20 +36,11 @@ bool writeOutput(const QString& path, const QByteArray& bytes) {
     return false;
 }
 
-void streamUsage() {
-    err(QStringLiteral(
-        "使い方: corvane-tool stream dump FILE\n"
-        "       corvane-tool stream build [--resource NAME | --list] TEXTFILE OUTFILE\n"
-        "  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力"));
-}
-
-int dump(const QStringList& args) {
-    if (args.size() != 1) {
-        streamUsage();
-        return 2;
-    }
+int dump(const ToolCommand& command, const QStringList& args) {
+    const auto files = plainArguments(command, args);
+    if (!files || files->size() != 1) return usageError(command);
     QByteArray bytes;
-    if (!readInput(args[0], bytes)) return 1;
+    if (!readInput(files->front(), bytes)) return 1;
     try {
         const QString text = streamtree::printDocument(streamtree::readDocument(bytes));
         const QByteArray utf8 = text.toUtf8();
@@ -60,25 +52,18 @@ int dump(const QStringList& args) {
     return 0;
 }
 
-int build(const QStringList& args) {
-    QStringList rest = args;
+int build(const ToolCommand& command, const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption resourceOption(QStringLiteral("resource"), QString(),
+                                            QStringLiteral("NAME"));
+    const QCommandLineOption listOption(QStringLiteral("list"));
+    parser.addOptions({resourceOption, listOption});
+    if (!parseCommandLine(parser, command, args)) return usageError(command);
+    const QStringList rest = parser.positionalArguments();
     std::optional<QString> resource;
-    bool list = false;
-    while (!rest.isEmpty() && rest.front().startsWith(u"--")) {
-        const QString opt = rest.takeFirst();
-        if (opt == u"--resource" && !rest.isEmpty()) {
-            resource = rest.takeFirst();
-        } else if (opt == u"--list") {
-            list = true;
-        } else {
-            streamUsage();
-            return 2;
-        }
-    }
-    if (rest.size() != 2 || (resource && list)) {
-        streamUsage();
-        return 2;
-    }
+    if (parser.isSet(resourceOption)) resource = parser.value(resourceOption);
+    const bool list = parser.isSet(listOption);
+    if (rest.size() != 2 || (resource && list)) return usageError(command);
     QByteArray text;
     if (!readInput(rest[0], text)) return 1;
     streamtree::Document doc;
@@ -102,10 +87,10 @@ int build(const QStringList& args) {
 }
 }  // namespace
 
-int runStream(const QStringList& args) {
+int runStream(const ToolCommand& command, const QStringList& args) {
+    // The verb comes first; each parses the words after it.
     const QString verb = args.value(0);
-    if (verb == u"dump") return dump(args.mid(1));
-    if (verb == u"build") return build(args.mid(1));
-    streamUsage();
-    return 2;
+    if (verb == u"dump") return dump(command, args.mid(1));
+    if (verb == u"build") return build(command, args.mid(1));
+    return usageError(command);
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class TdataMain;
+struct ToolCommand;
 
 // Output as UTF-8 lines.
 void out(const QString& line);
@@ -13,13 +14,14 @@ void err(const QString& line);
 // The data module configured as the program in this tool's folder would be.
 TdataMain& toolDataModule();
 
-// Subcommands: each takes the arguments after its name and returns the exit code.
-int runMacro(const QStringList& args);
-int runSettings(const QStringList& args);
-int runDoctor(const QStringList& args);
-int runCfb(const QStringList& args);
-int runStream(const QStringList& args);
-int runPapers(const QStringList& args);
-int runPaper(const QStringList& args);
-int runPicture(const QStringList& args);
-int runRender(const QStringList& args);
+// Subcommands: each takes its table entry and the arguments after its name, and returns
+// the exit code.
+int runMacro(const ToolCommand& command, const QStringList& args);
+int runSettings(const ToolCommand& command, const QStringList& args);
+int runDoctor(const ToolCommand& command, const QStringList& args);
+int runCfb(const ToolCommand& command, const QStringList& args);
+int runStream(const ToolCommand& command, const QStringList& args);
+int runPapers(const ToolCommand& command, const QStringList& args);
+int runPaper(const ToolCommand& command, const QStringList& args);
+int runPicture(const ToolCommand& command, const QStringList& args);
+int runRender(const ToolCommand& command, const QStringList& args);

@@ -118,7 +118,6 @@ TEST(PictureEx, ChangesAndAssignment) {
 }
 
 TEST(PictureEx, StoredAsPropertiesAndDataUnlessFromResource) {
-    RegisterTemporaryPicture();
     TTemporaryPicture holder;
     holder.Picture()->SetImageID(QStringLiteral("/a/b.bmp"));
     holder.Picture()->SetGraphic(std::make_unique<TSafetyBitmap>(Colourful(3, 3)));

@@ -1,0 +1,18 @@
+#include "app/ProgramClasses.h"
+
+#include "drawing/DrawObjectClasses.h"
+#include "imaging/picture/GraphicRegistry.h"
+#include "imaging/picture/TemporaryPicture.h"
+#include "paper/PaperClasses.h"
+
+#include <mutex>
+
+void RegisterProgramClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterDrawObjectClasses();
+        RegisterPaperClasses();
+        RegisterTemporaryPicture();
+        RegisterStandardGraphics();
+    });
+}

@@ -1,0 +1,109 @@
+#include "tools/corvane-tool/CommandTable.h"
+
+#include "app/frame/Version.h"
+#include "tools/corvane-tool/Tool.h"
+
+namespace {
+
+int runVersion(const ToolCommand& command, const QStringList& args) {
+    const auto words = plainArguments(command, args);
+    if (!words || !words->isEmpty()) return usageError(command);
+    out(QStringLiteral("corvane-tool " VELLUMO_VERSION_STRING));
+    return 0;
+}
+
+int unknownCommand(const QString& name) {
+    err(QStringLiteral("不明なコマンドです: %1").arg(name));
+    err(toolUsage());
+    return 2;
+}
+
+// help: the usage of every command, or of the one named. The word is a command's name as
+// it is, so that "help --version" names the --version command rather than an option.
+int runHelp(const ToolCommand& command, const QStringList& args) {
+    if (args.size() > 1) return usageError(command);
+    if (args.isEmpty()) {
+        out(toolUsage());
+        return 0;
+    }
+    const ToolCommand* named = findToolCommand(args.front());
+    if (!named) return unknownCommand(args.front());
+    out(commandUsage(*named));
+    return 0;
+}
+
+constexpr ToolCommand kCommands[] = {
+    {u"--version", u"--version", {}, runVersion},
+    {u"help", u"help [COMMAND]", {}, runHelp},
+    {u"macro", u"macro [--no-quote-strip] [--define NAME=VALUE]... TEXT", {}, runMacro},
+    {u"settings", u"settings get NAME | set NAME VALUE | list", {}, runSettings},
+    {u"doctor", u"doctor", {}, runDoctor},
+    {u"cfb",
+     u"cfb ls FILE | cat FILE PATH | put FILE PATH SRCFILE | mkdir FILE PATH | rm FILE PATH | mv "
+     u"FILE FROM TO",
+     {},
+     runCfb},
+    {u"stream", u"stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE",
+     u"  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力", runStream},
+    {u"papers", u"papers FILE", {}, runPapers},
+    {u"paper", u"paper FILE NAME", {}, runPaper},
+    {u"picture",
+     u"picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate "
+     u"DEG] [--blur R]",
+     {},
+     runPicture},
+    {u"render",
+     u"render CATALOGUE PAPERNAME [--face N] [--objects LISTFILE] [--dpi D] [--landscape] "
+     u"OUT.png",
+     {},
+     runRender},
+};
+
+}  // namespace
+
+const ToolCommand* findToolCommand(QStringView name) {
+    for (const ToolCommand& c : kCommands)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+QString toolUsage() {
+    QString text = QStringLiteral("使い方: corvane-tool <コマンド> [引数...]");
+    for (const ToolCommand& c : kCommands) text.append(u"\n  ").append(c.synopsis);
+    return text;
+}
+
+QString commandUsage(const ToolCommand& command) {
+    QString text = QStringLiteral("使い方: corvane-tool ");
+    text.append(command.synopsis);
+    if (!command.notes.isEmpty()) text.append(u'\n').append(command.notes);
+    return text;
+}
+
+int usageError(const ToolCommand& command) {
+    err(commandUsage(command));
+    return 2;
+}
+
+bool parseCommandLine(QCommandLineParser& parser, const ToolCommand& command,
+                      const QStringList& args) {
+    // The parser takes the first word for the program's name.
+    return parser.parse(QStringList{command.name.toString()} + args);
+}
+
+std::optional<QStringList> plainArguments(const ToolCommand& command, const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parseCommandLine(parser, command, args)) return std::nullopt;
+    return parser.positionalArguments();
+}
+
+int runToolCommand(const QStringList& args) {
+    if (args.isEmpty()) {
+        err(toolUsage());
+        return 2;
+    }
+    const ToolCommand* command = findToolCommand(args.front());
+    if (!command) return unknownCommand(args.front());
+    return command->run(*command, args.mid(1));
+}
