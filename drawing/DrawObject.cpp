@@ -12,6 +12,7 @@
 #include "platform/Exception.h"
 
 #include <QRegion>
+#include <QScopeGuard>
 
 VELLUMO_DEFINE_PERSISTENT(TDrawObject)
 
@@ -19,19 +20,6 @@ namespace {
 
 constexpr TColor kBlue = 0xFF0000;
 constexpr int kBlendMargin = 5;  // logical units around the clip box, as CreateImage uses
-
-// Runs a function when it goes out of scope.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 QString messageOf(const std::exception& e) {
     if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->message();
@@ -210,17 +198,11 @@ void* TDrawObject::QueryFacet(const QUuid&) {
 
 void TDrawObject::Assign(const TPersistent& source) {
     const auto* other = dynamic_cast<const TDrawObject*>(&source);
-    notifier_->BeginUpdate();
-    try {
-        if (!other)
-            TLightControl::Assign(source);
-        else if (other != this)
-            AssignProperties(*other);
-    } catch (...) {
-        notifier_->EndUpdate();
-        throw;
-    }
-    notifier_->EndUpdate();
+    TUpdateBracket update(*notifier_);
+    if (!other)
+        TLightControl::Assign(source);
+    else if (other != this)
+        AssignProperties(*other);
 }
 
 void TDrawObject::AssignProperties(const TDrawObject& source) {
@@ -306,7 +288,7 @@ std::unique_ptr<TOffscreenBitmap> TDrawObject::CreateImage() {
     TCanvas* const previous = redirect_;
     redirect_ = &bitmap->Canvas();
     {
-        Finally restore([&] { redirect_ = previous; });
+        const auto restore = qScopeGuard([&] { redirect_ = previous; });
         Paint();
     }
     TCoordMap::ResetMapping(bitmap->Canvas());
@@ -320,7 +302,7 @@ void TDrawObject::PaintTo(TCanvas& canvas) {
     const bool wasCopy = paintingCopy_;
     redirect_ = &canvas;
     paintingCopy_ = true;
-    Finally restore([&] {
+    const auto restore = qScopeGuard([&] {
         redirect_ = previous;
         paintingCopy_ = wasCopy;
     });
@@ -334,7 +316,7 @@ void TDrawObject::PaintTo(TCanvas& canvas) {
 std::optional<QString> TDrawObject::PaintControl(TCanvas& canvas) {
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &canvas;
-    Finally detach([&] { paintCanvas_ = previous; });
+    const auto detach = qScopeGuard([&] { paintCanvas_ = previous; });
     const TRect r = BoundsRect();
     if (paintFailed_) {
         DrawPaintFailureMarker(canvas, r);

@@ -7,6 +7,7 @@
 #include "drawing/Ghost.h"
 #include "platform/IntMath.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 VELLUMO_DEFINE_PERSISTENT(TDrawSite)
@@ -14,19 +15,6 @@ VELLUMO_DEFINE_PERSISTENT(TDrawSite)
 namespace {
 
 constexpr TColor kWindowColor = TColor(0x80000005);  // clWindow
-
-// Runs a function when it goes out of scope.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 }  // namespace
 
@@ -341,7 +329,7 @@ void TDrawSite::Paint() {
 void TDrawSite::paintControl(TCanvas& canvas) {
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &canvas;
-    Finally restore([&] { paintCanvas_ = previous; });
+    const auto restore = qScopeGuard([&] { paintCanvas_ = previous; });
     Paint();
     PaintControls(canvas);
 }
@@ -375,7 +363,7 @@ void TDrawSite::PaintWindow(const TRect& area) {
     dc.selectClip(QRegion(r.toQRect()));
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &dc;
-    Finally restore([&] { paintCanvas_ = previous; });
+    const auto restore = qScopeGuard([&] { paintCanvas_ = previous; });
     PaintAfter();
 }
 
@@ -407,7 +395,7 @@ void TDrawSite::DrawTo(TCanvas& canvas, QPoint offset, int scale) {
     CopyCanvasTools(canvas, *screenCanvas_);
     redirect_ = &canvas;
     paintingCopy_ = true;
-    Finally restore([&] {
+    const auto restore = qScopeGuard([&] {
         scaler_->SetScale(previousScale);  // Rescale is still skipped here
         redirect_ = previousRedirect;
         paintingCopy_ = previousCopy;

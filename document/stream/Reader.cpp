@@ -1,5 +1,6 @@
 #include "document/stream/Reader.h"
 
+#include "document/UpdateBracket.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
@@ -543,8 +544,8 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
 
 void TReader::readCollection(TCollection& collection) {
     enter();
-    collection.BeginUpdate();
-    try {
+    {
+        UpdateBracket update(collection);
         if (!EndOfList()) collection.Clear();
         while (!EndOfList()) {
             const ValueCode c = NextValue();
@@ -556,11 +557,7 @@ void TReader::readCollection(TCollection& collection) {
             ReadValue();
         }
         ReadValue();
-    } catch (...) {
-        collection.EndUpdate();
-        throw;
     }
-    collection.EndUpdate();
     leave();
 }
 

@@ -2,6 +2,8 @@
 
 #include "document/stream/Stream.h"
 
+#include <QScopeGuard>
+
 void TGraphic::LoadFromFile(const QString& path) {
     TFileStream file(path, TFileStream::OpenRead);
     QByteArray bytes(qsizetype(file.Size()), Qt::Uninitialized);
@@ -42,20 +44,16 @@ void DrawImage(platform::Canvas& canvas, const TRect& rect, const QImage& image,
     // Monochrome masks draw as 0 = black, 1 = white.
     canvas.backgroundColor = clWhite;
     canvas.textColor = clBlack;
-    try {
-        if (mask) {
-            canvas.stretchMode = platform::StretchMode::ColorOnColor;
-            const QRect all(0, 0, src.width(), src.height());
-            canvas.StretchBlt(rect, *mask, all, platform::MERGEPAINT);
-            canvas.StretchBlt(rect, src, all, platform::SRCAND);
-        } else {
-            canvas.StretchBlt(rect, src, QRect(0, 0, src.width(), src.height()), canvas.copyMode);
-        }
-    } catch (...) {
+    const auto restore = qScopeGuard([&] {
         canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
         canvas.stretchMode = stretch;
-        throw;
+    });
+    if (mask) {
+        canvas.stretchMode = platform::StretchMode::ColorOnColor;
+        const QRect all(0, 0, src.width(), src.height());
+        canvas.StretchBlt(rect, *mask, all, platform::MERGEPAINT);
+        canvas.StretchBlt(rect, src, all, platform::SRCAND);
+    } else {
+        canvas.StretchBlt(rect, src, QRect(0, 0, src.width(), src.height()), canvas.copyMode);
     }
-    canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
-    canvas.stretchMode = stretch;
 }
