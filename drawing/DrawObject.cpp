@@ -307,8 +307,8 @@ void TDrawObject::PaintTo(TCanvas& canvas) {
         paintingCopy_ = wasCopy;
     });
     // The object starts with fresh tools of its own, as on screen.
-    canvas.pen = platform::Pen{};
-    canvas.brush = platform::Brush{};
+    canvas.tools().pen = platform::Pen{};
+    canvas.tools().brush = platform::Brush{};
     canvas.intersectClipRect(GetBounds());
     PaintContent();
 }
@@ -326,14 +326,14 @@ std::optional<QString> TDrawObject::PaintControl(TCanvas& canvas) {
     std::optional<QString> error;
     try {
         TCanvasSaver saver(canvas, true);
-        canvas.pen = platform::Pen{};
-        canvas.brush = platform::Brush{};
+        canvas.tools().pen = platform::Pen{};
+        canvas.tools().brush = platform::Brush{};
         if (border_) {
-            canvas.pen = platform::Pen{platform::PenStyle::Solid, 1, kBlue};
-            canvas.brush.style = platform::BrushStyle::Clear;
-            canvas.Rectangle(r);
-            canvas.pen = platform::Pen{};
-            canvas.brush = platform::Brush{};
+            canvas.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, kBlue};
+            canvas.tools().brush.style = platform::BrushStyle::Clear;
+            canvas.rectangle(r);
+            canvas.tools().pen = platform::Pen{};
+            canvas.tools().brush = platform::Brush{};
         }
         if (TObjectSite* site = Site()) site->Scaler().PrepareCanvas(canvas);
         PaintContent();

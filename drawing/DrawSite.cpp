@@ -320,9 +320,9 @@ void TDrawSite::callPrepared(const std::function<void(TDrawSite*)>& handler) {
 
 void TDrawSite::Paint() {
     TCanvas& c = Canvas();
-    c.pen = platform::Pen{};
-    c.brush = platform::Brush{platform::BrushStyle::Solid, color_, {}};
-    if (!paintingCopy_ && color_ != clNone) c.FillRect({0, 0, Width(), Height()}, c.brush);
+    c.tools().pen = platform::Pen{};
+    c.tools().brush = platform::Brush{platform::BrushStyle::Solid, color_, {}};
+    if (!paintingCopy_ && color_ != clNone) c.fillRect({0, 0, Width(), Height()}, c.tools().brush);
     if (OnPaint) callPrepared(OnPaint);
 }
 
@@ -350,7 +350,7 @@ void TDrawSite::PaintWindow(const TRect& area) {
         TCanvasSaver saver(dc, true);
         dc.setMapping(platform::Mapping{});
         dc.selectClip(std::nullopt);
-        dc.BitBlt(r, buffer, {0, 0});
+        dc.bitBlt(r, buffer, {0, 0});
     } else {
         TCanvasSaver saver(dc, true);
         dc.setMapping(platform::Mapping{});
@@ -373,9 +373,9 @@ void TDrawSite::PaintAfter() {
     TCanvas& c = Canvas();
     TCanvasSaver saver(c, true);
     c.setMapMode(platform::MapMode::Text);
-    c.pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
-    c.brush.style = platform::BrushStyle::Clear;
-    c.Rectangle({0, 0, Width(), Height()});
+    c.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
+    c.tools().brush.style = platform::BrushStyle::Clear;
+    c.rectangle({0, 0, Width(), Height()});
 }
 
 void TDrawSite::DrawToProgress(int index) {

@@ -38,22 +38,18 @@ void DrawImage(platform::Canvas& canvas, const TRect& rect, const QImage& image,
                const QImage* mask) {
     if (image.isNull()) return;
     const QImage src = DrawableImage(image);
-    const TColor back = canvas.backgroundColor, text = canvas.textColor;
-    const platform::Rop3 copyMode = canvas.copyMode;
-    const platform::StretchMode stretch = canvas.stretchMode;
-    // Monochrome masks draw as 0 = black, 1 = white.
-    canvas.backgroundColor = clWhite;
-    canvas.textColor = clBlack;
-    const auto restore = qScopeGuard([&] {
-        canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
-        canvas.stretchMode = stretch;
-    });
+    // Monochrome masks draw as 0 = black, 1 = white. The tools are put back afterwards.
+    const platform::CanvasTools saved = canvas.tools();
+    const auto restore = qScopeGuard([&] { canvas.tools() = saved; });
+    canvas.tools().backgroundColor = clWhite;
+    canvas.tools().textColor = clBlack;
     if (mask) {
-        canvas.stretchMode = platform::StretchMode::ColorOnColor;
+        canvas.tools().stretchMode = platform::StretchMode::ColorOnColor;
         const QRect all(0, 0, src.width(), src.height());
-        canvas.StretchBlt(rect, *mask, all, platform::MERGEPAINT);
-        canvas.StretchBlt(rect, src, all, platform::SRCAND);
+        canvas.stretchBlt(rect, *mask, all, platform::MERGEPAINT);
+        canvas.stretchBlt(rect, src, all, platform::SRCAND);
     } else {
-        canvas.StretchBlt(rect, src, QRect(0, 0, src.width(), src.height()), canvas.copyMode);
+        canvas.stretchBlt(rect, src, QRect(0, 0, src.width(), src.height()),
+                          canvas.tools().copyMode);
     }
 }

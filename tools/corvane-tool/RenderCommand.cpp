@@ -31,10 +31,10 @@ int usageError() {
 // The face as a paper site shows it: filled with the face colour, the hole left white.
 void paintFace(TDrawSite& site, const TFaceInfo& face) {
     TCanvas& c = site.Canvas();
-    c.pen = platform::Pen{platform::PenStyle::Clear, 0, clBlack};
-    c.brush = platform::Brush{platform::BrushStyle::Solid, kFaceColor, {}};
+    c.tools().pen = platform::Pen{platform::PenStyle::Clear, 0, clBlack};
+    c.tools().brush = platform::Brush{platform::BrushStyle::Solid, kFaceColor, {}};
     face.DrawOutline(c, true, false);
-    c.brush.color = clWhite;
+    c.tools().brush.color = clWhite;
     if (face.HasHole()) face.DrawHole(c, true);
 }
 
@@ -47,8 +47,8 @@ void outlineFace(QImage& image, const TFaceInfo& face, int dpi) {
     TScaler scaler;
     scaler.SetUnitDPI(254);
     scaler.PrepareCanvas(c);
-    c.pen = platform::Pen{platform::PenStyle::Solid, 0, clBlack};
-    c.brush = platform::Brush{platform::BrushStyle::Clear, clWhite, {}};
+    c.tools().pen = platform::Pen{platform::PenStyle::Solid, 0, clBlack};
+    c.tools().brush = platform::Brush{platform::BrushStyle::Clear, clWhite, {}};
     face.DrawOutline(c, true, false);
     if (face.HasHole()) face.DrawHole(c, true);
 }
