@@ -1,6 +1,10 @@
-# Warnings for our own targets; call vellumo_warnings(target).
+# Warnings for our own targets; call vellumo_warnings(target). The test build turns them
+# into errors, so that no warning gets in unseen.
 function(vellumo_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  if(VELLUMO_TESTS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # Declares a subsystem library vellumo_<name> from the given sources.

@@ -83,7 +83,7 @@ TChangeNotify::~TChangeNotify() {
 }
 
 void TChangeNotify::BeginUpdate() {
-    if (updates_++ == 0) pending_ = false;
+    ++updates_;
 }
 
 void TChangeNotify::EndUpdate() {
@@ -94,6 +94,10 @@ void TChangeNotify::EndUpdate() {
         Broadcast(owner_, asChanged);
         if (*alive && onChange_) onChange_();  // unless a listener destroyed the notifier
     }
+}
+
+void TChangeNotify::AbandonUpdate() noexcept {
+    if (updates_ > 0) --updates_;
 }
 
 void TChangeNotify::Changed() {

@@ -3,6 +3,8 @@
 // and tells each of them about an aspect (a 16-byte identifier) of a change. Listeners may
 // detach during a broadcast; a listener destroyed while attached detaches itself.
 
+#include "document/UpdateBracket.h"
+
 #include <QUuid>
 #include <functional>
 #include <memory>
@@ -81,6 +83,9 @@ public:
 
     void BeginUpdate();
     void EndUpdate();
+    // Ends one bracket without reporting; a change still pending goes out with the next
+    // report. Used while an exception unwinds.
+    void AbandonUpdate() noexcept;
     void Changed();
     int UpdateCount() const { return updates_; }
     bool ChangePending() const { return pending_; }
@@ -94,14 +99,5 @@ private:
     bool pending_ = false;
 };
 
-// Runs BeginUpdate now and EndUpdate when it goes out of scope.
-class TUpdateBracket {
-public:
-    explicit TUpdateBracket(TChangeNotify& n) : n_(n) { n_.BeginUpdate(); }
-    ~TUpdateBracket() { n_.EndUpdate(); }
-    TUpdateBracket(const TUpdateBracket&) = delete;
-    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
-private:
-    TChangeNotify& n_;
-};
+// Runs BeginUpdate now and EndUpdate when it goes out of scope (see UpdateBracket).
+using TUpdateBracket = UpdateBracket<TChangeNotify>;

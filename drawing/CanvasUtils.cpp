@@ -22,25 +22,29 @@ int ScreenDPI() {
 }
 
 void CopyCanvasTools(TCanvas& dest, const TCanvas& source) {
-    dest.copyMode = source.copyMode;
-    dest.font = source.font;
-    dest.pen = source.pen;
-    dest.brush = source.brush;
+    dest.tools().copyMode = source.tools().copyMode;
+    dest.tools().font = source.tools().font;
+    dest.tools().pen = source.tools().pen;
+    dest.tools().brush = source.tools().brush;
 }
 
 TCanvasSaver::TCanvasSaver(TCanvas& canvas, bool saveState)
-    : canvas_(canvas), pen_(canvas.pen), brush_(canvas.brush), font_(canvas.font), mix_(canvas.mix),
-      copyMode_(canvas.copyMode) {
-    if (saveState) level_ = canvas.Save();
+    : canvas_(canvas),
+      pen_(canvas.tools().pen),
+      brush_(canvas.tools().brush),
+      font_(canvas.tools().font),
+      mix_(canvas.tools().mix),
+      copyMode_(canvas.tools().copyMode) {
+    if (saveState) level_ = canvas.save();
 }
 
 TCanvasSaver::~TCanvasSaver() {
-    if (level_ > 0) canvas_.Restore(level_);
-    canvas_.pen = pen_;
-    canvas_.brush = brush_;
-    canvas_.font = font_;
-    canvas_.mix = mix_;
-    canvas_.copyMode = copyMode_;
+    if (level_ > 0) canvas_.restore(level_);
+    canvas_.tools().pen = pen_;
+    canvas_.tools().brush = brush_;
+    canvas_.tools().font = font_;
+    canvas_.tools().mix = mix_;
+    canvas_.tools().copyMode = copyMode_;
 }
 
 std::unique_ptr<TCanvasSaver> SaveCanvas(TCanvas& canvas, bool saveState) {

@@ -13,6 +13,7 @@
 #include "platform/MessageOf.h"
 
 #include <QRegion>
+#include <QScopeGuard>
 
 VELLUMO_DEFINE_PERSISTENT(TDrawObject)
 
@@ -21,18 +22,6 @@ namespace {
 constexpr TColor kBlue = 0xFF0000;
 constexpr int kBlendMargin = 5;  // logical units around the clip box, as CreateImage uses
 
-// Runs a function when it goes out of scope.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 // The part of `canvas` that can be painted, in its pixels.
 QRegion paintableRegion(const TCanvas& canvas) {
@@ -206,17 +195,11 @@ void* TDrawObject::QueryFacet(const QUuid&) {
 
 void TDrawObject::Assign(const TPersistent& source) {
     const auto* other = dynamic_cast<const TDrawObject*>(&source);
-    notifier_->BeginUpdate();
-    try {
-        if (!other)
-            TLightControl::Assign(source);
-        else if (other != this)
-            AssignProperties(*other);
-    } catch (...) {
-        notifier_->EndUpdate();
-        throw;
-    }
-    notifier_->EndUpdate();
+    TUpdateBracket update(*notifier_);
+    if (!other)
+        TLightControl::Assign(source);
+    else if (other != this)
+        AssignProperties(*other);
 }
 
 void TDrawObject::AssignProperties(const TDrawObject& source) {
@@ -302,7 +285,7 @@ std::unique_ptr<TOffscreenBitmap> TDrawObject::CreateImage() {
     TCanvas* const previous = redirect_;
     redirect_ = &bitmap->Canvas();
     {
-        Finally restore([&] { redirect_ = previous; });
+        const auto restore = qScopeGuard([&] { redirect_ = previous; });
         Paint();
     }
     TCoordMap::ResetMapping(bitmap->Canvas());
@@ -316,13 +299,13 @@ void TDrawObject::PaintTo(TCanvas& canvas) {
     const bool wasCopy = paintingCopy_;
     redirect_ = &canvas;
     paintingCopy_ = true;
-    Finally restore([&] {
+    const auto restore = qScopeGuard([&] {
         redirect_ = previous;
         paintingCopy_ = wasCopy;
     });
     // The object starts with fresh tools of its own, as on screen.
-    canvas.pen = platform::Pen{};
-    canvas.brush = platform::Brush{};
+    canvas.tools().pen = platform::Pen{};
+    canvas.tools().brush = platform::Brush{};
     canvas.intersectClipRect(GetBounds());
     PaintContent();
 }
@@ -330,7 +313,7 @@ void TDrawObject::PaintTo(TCanvas& canvas) {
 std::optional<QString> TDrawObject::PaintControl(TCanvas& canvas) {
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &canvas;
-    Finally detach([&] { paintCanvas_ = previous; });
+    const auto detach = qScopeGuard([&] { paintCanvas_ = previous; });
     const TRect r = BoundsRect();
     if (paintFailed_) {
         DrawPaintFailureMarker(canvas, r);
@@ -340,14 +323,14 @@ std::optional<QString> TDrawObject::PaintControl(TCanvas& canvas) {
     std::optional<QString> error;
     try {
         TCanvasSaver saver(canvas, true);
-        canvas.pen = platform::Pen{};
-        canvas.brush = platform::Brush{};
+        canvas.tools().pen = platform::Pen{};
+        canvas.tools().brush = platform::Brush{};
         if (border_) {
-            canvas.pen = platform::Pen{platform::PenStyle::Solid, 1, kBlue};
-            canvas.brush.style = platform::BrushStyle::Clear;
-            canvas.Rectangle(r);
-            canvas.pen = platform::Pen{};
-            canvas.brush = platform::Brush{};
+            canvas.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, kBlue};
+            canvas.tools().brush.style = platform::BrushStyle::Clear;
+            canvas.rectangle(r);
+            canvas.tools().pen = platform::Pen{};
+            canvas.tools().brush = platform::Brush{};
         }
         if (TObjectSite* site = Site()) site->Scaler().PrepareCanvas(canvas);
         PaintContent();

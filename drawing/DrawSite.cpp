@@ -7,6 +7,7 @@
 #include "drawing/Ghost.h"
 #include "platform/IntMath.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 VELLUMO_DEFINE_PERSISTENT(TDrawSite)
@@ -14,19 +15,6 @@ VELLUMO_DEFINE_PERSISTENT(TDrawSite)
 namespace {
 
 constexpr TColor kWindowColor = TColor(0x80000005);  // clWindow
-
-// Runs a function when it goes out of scope.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 }  // namespace
 
@@ -332,16 +320,16 @@ void TDrawSite::callPrepared(const std::function<void(TDrawSite*)>& handler) {
 
 void TDrawSite::Paint() {
     TCanvas& c = Canvas();
-    c.pen = platform::Pen{};
-    c.brush = platform::Brush{platform::BrushStyle::Solid, color_, {}};
-    if (!paintingCopy_ && color_ != clNone) c.FillRect({0, 0, Width(), Height()}, c.brush);
+    c.tools().pen = platform::Pen{};
+    c.tools().brush = platform::Brush{platform::BrushStyle::Solid, color_, {}};
+    if (!paintingCopy_ && color_ != clNone) c.fillRect({0, 0, Width(), Height()}, c.tools().brush);
     if (OnPaint) callPrepared(OnPaint);
 }
 
 void TDrawSite::paintControl(TCanvas& canvas) {
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &canvas;
-    Finally restore([&] { paintCanvas_ = previous; });
+    const auto restore = qScopeGuard([&] { paintCanvas_ = previous; });
     Paint();
     PaintControls(canvas);
 }
@@ -362,7 +350,7 @@ void TDrawSite::PaintWindow(const TRect& area) {
         TCanvasSaver saver(dc, true);
         dc.setMapping(platform::Mapping{});
         dc.selectClip(std::nullopt);
-        dc.BitBlt(r, buffer, {0, 0});
+        dc.bitBlt(r, buffer, {0, 0});
     } else {
         TCanvasSaver saver(dc, true);
         dc.setMapping(platform::Mapping{});
@@ -375,7 +363,7 @@ void TDrawSite::PaintWindow(const TRect& area) {
     dc.selectClip(QRegion(r.toQRect()));
     TCanvas* const previous = paintCanvas_;
     paintCanvas_ = &dc;
-    Finally restore([&] { paintCanvas_ = previous; });
+    const auto restore = qScopeGuard([&] { paintCanvas_ = previous; });
     PaintAfter();
 }
 
@@ -385,9 +373,9 @@ void TDrawSite::PaintAfter() {
     TCanvas& c = Canvas();
     TCanvasSaver saver(c, true);
     c.setMapMode(platform::MapMode::Text);
-    c.pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
-    c.brush.style = platform::BrushStyle::Clear;
-    c.Rectangle({0, 0, Width(), Height()});
+    c.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
+    c.tools().brush.style = platform::BrushStyle::Clear;
+    c.rectangle({0, 0, Width(), Height()});
 }
 
 void TDrawSite::DrawToProgress(int index) {
@@ -407,7 +395,7 @@ void TDrawSite::DrawTo(TCanvas& canvas, QPoint offset, int scale) {
     CopyCanvasTools(canvas, *screenCanvas_);
     redirect_ = &canvas;
     paintingCopy_ = true;
-    Finally restore([&] {
+    const auto restore = qScopeGuard([&] {
         scaler_->SetScale(previousScale);  // Rescale is still skipped here
         redirect_ = previousRedirect;
         paintingCopy_ = previousCopy;

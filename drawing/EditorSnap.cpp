@@ -29,9 +29,9 @@ QPoint EditorSnapOffset(const TGrid& grid, const TGuide& guide, const TDrawSite&
 
 void DrawGridAndGuides(TCanvas& canvas, const TGrid& grid, const TGuide& guide, const TRect& rect) {
     TCanvasSaver saver(canvas, false);
-    canvas.pen = grid.LineShape ? platform::Pen{platform::PenStyle::Dot, 0, kSilver}
-                                : platform::Pen{platform::PenStyle::Solid, 0, kBlue};
+    canvas.tools().pen = grid.LineShape ? platform::Pen{platform::PenStyle::Dot, 0, kSilver}
+                                        : platform::Pen{platform::PenStyle::Solid, 0, kBlue};
     grid.Draw(canvas, rect);
-    canvas.pen = platform::Pen{platform::PenStyle::Dot, 0, kBlue};
+    canvas.tools().pen = platform::Pen{platform::PenStyle::Dot, 0, kBlue};
     guide.Draw(canvas, rect);
 }

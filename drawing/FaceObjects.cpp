@@ -60,7 +60,7 @@ void RenderFaceObjects(const TFaceInfo& face, const TDOList& list, QImage& bitma
     site.Scaler().PrepareCanvas(canvas);
     const QRegion inside = rel.Region(&canvas, true);
     canvas.setMapping(platform::Mapping{});
-    canvas.FillRegion(QRegion(bitmap.rect()).subtracted(inside), canvas.brush);
+    canvas.fillRegion(QRegion(bitmap.rect()).subtracted(inside), canvas.tools().brush);
 }
 
 QImage RenderFaceObjects(const TFaceInfo& face, const TDOList& list, QSize size) {

@@ -14,9 +14,9 @@ QString PaintFailedCaption() {
 
 void DrawPaintFailureMarker(TCanvas& canvas, const TRect& rect) {
     TCanvasSaver saver(canvas, false);
-    canvas.pen = platform::Pen{platform::PenStyle::Solid, 1, kRed};
-    canvas.brush = platform::Brush{platform::BrushStyle::DiagCross, kRed, {}};
-    canvas.Rectangle(rect);
+    canvas.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, kRed};
+    canvas.tools().brush = platform::Brush{platform::BrushStyle::DiagCross, kRed, {}};
+    canvas.rectangle(rect);
 
     // The canvas has no text output of its own yet: the caption goes straight onto its
     // picture, inside its clip, in black on the hatching.
@@ -27,7 +27,7 @@ void DrawPaintFailureMarker(TCanvas& canvas, const TRect& rect) {
     if (canvas.clipRegion()) clip &= *canvas.clipRegion();
     painter.setClipRegion(clip);
     QFont font(QStringLiteral("System"));
-    font.setPixelSize(std::max(1, 12 * canvas.font.pixelsPerInch / 72));
+    font.setPixelSize(std::max(1, 12 * canvas.tools().font.pixelsPerInch / 72));
     painter.setFont(font);
     painter.setPen(QColor(Qt::black));
     painter.drawText(QRect(origin, QSize(std::max(1, device.Right - origin.x()),

@@ -69,9 +69,9 @@ void TGhostList::DrawAll() {
         c.setMapping(platform::Mapping{});
         c.selectClip(std::nullopt);
         site_->Scaler().PrepareCanvas(c);
-        c.brush = platform::Brush{platform::BrushStyle::Clear, clWhite, {}};
-        c.pen = platform::Pen{platform::PenStyle::Dot, 0, clWhite, platform::Rop2::XorPen};
-        c.mix = platform::Rop2::XorPen;
+        c.tools().brush = platform::Brush{platform::BrushStyle::Clear, clWhite, {}};
+        c.tools().pen = platform::Pen{platform::PenStyle::Dot, 0, clWhite, platform::Rop2::XorPen};
+        c.tools().mix = platform::Rop2::XorPen;
         for (const auto& g : ghosts_) g->Draw(c);
     }
     if (site_->Host()) site_->Host()->SiteScreenDrawn();

@@ -39,16 +39,16 @@ void TGrid::Draw(TCanvas& canvas, const TRect& rect) const {
     if (!Visible || Size <= 0) return;
     if (LineShape) {
         for (std::int64_t x = rect.Left; x < rect.Right; x += Size) {
-            canvas.MoveTo({int(x), rect.Top});
-            canvas.LineTo({int(x), rect.Bottom});
+            canvas.moveTo({int(x), rect.Top});
+            canvas.lineTo({int(x), rect.Bottom});
         }
         for (std::int64_t y = rect.Top; y < rect.Bottom; y += Size) {
-            canvas.MoveTo({rect.Left, int(y)});
-            canvas.LineTo({rect.Right, int(y)});
+            canvas.moveTo({rect.Left, int(y)});
+            canvas.lineTo({rect.Right, int(y)});
         }
         return;
     }
     for (std::int64_t y = rect.Top; y < rect.Bottom; y += Size)
         for (std::int64_t x = rect.Left; x < rect.Right; x += Size)
-            canvas.SetPixel({int(x), int(y)}, canvas.pen.color);
+            canvas.setPixel({int(x), int(y)}, canvas.tools().pen.color);
 }

@@ -106,11 +106,11 @@ void TGuide::Draw(TCanvas& canvas, const TRect& rect) const {
     if (!Visible) return;
     for (const QPoint& g : pos_) {
         if (isVertical(g)) {
-            canvas.MoveTo({g.x(), rect.Top});
-            canvas.LineTo({g.x(), rect.Bottom});
+            canvas.moveTo({g.x(), rect.Top});
+            canvas.lineTo({g.x(), rect.Bottom});
         } else if (isHorizontal(g)) {
-            canvas.MoveTo({rect.Left, g.y()});
-            canvas.LineTo({rect.Right, g.y()});
+            canvas.moveTo({rect.Left, g.y()});
+            canvas.lineTo({rect.Right, g.y()});
         }
     }
 }

@@ -1,20 +1,6 @@
 #include "drawing/NotifyStringList.h"
 
-namespace {
-
-// Brackets one operation of a TNotifyStringList.
-class Bracket {
-public:
-    explicit Bracket(TNotifyStringList& list) : list_(list) { list_.BeginUpdate(); }
-    ~Bracket() { list_.EndUpdate(); }
-    Bracket(const Bracket&) = delete;
-    Bracket& operator=(const Bracket&) = delete;
-
-private:
-    TNotifyStringList& list_;
-};
-
-}  // namespace
+#include "document/UpdateBracket.h"
 
 void TNotifyStringList::BeginUpdate() {
     if (updates_++ == 0) before_ = ToStringList();
@@ -27,32 +13,37 @@ void TNotifyStringList::EndUpdate() {
     if (changed && OnChange) OnChange();
 }
 
+void TNotifyStringList::AbandonUpdate() noexcept {
+    if (updates_ == 0 || --updates_ > 0) return;
+    before_.clear();
+}
+
 void TNotifyStringList::Put(int index, const QString& line) {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Put(index, line);
 }
 
 void TNotifyStringList::Insert(int index, const QString& line) {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Insert(index, line);
 }
 
 void TNotifyStringList::Delete(int index) {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Delete(index);
 }
 
 void TNotifyStringList::Clear() {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Clear();
 }
 
 void TNotifyStringList::Move(int from, int to) {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Move(from, to);
 }
 
 void TNotifyStringList::Assign(const TPersistent& source) {
-    Bracket b(*this);
+    UpdateBracket update(*this);
     TStringList::Assign(source);
 }

@@ -15,6 +15,8 @@ public:
 
     void BeginUpdate();
     void EndUpdate();
+    // Ends one bracket without running OnChange; used while an exception unwinds.
+    void AbandonUpdate() noexcept;
 
     void Put(int index, const QString& line) override;
     void Insert(int index, const QString& line) override;

@@ -26,6 +26,6 @@ std::unique_ptr<TOffscreenBitmap> CreateOffscreenBitmap(TCanvas& canvas, const T
     map.Save(canvas);
     map.SetOrigins({visible.Left, visible.Top}, {0, 0});
     map.Restore(bmp->Canvas());
-    bmp->Canvas().font.pixelsPerInch = canvas.font.pixelsPerInch;
+    bmp->Canvas().tools().font.pixelsPerInch = canvas.tools().font.pixelsPerInch;
     return bmp;
 }

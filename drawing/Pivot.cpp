@@ -17,9 +17,9 @@ Qt::CursorShape TPivot::Cursor() const {
 }
 
 void TPivot::PaintPlain(TCanvas& canvas) {
-    canvas.pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
-    canvas.brush = platform::Brush{platform::BrushStyle::Solid, clWhite, {}};
-    canvas.Rectangle(BoundsRect());
+    canvas.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, clBlack};
+    canvas.tools().brush = platform::Brush{platform::BrushStyle::Solid, clWhite, {}};
+    canvas.rectangle(BoundsRect());
 }
 
 std::optional<QString> TPivot::PaintControl(TCanvas& canvas) {
@@ -37,8 +37,8 @@ void TPivot::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoi
 
 std::optional<QString> TLabelPivot::PaintControl(TCanvas& canvas) {
     if (!ObjectMovable()) return TPivot::PaintControl(canvas);
-    canvas.pen = platform::Pen{platform::PenStyle::Solid, 1, clWhite};
-    canvas.brush = platform::Brush{platform::BrushStyle::Solid, clBlack, {}};
-    canvas.Rectangle(BoundsRect());
+    canvas.tools().pen = platform::Pen{platform::PenStyle::Solid, 1, clWhite};
+    canvas.tools().brush = platform::Brush{platform::BrushStyle::Solid, clBlack, {}};
+    canvas.rectangle(BoundsRect());
     return std::nullopt;
 }

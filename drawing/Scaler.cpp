@@ -80,9 +80,9 @@ void TScaler::PrepareCanvas(TCanvas& canvas, int dpi) const {
     prepared.viewportExtent = {int(n), int(n)};
     prepared.viewportOrigin = offset;
     canvas.setMapping(prepared);
-    if (canvas.font.pixelsPerInch != unitDpi_) {
-        const int points = canvas.font.size();
-        canvas.font.pixelsPerInch = unitDpi_;
-        canvas.font.setSize(points);
+    if (canvas.tools().font.pixelsPerInch != unitDpi_) {
+        const int points = canvas.tools().font.size();
+        canvas.tools().font.pixelsPerInch = unitDpi_;
+        canvas.tools().font.setSize(points);
     }
 }

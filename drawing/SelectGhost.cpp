@@ -9,7 +9,7 @@ void TSelectGhost::Start(QPoint logical) {
 }
 
 void TSelectGhost::Draw(TCanvas& canvas) {
-    canvas.Rectangle({std::min(start_.x(), far_.x()), std::min(start_.y(), far_.y()),
+    canvas.rectangle({std::min(start_.x(), far_.x()), std::min(start_.y(), far_.y()),
                       std::max(start_.x(), far_.x()), std::max(start_.y(), far_.y())});
 }
 

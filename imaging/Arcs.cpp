@@ -246,16 +246,16 @@ std::vector<QPoint> ThickArcPolygon(QPoint s, QPoint p, QPoint e, int penWidth) 
 
 void DrawThinArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e) {
     const std::vector<QPoint> pts = ThinArcPolyline(s, p, e);
-    canvas.MoveTo(pts.front());
-    for (size_t i = 1; i < pts.size(); ++i) canvas.LineTo(pts[i]);
+    canvas.moveTo(pts.front());
+    for (size_t i = 1; i < pts.size(); ++i) canvas.lineTo(pts[i]);
 }
 
 void DrawThickArc(platform::Canvas& canvas, QPoint s, QPoint p, QPoint e) {
-    const int width = canvas.pen.width;
+    const int width = canvas.tools().pen.width;
     const std::vector<QPoint> band = ThickArcPolygon(s, p, e, width);
-    canvas.pen.width = 0;
-    canvas.MoveTo(band.front());
-    for (size_t i = 1; i < band.size(); ++i) canvas.LineTo(band[i]);
-    canvas.CloseFigure();
-    canvas.pen.width = width;
+    canvas.tools().pen.width = 0;
+    canvas.moveTo(band.front());
+    for (size_t i = 1; i < band.size(); ++i) canvas.lineTo(band[i]);
+    canvas.closeFigure();
+    canvas.tools().pen.width = width;
 }

@@ -64,14 +64,20 @@ TStroke BarrelOutline(const TRect& r) {
 
 void TFaceInfo::drawKind(platform::Canvas& c, const TRect& r) const {
     switch (FaceShape) {
-        case fsRect: c.Rectangle(r); break;
+        case fsRect:
+            c.rectangle(r);
+            break;
         case fsDoughnut:
-        case fsEllipse: c.Ellipse(r); break;
+        case fsEllipse:
+            c.ellipse(r);
+            break;
         case fsRoundRect:
-        case fsRectCD: c.RoundRect(r, RoundSize, RoundSize); break;
+        case fsRectCD:
+            c.roundRect(r, RoundSize, RoundSize);
+            break;
         case fsBarrelCD:
             BarrelOutline(r).DrawAsPath(c);
-            c.StrokeAndFillPath();
+            c.strokeAndFillPath();
             break;
     }
 }
@@ -79,9 +85,9 @@ void TFaceInfo::drawKind(platform::Canvas& c, const TRect& r) const {
 void TFaceInfo::drawHoleShape(platform::Canvas& c, const TRect& r) const {
     if (CenterShape == csBarrel) {
         BarrelOutline(r).DrawAsPath(c);
-        c.StrokeAndFillPath();
+        c.strokeAndFillPath();
     } else {
-        c.Ellipse(r);
+        c.ellipse(r);
     }
 }
 
@@ -94,10 +100,10 @@ void TFaceInfo::DrawOutline(platform::Canvas& c, bool relative, bool cross) cons
     if (cross) {
         const TRect centreOf = HasHole() ? hole : moved(outer, shift);
         const int x = (centreOf.Left + centreOf.Right) / 2, y = (centreOf.Top + centreOf.Bottom) / 2;
-        c.MoveTo({x, y - 50});
-        c.LineTo({x, y + 50});
-        c.MoveTo({x - 50, y});
-        c.LineTo({x + 50, y});
+        c.moveTo({x, y - 50});
+        c.lineTo({x, y + 50});
+        c.moveTo({x - 50, y});
+        c.lineTo({x + 50, y});
     }
 }
 

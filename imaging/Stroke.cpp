@@ -222,8 +222,8 @@ void TStroke::AppendThreePointArc(QPoint s, QPoint p, QPoint e) {
 
 void TStroke::Draw(platform::Canvas& c) const {
     if (points_.empty()) {
-        c.MoveTo({0, 0});
-        c.LineTo({0, 0});
+        c.moveTo({0, 0});
+        c.lineTo({0, 0});
         return;
     }
     QPoint start{0, 0}, current{0, 0};
@@ -234,14 +234,14 @@ void TStroke::Draw(platform::Canvas& c) const {
             case ptLineTo: {
                 std::vector<QPoint> run;
                 while (i < n && types_[size_t(i)] == ptLineTo) run.push_back(points_[size_t(i++)]);
-                c.PolylineTo(run);
+                c.polylineTo(run);
                 current = run.back();
                 continue;
             }
             case ptLineToClose:
-                c.LineTo(p);
-                c.LineTo(start);
-                c.CloseFigure();
+                c.lineTo(p);
+                c.lineTo(start);
+                c.closeFigure();
                 current = start;
                 ++i;
                 continue;
@@ -252,42 +252,42 @@ void TStroke::Draw(platform::Canvas& c) const {
                 auto step = [&](QPoint logical) {
                     const QPoint d = c.toDevice(logical);
                     if (d == last) return;
-                    c.LineTo(logical);
+                    c.lineTo(logical);
                     last = d;
                 };
                 for (int j = 1; j <= 62; ++j) step(BezierPoint(current, c1, c2, end, j / 63.0));
                 step(end);
                 current = end;
                 if (types_[size_t(i) + 2] == ptBezierToClose) {
-                    c.LineTo(start);
-                    c.CloseFigure();
+                    c.lineTo(start);
+                    c.closeFigure();
                     current = start;
                 }
                 i += 3;
                 continue;
             }
             case ptMoveTo:
-                c.MoveTo(p);
+                c.moveTo(p);
                 start = current = p;
                 ++i;
                 continue;
             default:
-                c.CloseFigure();
+                c.closeFigure();
                 return;
         }
     }
 }
 
 void TStroke::DrawAsPath(platform::Canvas& canvas) const {
-    canvas.BeginPath();
+    canvas.beginPath();
     Draw(canvas);
-    canvas.EndPath();
+    canvas.endPath();
 }
 
 void TStroke::AppendPath(const platform::Canvas& canvas) {
     std::vector<QPoint> pts;
     std::vector<std::uint8_t> types;
-    canvas.GetPath(pts, types);
+    canvas.getPath(pts, types);
     points_.insert(points_.end(), pts.begin(), pts.end());
     types_.insert(types_.end(), types.begin(), types.end());
 }

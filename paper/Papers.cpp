@@ -11,6 +11,7 @@
 #include "paper/PaperErrors.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <functional>
 
@@ -169,23 +170,17 @@ void TPapers::WritePaper(const QString& streamName, TPaperInfo& copy, bool repla
     const bool landscape = copy.Landscape();
     copy.SetLandscape(false);
     copy.SetStorePurposes(true);
-    auto restore = [&] {
+    const auto restore = qScopeGuard([&] {
         copy.SetLandscape(landscape);
         copy.SetStorePurposes(false);
-    };
-    try {
-        auto write = [&](TStream& s) { WriteComponentStream(s, copy); };
-        if (replacing) {
-            ReplaceStream(*papersNode_, streamName, write);
-        } else {
-            TDocStream s(*papersNode_, storagemode::Create, streamName);
-            write(s);
-        }
-    } catch (...) {
-        restore();
-        throw;
+    });
+    auto write = [&](TStream& s) { WriteComponentStream(s, copy); };
+    if (replacing) {
+        ReplaceStream(*papersNode_, streamName, write);
+    } else {
+        TDocStream s(*papersNode_, storagemode::Create, streamName);
+        write(s);
     }
-    restore();
 }
 
 void TPapers::StorePaper(const TPaperInfo& paper) {
@@ -220,19 +215,14 @@ void TPapers::DeletePaper(int i) {
 
 void TPapers::ReorderPapers(const QStringList& names) {
     qint64 next = NextStreamNumber();
-    try {
-        for (int k = 0; k < Count(); ++k) {
-            const int index = k < names.size() ? IndexOfPaper(names[k]) : -1;
-            if (index < 0) throw EPaperError(msg::badPaperName());
-            const QString newName = StreamNameOf(next++);
-            papersNode_->MoveElement(entries_[size_t(index)].streamName, newName);
-            entries_[size_t(index)].streamName = newName;
-        }
-    } catch (...) {
-        SortEntries();
-        throw;
+    const auto sort = qScopeGuard([this] { SortEntries(); });
+    for (int k = 0; k < Count(); ++k) {
+        const int index = k < names.size() ? IndexOfPaper(names[k]) : -1;
+        if (index < 0) throw EPaperError(msg::badPaperName());
+        const QString newName = StreamNameOf(next++);
+        papersNode_->MoveElement(entries_[size_t(index)].streamName, newName);
+        entries_[size_t(index)].streamName = newName;
     }
-    SortEntries();
 }
 
 void TPapers::GetGroupNames(TStrings& strings) const {

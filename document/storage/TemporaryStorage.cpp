@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cstdio>
 
@@ -42,13 +43,9 @@ void TTemporaryStorage::CreateFresh() {
     const QString folder = platform::tempFolder();
     platform::makePrivateFolder(folder);
     const QString name = makeUniqueFile(folder + QStringLiteral("/mtfXXXXXX"));
-    std::unique_ptr<CompoundFile> file;
-    try {
-        file = CompoundFile::create(name);
-    } catch (...) {
-        QFile::remove(name);
-        throw;
-    }
+    auto removeOnFailure = qScopeGuard([&name] { QFile::remove(name); });
+    std::unique_ptr<CompoundFile> file = CompoundFile::create(name);
+    removeOnFailure.dismiss();
     Attach(std::move(file), storagemode::ReadWrite, name);
 }
 
@@ -57,17 +54,14 @@ void TTemporaryStorage::LoadFrom(const QString& fileName) {
     auto source =
         CompoundFile::open(fileName, platform::cfb::Access::Read, platform::cfb::Share::DenyWrite);
     auto previous = state_;
-    try {
-        CreateFresh();
-        auto root = state_->file->root();
-        const auto info = source->root().stat();
-        root.setClsid(info.clsid);
-        root.setStateBits(info.stateBits);
-        CopyStorageTree(source->root(), root);
-    } catch (...) {
-        state_ = std::move(previous);
-        throw;
-    }
+    auto restoreOnFailure = qScopeGuard([&] { state_ = std::move(previous); });
+    CreateFresh();
+    auto root = state_->file->root();
+    const auto info = source->root().stat();
+    root.setClsid(info.clsid);
+    root.setStateBits(info.stateBits);
+    CopyStorageTree(source->root(), root);
+    restoreOnFailure.dismiss();
     source->close();
     TakeSnapshot();
 }
@@ -77,7 +71,8 @@ void TTemporaryStorage::SaveTo(const QString& fileName) {
     const QString pattern = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                             QStringLiteral(".XXXXXX");
     const QString temp = makeUniqueFile(pattern);
-    try {
+    auto removeOnFailure = qScopeGuard([&temp] { QFile::remove(temp); });
+    {
         auto out = CompoundFile::create(temp);
         auto root = out->root();
         const auto info = state_->file->root().stat();
@@ -86,18 +81,15 @@ void TTemporaryStorage::SaveTo(const QString& fileName) {
         CopyStorageTree(state_->file->root(), root);
         out->sync();
         out->close();
-
-        // The new file takes the old one's permissions, or the usual ones for a new file.
-        struct stat st {};
-        const QByteArray targetName = QFile::encodeName(fileName);
-        const mode_t mode = ::stat(targetName.constData(), &st) == 0 ? (st.st_mode & 07777)
-                                                                     : (0666 & ~currentUmask());
-        ::chmod(QFile::encodeName(temp).constData(), mode);
-        if (::rename(QFile::encodeName(temp).constData(), targetName.constData()) != 0)
-            platform::cfb::throwIo(fileName, errno);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
     }
+    // The new file takes the old one's permissions, or the usual ones for a new file.
+    struct stat st {};
+    const QByteArray targetName = QFile::encodeName(fileName);
+    const mode_t mode =
+        ::stat(targetName.constData(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
+    ::chmod(QFile::encodeName(temp).constData(), mode);
+    if (::rename(QFile::encodeName(temp).constData(), targetName.constData()) != 0)
+        platform::cfb::throwIo(fileName, errno);
+    removeOnFailure.dismiss();
     TakeSnapshot();
 }

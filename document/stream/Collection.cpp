@@ -1,6 +1,7 @@
 #include "document/stream/Collection.h"
 
 #include "document/Messages.h"
+#include "document/UpdateBracket.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/StreamErrors.h"
 
@@ -44,9 +45,8 @@ void TCollection::Delete(int index) {
 
 void TCollection::Clear() {
     if (items_.empty()) return;
-    BeginUpdate();
+    UpdateBracket update(*this);
     while (!items_.empty()) delete items_.back();
-    EndUpdate();
 }
 
 void TCollection::detach(TCollectionItem* item) {
@@ -69,13 +69,7 @@ void TCollection::Assign(const TPersistent& source) {
     const auto* other = dynamic_cast<const TCollection*>(&source);
     if (!other) return TPersistent::Assign(source);
     if (other == this) return;
-    BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* item : other->items_) Add()->Assign(*item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateBracket update(*this);
+    Clear();
+    for (TCollectionItem* item : other->items_) Add()->Assign(*item);
 }

@@ -41,6 +41,10 @@ public:
     // Update bracketing: Update() runs once when the outermost EndUpdate closes.
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
+    // Ends one bracket without calling Update(); used while an exception unwinds.
+    void AbandonUpdate() noexcept {
+        if (updateCount_ > 0) --updateCount_;
+    }
     int UpdateCount() const { return updateCount_; }
 
     // Copies the items of another collection (each item through Assign).

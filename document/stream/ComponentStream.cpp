@@ -8,6 +8,8 @@
 #include "document/stream/Writer.h"
 #include "platform/ShiftJis.h"
 
+#include <QScopeGuard>
+
 #include <atomic>
 #include <cstring>
 
@@ -135,15 +137,13 @@ void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& str
     if (count < 0) throwInvalidFormat();
     if (count > stream.Remaining() / kMinStreamSize) throwReadError();
     const PersistentClass* keep = ObjectListClass();
-    try {
-        for (int32_t i = 0; i < count; ++i) {
-            std::unique_ptr<TComponent> object(ReadComponentStream(stream, nullptr));
-            if (keep && object->InheritsFrom(*keep)) list.push_back(std::move(object));
-        }
-    } catch (...) {
-        list.clear();
-        throw;
+    // A list that fails half-way is left empty.
+    auto clearOnFailure = qScopeGuard([&list] { list.clear(); });
+    for (int32_t i = 0; i < count; ++i) {
+        std::unique_ptr<TComponent> object(ReadComponentStream(stream, nullptr));
+        if (keep && object->InheritsFrom(*keep)) list.push_back(std::move(object));
     }
+    clearOnFailure.dismiss();
 }
 
 void SetObjectListClass(const PersistentClass* cls) {

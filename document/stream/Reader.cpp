@@ -1,6 +1,7 @@
 #include "document/stream/Reader.h"
 
 #include "document/Messages.h"
+#include "document/UpdateBracket.h"
 #include "document/stream/ClassRegistry.h"
 #include "document/stream/Collection.h"
 #include "document/stream/Component.h"
@@ -525,8 +526,8 @@ void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {
 
 void TReader::readCollection(TCollection& collection) {
     enter();
-    collection.BeginUpdate();
-    try {
+    {
+        UpdateBracket update(collection);
         if (!EndOfList()) collection.Clear();
         while (!EndOfList()) {
             if (isIntegerCode(NextValue())) ReadInteger();
@@ -536,11 +537,7 @@ void TReader::readCollection(TCollection& collection) {
             ReadValue();
         }
         ReadValue();
-    } catch (...) {
-        collection.EndUpdate();
-        throw;
     }
-    collection.EndUpdate();
     leave();
 }
 

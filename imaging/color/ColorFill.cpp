@@ -253,12 +253,12 @@ void TColorSpec::Preview(platform::Canvas& canvas, const TRect& rect) {
     {
         platform::CanvasStateKeeper kept(canvas);
         constexpr int kSquare = 8;
-        canvas.FillRect(rect, platform::Brush{platform::BrushStyle::Solid, clWhite, {}});
+        canvas.fillRect(rect, platform::Brush{platform::BrushStyle::Solid, clWhite, {}});
         const platform::Brush grey{platform::BrushStyle::Solid, 0x808080, {}};
         for (int y = rect.Top, row = 0; y < rect.Bottom; y += kSquare, ++row)
             // White at the top-left corner, grey where row and column differ in parity.
             for (int x = rect.Left + (1 - row % 2) * kSquare; x < rect.Right; x += 2 * kSquare)
-                canvas.FillRect(
+                canvas.fillRect(
                     {x, y, std::min(x + kSquare, rect.Right), std::min(y + kSquare, rect.Bottom)},
                     grey);
     }
@@ -274,7 +274,7 @@ void TColorSpec::paint(platform::Canvas& canvas, const TRect& rect, bool invert,
         case cskBitmap: {
             const TPictureEx& picture = imageData_->ProcessedPicture();
             if (picture.Empty()) break;
-            if (invert) canvas.copyMode = platform::SRCINVERT;
+            if (invert) canvas.tools().copyMode = platform::SRCINVERT;
             if (!tile_) {
                 picture.Draw(canvas, rect);
                 break;
@@ -298,10 +298,10 @@ void TColorSpec::paint(platform::Canvas& canvas, const TRect& rect, bool invert,
             const platform::Brush brush{
                 brushStyle(style_), platform::rgbToColor(platform::colorToRgb(color_)), {}};
             if (invert) {
-                canvas.brush = brush;
-                canvas.PatBlt(rect, platform::PATINVERT);
+                canvas.tools().brush = brush;
+                canvas.patBlt(rect, platform::PATINVERT);
             } else {
-                canvas.FillRect(rect, brush);
+                canvas.fillRect(rect, brush);
             }
             break;
         }

@@ -187,7 +187,7 @@ void PaintGradation(platform::Canvas& canvas, const TRect& rect, const std::vect
     // Shrinking takes the nearest cells: the canvas's default of ANDing the covered cells
     // would darken and mix the colours of small swatches. The mode is put back afterwards.
     platform::CanvasStateKeeper kept(canvas);
-    canvas.stretchMode = platform::StretchMode::ColorOnColor;
+    canvas.tools().stretchMode = platform::StretchMode::ColorOnColor;
     if (canvas.device().isPrinter()) {
         // The grid resampled to the rectangle's logical size; a rectangle larger than a
         // picture can sensibly be is resampled to a proportionally smaller one and then
@@ -203,8 +203,8 @@ void PaintGradation(platform::Canvas& canvas, const TRect& rect, const std::vect
                          int(std::min(h, double(kMaxResampledSide))));
         QImage sized(size, QImage::Format_RGB32);
         Resample(sized, cells, rfLinear);
-        canvas.StretchBlt(rect, sized, sized.rect(), rop);
+        canvas.stretchBlt(rect, sized, sized.rect(), rop);
     } else {
-        canvas.StretchBlt(rect, cells, cells.rect(), rop);
+        canvas.stretchBlt(rect, cells, cells.rect(), rop);
     }
 }

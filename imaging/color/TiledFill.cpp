@@ -76,7 +76,8 @@ void DrawTiles(platform::Canvas& canvas, const TRect& rect, const TPictureEx& pi
         const int hh = std::min(bh, rect.Bottom - y);
         for (int x = rect.Left; x < rect.Right; x += bw) {
             const int ww = std::min(bw, rect.Right - x);
-            canvas.StretchBlt({x, y, x + ww, y + hh}, block, QRect(0, 0, ww, hh), canvas.copyMode);
+            canvas.stretchBlt({x, y, x + ww, y + hh}, block, QRect(0, 0, ww, hh),
+                              canvas.tools().copyMode);
         }
     }
 }

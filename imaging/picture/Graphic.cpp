@@ -2,6 +2,8 @@
 
 #include "document/stream/Stream.h"
 
+#include <QScopeGuard>
+
 void TGraphic::LoadFromFile(const QString& path) {
     TFileStream file(path, TFileStream::OpenRead);
     QByteArray bytes(qsizetype(file.Size()), Qt::Uninitialized);
@@ -36,26 +38,18 @@ void DrawImage(platform::Canvas& canvas, const TRect& rect, const QImage& image,
                const QImage* mask) {
     if (image.isNull()) return;
     const QImage src = DrawableImage(image);
-    const TColor back = canvas.backgroundColor, text = canvas.textColor;
-    const platform::Rop3 copyMode = canvas.copyMode;
-    const platform::StretchMode stretch = canvas.stretchMode;
-    // Monochrome masks draw as 0 = black, 1 = white.
-    canvas.backgroundColor = clWhite;
-    canvas.textColor = clBlack;
-    try {
-        if (mask) {
-            canvas.stretchMode = platform::StretchMode::ColorOnColor;
-            const QRect all(0, 0, src.width(), src.height());
-            canvas.StretchBlt(rect, *mask, all, platform::MERGEPAINT);
-            canvas.StretchBlt(rect, src, all, platform::SRCAND);
-        } else {
-            canvas.StretchBlt(rect, src, QRect(0, 0, src.width(), src.height()), canvas.copyMode);
-        }
-    } catch (...) {
-        canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
-        canvas.stretchMode = stretch;
-        throw;
+    // Monochrome masks draw as 0 = black, 1 = white. The tools are put back afterwards.
+    const platform::CanvasTools saved = canvas.tools();
+    const auto restore = qScopeGuard([&] { canvas.tools() = saved; });
+    canvas.tools().backgroundColor = clWhite;
+    canvas.tools().textColor = clBlack;
+    if (mask) {
+        canvas.tools().stretchMode = platform::StretchMode::ColorOnColor;
+        const QRect all(0, 0, src.width(), src.height());
+        canvas.stretchBlt(rect, *mask, all, platform::MERGEPAINT);
+        canvas.stretchBlt(rect, src, all, platform::SRCAND);
+    } else {
+        canvas.stretchBlt(rect, src, QRect(0, 0, src.width(), src.height()),
+                          canvas.tools().copyMode);
     }
-    canvas.backgroundColor = back, canvas.textColor = text, canvas.copyMode = copyMode,
-    canvas.stretchMode = stretch;
 }

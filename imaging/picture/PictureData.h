@@ -4,12 +4,14 @@
 // kind. It is the value of a picture's "Data" property and is written alone into caches
 // and previews.
 
-class TPictureEx;
+#include "imaging/picture/Graphic.h"
+
+#include <memory>
+
 class TStream;
 
-// Writes exactly the record, whatever the picture's resource flag.
-void WritePictureData(const TPictureEx& picture, TStream& stream);
-// Reads one record into the picture. An empty or unknown tag leaves the picture empty.
-// Damaged payloads raise the kind's own message (for bitmaps "ビットマップイメージが不正
-// です"); the picture then keeps what it had.
-void ReadPictureData(TPictureEx& picture, TStream& stream);
+// Writes the record of `graphic`; null writes the record of no graphic.
+void WritePictureData(const TGraphic* graphic, TStream& stream);
+// Reads one record. An empty or unknown tag gives no graphic. Damaged payloads raise the
+// kind's own message (for bitmaps "ビットマップイメージが不正です").
+std::unique_ptr<TGraphic> ReadPictureData(TStream& stream);

@@ -110,3 +110,11 @@ void TPictureEx::LoadFromFile(const QString& path) {
 void TPictureEx::SaveToFile(const QString& path) const {
     if (graphic_) graphic_->SaveToFile(path);
 }
+
+void WritePictureData(const TPictureEx& picture, TStream& stream) {
+    WritePictureData(picture.Graphic(), stream);
+}
+
+void ReadPictureData(TPictureEx& picture, TStream& stream) {
+    picture.SetGraphic(ReadPictureData(stream));
+}

@@ -71,8 +71,6 @@ public:
     void Changed();
 
 private:
-    friend void WritePictureData(const TPictureEx&, TStream&);
-    friend void ReadPictureData(TPictureEx&, TStream&);
     void attach(TGraphic* graphic);
 
     std::unique_ptr<TGraphic> graphic_;
@@ -82,3 +80,10 @@ private:
     bool reporting_ = false;
     TChangeNotify notify_;
 };
+
+// The picture's graphic as a picture data record (PictureData.h). Writing gives exactly
+// the record, whatever the picture's resource flag. Reading replaces the graphic (an empty
+// or unknown tag leaves the picture empty); when the payload is damaged the picture keeps
+// what it had.
+void WritePictureData(const TPictureEx& picture, TStream& stream);
+void ReadPictureData(TPictureEx& picture, TStream& stream);

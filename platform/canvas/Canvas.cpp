@@ -70,9 +70,9 @@ void checkFormat(const QImage& image) {
 Canvas::Canvas(QImage& image, DeviceDescriptor device) : image_(&image), device_(device) {
     checkFormat(image);
     // The font keeps its point size on this device: its height follows the resolution.
-    const int points = font.size();
-    font.pixelsPerInch = device.dpiY;
-    font.setSize(points);
+    const int points = state_.tools.font.size();
+    state_.tools.font.pixelsPerInch = device.dpiY;
+    state_.tools.font.setSize(points);
     rebuildClipRects();
 }
 
@@ -83,10 +83,10 @@ void Canvas::selectImage(QImage& image) {
 }
 
 void Canvas::setMapMode(MapMode mode) {
-    s_.map.mode = mode;
+    state_.map.mode = mode;
     if (mode == MapMode::Text) {
-        s_.map.windowExtent = {1, 1};
-        s_.map.viewportExtent = {1, 1};
+        state_.map.windowExtent = {1, 1};
+        state_.map.viewportExtent = {1, 1};
     }
 }
 
@@ -102,49 +102,18 @@ TRect Canvas::toLogical(const TRect& r) const {
 
 // ------------------------------------------------------------------ state
 
-Canvas::State Canvas::snapshot() const {
-    State st = s_;
-    st.pen = pen;
-    st.brush = brush;
-    st.font = font;
-    st.mix = mix;
-    st.copyMode = copyMode;
-    st.textColor = textColor;
-    st.backgroundColor = backgroundColor;
-    st.backgroundMode = backgroundMode;
-    st.stretchMode = stretchMode;
-    st.polyFillMode = polyFillMode;
-    st.brushOrigin = brushOrigin;
-    return st;
-}
-
-void Canvas::apply(const State& st) {
-    s_ = st;
-    pen = st.pen;
-    brush = st.brush;
-    font = st.font;
-    mix = st.mix;
-    copyMode = st.copyMode;
-    textColor = st.textColor;
-    backgroundColor = st.backgroundColor;
-    backgroundMode = st.backgroundMode;
-    stretchMode = st.stretchMode;
-    polyFillMode = st.polyFillMode;
-    brushOrigin = st.brushOrigin;
-    rebuildClipRects();
-}
-
-int Canvas::Save() {
-    stack_.push_back(snapshot());
+int Canvas::save() {
+    stack_.push_back(state_);
     return int(stack_.size());
 }
 
-bool Canvas::Restore(int level) {
+bool Canvas::restore(int level) {
     const int depth = int(stack_.size());
     const int target = level < 0 ? depth + level : level - 1;  // index of the state to bring back
     if (target < 0 || target >= depth) return false;
-    apply(stack_[size_t(target)]);
+    state_ = std::move(stack_[size_t(target)]);
     stack_.resize(size_t(target));
+    rebuildClipRects();
     return true;
 }
 
@@ -153,26 +122,36 @@ bool Canvas::Restore(int level) {
 void Canvas::rebuildClipRects() {
     clipRects_.clear();
     const QRect all = image_->rect();
-    if (!s_.clip) {
+    if (!state_.clip) {
         if (!all.isEmpty()) clipRects_.push_back(all);
         return;
     }
-    for (const QRect& r : s_.clip->intersected(all)) clipRects_.push_back(r);
+    for (const QRect& r : state_.clip->intersected(all)) clipRects_.push_back(r);
 }
 
 void Canvas::selectClip(std::optional<QRegion> deviceRegion) {
-    s_.clip = std::move(deviceRegion);
+    state_.clip = std::move(deviceRegion);
     rebuildClipRects();
 }
 
 void Canvas::combineClip(const QRegion& rgn, ClipCombine mode) {
-    const QRegion current = s_.clip ? *s_.clip : QRegion(image_->rect());
+    const QRegion current = state_.clip ? *state_.clip : QRegion(image_->rect());
     switch (mode) {
-        case ClipCombine::And: s_.clip = current.intersected(rgn); break;
-        case ClipCombine::Or: s_.clip = current.united(rgn); break;
-        case ClipCombine::Xor: s_.clip = current.xored(rgn); break;
-        case ClipCombine::Diff: s_.clip = current.subtracted(rgn); break;
-        case ClipCombine::Copy: s_.clip = rgn; break;
+        case ClipCombine::And:
+            state_.clip = current.intersected(rgn);
+            break;
+        case ClipCombine::Or:
+            state_.clip = current.united(rgn);
+            break;
+        case ClipCombine::Xor:
+            state_.clip = current.xored(rgn);
+            break;
+        case ClipCombine::Diff:
+            state_.clip = current.subtracted(rgn);
+            break;
+        case ClipCombine::Copy:
+            state_.clip = rgn;
+            break;
     }
     rebuildClipRects();
 }
@@ -186,7 +165,7 @@ void Canvas::excludeClipRect(const TRect& logical) {
 }
 
 TRect Canvas::clipBox() const {
-    const QRect box = s_.clip ? s_.clip->boundingRect() : image_->rect();
+    const QRect box = state_.clip ? state_.clip->boundingRect() : image_->rect();
     return toLogical(TRect::fromQRect(box));
 }
 
@@ -205,8 +184,8 @@ void Canvas::fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op) {
     if (b.style == BrushStyle::Clear) return;
     QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
     const QRgb solid = colorToRgb(b.color);
-    const QRgb back = colorToRgb(backgroundColor);
-    const bool opaque = backgroundMode == BackgroundMode::Opaque;
+    const QRgb back = colorToRgb(state_.tools.backgroundColor);
+    const bool opaque = state_.tools.backgroundMode == BackgroundMode::Opaque;
     for (const QRect& r : clipRects_) {
         if (y < r.top() || y > r.bottom()) continue;
         const int xa = std::max(x0, r.left()), xb = std::min(x1, r.right() + 1);
@@ -220,9 +199,9 @@ void Canvas::fillSpan(int y, int x0, int x1, const Brush& b, Rop2 op) {
             if (b.pattern.isNull()) continue;
             for (int x = xa; x < xb; ++x) row[x] = applyRop2(op, brushPixel(b, x, y), row[x]);
         } else {
-            const int hy = (y - brushOrigin.y()) & 7;
+            const int hy = (y - state_.tools.brushOrigin.y()) & 7;
             for (int x = xa; x < xb; ++x) {
-                if (hatchBit(b.style, (x - brushOrigin.x()) & 7, hy))
+                if (hatchBit(b.style, (x - state_.tools.brushOrigin.x()) & 7, hy))
                     row[x] = applyRop2(op, solid, row[x]);
                 else if (opaque)
                     row[x] = applyRop2(op, back, row[x]);
@@ -239,16 +218,16 @@ void Canvas::fillSpans(const std::vector<Contour>& contours, FillRule rule, cons
 }
 
 int Canvas::penDeviceWidth() const {
-    if (pen.width <= 1) return 1;
-    return std::max(1, std::abs(s_.map.lengthToDevice(pen.width)));
+    if (state_.tools.pen.width <= 1) return 1;
+    return std::max(1, std::abs(state_.map.lengthToDevice(state_.tools.pen.width)));
 }
 
 void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const std::vector<bool>& closed) {
     if (!penPaints()) return;
-    const QRgb colour = colorToRgb(pen.color);
+    const QRgb colour = colorToRgb(state_.tools.pen.color);
     const int w = penDeviceWidth();
     if (w <= 1) {
-        const std::vector<int>& dashes = dashPattern(pen.style);
+        const std::vector<int>& dashes = dashPattern(state_.tools.pen.style);
         int total = 0;
         for (int d : dashes) total += d;
         auto pixel = [&](int x, int y) {
@@ -261,11 +240,12 @@ void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const s
                     on = !on;
                 }
                 if (!on) {
-                    if (backgroundMode == BackgroundMode::Opaque) plot(x, y, colorToRgb(backgroundColor), mix);
+                    if (state_.tools.backgroundMode == BackgroundMode::Opaque)
+                        plot(x, y, colorToRgb(state_.tools.backgroundColor), state_.tools.mix);
                     return;
                 }
             }
-            plot(x, y, colour, mix);
+            plot(x, y, colour, state_.tools.mix);
         };
         for (size_t i = 0; i < lines.size(); ++i) {
             const auto& l = lines[i];
@@ -289,9 +269,10 @@ void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const s
     stroker.setWidth(w);
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
-    if (pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame) {
+    if (state_.tools.pen.style != PenStyle::Solid &&
+        state_.tools.pen.style != PenStyle::InsideFrame) {
         QList<qreal> pattern;
-        for (int d : dashPattern(pen.style)) pattern << qreal(d) / w;
+        for (int d : dashPattern(state_.tools.pen.style)) pattern << qreal(d) / w;
         stroker.setDashPattern(pattern);
     }
     std::vector<Contour> contours;
@@ -301,33 +282,33 @@ void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const s
         contours.push_back(std::move(c));
     }
     Brush b;
-    b.color = pen.color;
-    fillSpans(contours, FillRule::Winding, b, mix);
+    b.color = state_.tools.pen.color;
+    fillSpans(contours, FillRule::Winding, b, state_.tools.mix);
 }
 
 void Canvas::fillDeviceShape(const std::vector<Contour>& contours, FillRule rule) {
     std::vector<Contour> sub;
     sub.reserve(contours.size());
     for (const Contour& c : contours) sub.push_back(toSubPixel(c));
-    fillSpans(sub, rule, brush, mix);
+    fillSpans(sub, rule, state_.tools.brush, state_.tools.mix);
 }
 
 // ------------------------------------------------------------------ primitives
 
-void Canvas::MoveTo(QPoint p) {
-    s_.current = p;
+void Canvas::moveTo(QPoint p) {
+    state_.current = p;
     if (recording_) pathAdd(toDevice(p), 6);
 }
 
-void Canvas::LineTo(QPoint p) {
+void Canvas::lineTo(QPoint p) {
     if (recording_)
         pathAdd(toDevice(p), 2);
     else
-        strokeDevice({{toDevice(s_.current), toDevice(p)}}, {false});
-    s_.current = p;
+        strokeDevice({{toDevice(state_.current), toDevice(p)}}, {false});
+    state_.current = p;
 }
 
-void Canvas::Polyline(const std::vector<QPoint>& pts) {
+void Canvas::polyline(const std::vector<QPoint>& pts) {
     if (pts.empty()) return;
     if (recording_) {
         pathAdd(toDevice(pts[0]), 6);
@@ -339,41 +320,40 @@ void Canvas::Polyline(const std::vector<QPoint>& pts) {
     strokeDevice({dev}, {false});
 }
 
-void Canvas::PolylineTo(const std::vector<QPoint>& pts) {
+void Canvas::polylineTo(const std::vector<QPoint>& pts) {
     if (pts.empty()) return;
     if (recording_) {
         for (QPoint p : pts) pathAdd(toDevice(p), 2);
     } else {
-        std::vector<QPoint> dev{toDevice(s_.current)};
+        std::vector<QPoint> dev{toDevice(state_.current)};
         for (QPoint p : pts) dev.push_back(toDevice(p));
         strokeDevice({dev}, {false});
     }
-    s_.current = pts.back();
+    state_.current = pts.back();
 }
 
-
-void Canvas::PolyBezierTo(const std::vector<QPoint>& pts) {
+void Canvas::polyBezierTo(const std::vector<QPoint>& pts) {
     if (recording_) {
         for (QPoint p : pts) pathAdd(toDevice(p), 4);
-        if (!pts.empty()) s_.current = pts.back();
+        if (!pts.empty()) state_.current = pts.back();
         return;
     }
-    std::vector<QPoint> dev{toDevice(s_.current)};
-    QPoint from = s_.current;
+    std::vector<QPoint> dev{toDevice(state_.current)};
+    QPoint from = state_.current;
     for (size_t i = 0; i + 2 < pts.size(); i += 3) {
         flattenCubic(toDevice(from), toDevice(pts[i]), toDevice(pts[i + 1]), toDevice(pts[i + 2]), dev);
         from = pts[i + 2];
     }
     strokeDevice({dev}, {false});
-    s_.current = from;
+    state_.current = from;
 }
 
 void Canvas::shape(const std::vector<QPoint>& dev, bool fillIt) {
-    if (fillIt && brushPaints()) fillDeviceShape({dev}, polyFillMode);
+    if (fillIt && brushPaints()) fillDeviceShape({dev}, state_.tools.polyFillMode);
     strokeDevice({dev}, {true});
 }
 
-void Canvas::Polygon(const std::vector<QPoint>& pts) {
+void Canvas::polygon(const std::vector<QPoint>& pts) {
     if (pts.empty()) return;
     if (recording_) {
         pathAdd(toDevice(pts[0]), 6);
@@ -386,9 +366,9 @@ void Canvas::Polygon(const std::vector<QPoint>& pts) {
     shape(dev, true);
 }
 
-void Canvas::PolyPolygon(const std::vector<std::vector<QPoint>>& polys) {
+void Canvas::polyPolygon(const std::vector<std::vector<QPoint>>& polys) {
     if (recording_) {
-        for (const auto& p : polys) Polygon(p);
+        for (const auto& p : polys) polygon(p);
         return;
     }
     std::vector<Contour> dev;
@@ -397,11 +377,11 @@ void Canvas::PolyPolygon(const std::vector<std::vector<QPoint>>& polys) {
         for (QPoint p : poly) c.push_back(toDevice(p));
         dev.push_back(std::move(c));
     }
-    if (brushPaints()) fillDeviceShape(dev, polyFillMode);
+    if (brushPaints()) fillDeviceShape(dev, state_.tools.polyFillMode);
     strokeDevice(dev, std::vector<bool>(dev.size(), true));
 }
 
-void Canvas::Rectangle(const TRect& r) {
+void Canvas::rectangle(const TRect& r) {
     const TRect d = toDevice(r);
     if (recording_) {
         pathAdd({d.Left, d.Top}, 6);
@@ -411,12 +391,13 @@ void Canvas::Rectangle(const TRect& r) {
         return;
     }
     int inset = 0;
-    if (pen.style == PenStyle::InsideFrame && penDeviceWidth() > 1) inset = penDeviceWidth() / 2;
+    if (state_.tools.pen.style == PenStyle::InsideFrame && penDeviceWidth() > 1)
+        inset = penDeviceWidth() / 2;
     const int l = d.Left + inset, t = d.Top + inset, rr = d.Right - 1 - inset, b = d.Bottom - 1 - inset;
     shape({{l, t}, {rr, t}, {rr, b}, {l, b}}, true);
 }
 
-void Canvas::Ellipse(const TRect& r) {
+void Canvas::ellipse(const TRect& r) {
     const TRect d = toDevice(r);
     if (!recording_ && roundedShape(d, d.Right - d.Left, d.Bottom - d.Top)) return;
     const std::vector<QPoint> poly = ellipsePolygon(d.Left, d.Top, d.Right - 1, d.Bottom - 1);
@@ -427,10 +408,10 @@ void Canvas::Ellipse(const TRect& r) {
     shape(poly, true);
 }
 
-void Canvas::RoundRect(const TRect& r, int cw, int ch) {
+void Canvas::roundRect(const TRect& r, int cw, int ch) {
     const TRect d = toDevice(r);
-    const int cwd = std::abs(s_.map.lengthToDevice(cw)),
-              chd = std::abs(s_.map.lengthToDevice(ch, true));
+    const int cwd = std::abs(state_.map.lengthToDevice(cw)),
+              chd = std::abs(state_.map.lengthToDevice(ch, true));
     if (!recording_ && roundedShape(d, cwd, chd)) return;
     const int l = d.Left, t = d.Top, rr = d.Right - 1, b = d.Bottom - 1;
     const int ex = std::min(cwd / 2, (rr - l) / 2);
@@ -459,12 +440,13 @@ bool Canvas::roundedShape(const TRect& d, int cornerWidth, int cornerHeight) {
     // and the fill exactly what lies inside them, both symmetric. Wide and styled pens take
     // the polygon route.
     const bool pen1 = penPaints() && penDeviceWidth() <= 1 &&
-                      (pen.style == PenStyle::Solid || pen.style == PenStyle::InsideFrame);
+                      (state_.tools.pen.style == PenStyle::Solid ||
+                       state_.tools.pen.style == PenStyle::InsideFrame);
     if (penPaints() && !pen1) return false;
     if (d.Right <= d.Left || d.Bottom <= d.Top) return true;
     const int h = image_->height();
     Brush penBrush;
-    penBrush.color = pen.color;
+    penBrush.color = state_.tools.pen.color;
     if (!pen1) {
         // Without a pen the filled area is one pixel smaller each way.
         const auto rows =
@@ -472,7 +454,8 @@ bool Canvas::roundedShape(const TRect& d, int cornerWidth, int cornerHeight) {
         if (!brushPaints()) return true;
         for (size_t i = 0; i < rows.size(); ++i) {
             const int y = d.Top + int(i);
-            if (y >= 0 && y < h) fillSpan(y, rows[i].left, rows[i].right + 1, brush, mix);
+            if (y >= 0 && y < h)
+                fillSpan(y, rows[i].left, rows[i].right + 1, state_.tools.brush, state_.tools.mix);
         }
         return true;
     }
@@ -492,24 +475,24 @@ bool Canvas::roundedShape(const TRect& d, int cornerWidth, int cornerHeight) {
             inR = std::min({inR, rows[size_t(i - 1)].right, rows[size_t(i + 1)].right});
         }
         if (inL > inR) {
-            fillSpan(y, row.left, row.right + 1, penBrush, mix);
+            fillSpan(y, row.left, row.right + 1, penBrush, state_.tools.mix);
             continue;
         }
-        if (brushPaints()) fillSpan(y, inL, inR + 1, brush, mix);
-        fillSpan(y, row.left, inL, penBrush, mix);
-        fillSpan(y, inR + 1, row.right + 1, penBrush, mix);
+        if (brushPaints()) fillSpan(y, inL, inR + 1, state_.tools.brush, state_.tools.mix);
+        fillSpan(y, row.left, inL, penBrush, state_.tools.mix);
+        fillSpan(y, inR + 1, row.right + 1, penBrush, state_.tools.mix);
     }
     return true;
 }
 
-void Canvas::FillRect(const TRect& r, const Brush& b) {
+void Canvas::fillRect(const TRect& r, const Brush& b) {
     const TRect d = toDevice(r);
     if (d.IsEmpty()) return;
     for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, image_->height()); ++y)
         fillSpan(y, d.Left, d.Right, b, Rop2::CopyPen);
 }
 
-void Canvas::FrameRect(const TRect& r, const Brush& b) {
+void Canvas::frameRect(const TRect& r, const Brush& b) {
     const TRect d = toDevice(r);
     if (d.IsEmpty()) return;
     for (int y = std::max(d.Top, 0); y < std::min(d.Bottom, image_->height()); ++y) {
@@ -522,15 +505,17 @@ void Canvas::FrameRect(const TRect& r, const Brush& b) {
     }
 }
 
-void Canvas::InvertRect(const TRect& r) { PatBlt(r, DSTINVERT); }
+void Canvas::invertRect(const TRect& r) {
+    patBlt(r, DSTINVERT);
+}
 
-void Canvas::FillRegion(const QRegion& rgn, const Brush& b) {
+void Canvas::fillRegion(const QRegion& rgn, const Brush& b) {
     for (const QRect& r : rgn)
         for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), image_->height() - 1); ++y)
             fillSpan(y, r.left(), r.right() + 1, b, Rop2::CopyPen);
 }
 
-void Canvas::PatBlt(const TRect& r, Rop3 rop) {
+void Canvas::patBlt(const TRect& r, Rop3 rop) {
     const TRect d = toDevice(r);
     const std::uint8_t table = rop3Table(rop);
     for (const QRect& c : clipRects_) {
@@ -538,7 +523,9 @@ void Canvas::PatBlt(const TRect& r, Rop3 rop) {
         const int y0 = std::max(d.Top, c.top()), y1 = std::min(d.Bottom, c.bottom() + 1);
         for (int y = y0; y < y1; ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(image_->scanLine(y));
-            for (int x = x0; x < x1; ++x) row[x] = applyRop3(table, brushPixel(brush, x, y), 0, row[x]) | 0xFF000000u;
+            for (int x = x0; x < x1; ++x)
+                row[x] =
+                    applyRop3(table, brushPixel(state_.tools.brush, x, y), 0, row[x]) | 0xFF000000u;
         }
     }
 }
@@ -546,23 +533,26 @@ void Canvas::PatBlt(const TRect& r, Rop3 rop) {
 QRgb Canvas::brushPixel(const Brush& b, int x, int y) const {
     if (b.style == BrushStyle::Pattern && !b.pattern.isNull()) {
         const QImage& p = b.pattern;
-        return sourcePixel(p, ((x - brushOrigin.x()) % p.width() + p.width()) % p.width(),
-                           ((y - brushOrigin.y()) % p.height() + p.height()) % p.height(), textColor, backgroundColor);
+        return sourcePixel(
+            p, ((x - state_.tools.brushOrigin.x()) % p.width() + p.width()) % p.width(),
+            ((y - state_.tools.brushOrigin.y()) % p.height() + p.height()) % p.height(),
+            state_.tools.textColor, state_.tools.backgroundColor);
     }
     if (b.style != BrushStyle::Solid && b.style != BrushStyle::Clear &&
-        !hatchBit(b.style, (x - brushOrigin.x()) & 7, (y - brushOrigin.y()) & 7))
-        return colorToRgb(backgroundColor);
+        !hatchBit(b.style, (x - state_.tools.brushOrigin.x()) & 7,
+                  (y - state_.tools.brushOrigin.y()) & 7))
+        return colorToRgb(state_.tools.backgroundColor);
     return colorToRgb(b.color);
 }
 
-QRgb Canvas::Pixel(QPoint logical) const {
+QRgb Canvas::pixel(QPoint logical) const {
     const QPoint d = toDevice(logical);
     if (!image_->rect().contains(d)) return 0;
-    if (s_.clip && !s_.clip->contains(d)) return 0;
+    if (state_.clip && !state_.clip->contains(d)) return 0;
     return reinterpret_cast<const QRgb*>(image_->constScanLine(d.y()))[d.x()];
 }
 
-void Canvas::SetPixel(QPoint logical, TColor c) {
+void Canvas::setPixel(QPoint logical, TColor c) {
     const QPoint d = toDevice(logical);
     if (!image_->rect().contains(d)) return;
     plot(d.x(), d.y(), colorToRgb(c), Rop2::CopyPen);

@@ -6,13 +6,13 @@
 //   extents and origins) with the platform's rounding;
 // - filled shapes cover the pixels whose centres lie inside; rectangles, ellipses and
 //   polygons leave their right and bottom edges unpainted, and one-pixel lines leave their
-//   last point unpainted; Rectangle/Ellipse with a clear pen fill one pixel less each way;
+//   last point unpainted; rectangle/ellipse with a clear pen fill one pixel less each way;
 // - pens and brushes combine with the destination through the binary raster operation
 //   (`mix`), block transfers through ternary raster operations;
 // - the clip region is kept in device pixels; "no clip" is distinct from an empty region;
-// - a current path records figures between BeginPath and EndPath, to be stroked, filled,
+// - a current path records figures between beginPath and endPath, to be stroked, filled,
 //   widened, turned into a region or read back;
-// - Save/Restore keep and bring back the whole state.
+// - save/restore keep and bring back the whole state.
 // The canvas does not own its image; the image must outlive it.
 
 #include "platform/Geometry.h"
@@ -36,6 +36,21 @@ enum class ClipCombine { And, Or, Xor, Diff, Copy };
 // pictures give `text` for 0 bits and `back` for 1 bits.
 QRgb sourcePixel(const QImage& src, int x, int y, TColor text, TColor back);
 
+// The tools and modes painting uses.
+struct CanvasTools {
+    Pen pen;
+    Brush brush;
+    Font font;
+    Rop2 mix = Rop2::CopyPen;
+    Rop3 copyMode = SRCCOPY;  // the operation picture drawing uses
+    TColor textColor = clBlack;
+    TColor backgroundColor = clWhite;
+    BackgroundMode backgroundMode = BackgroundMode::Opaque;
+    StretchMode stretchMode = StretchMode::BlackOnWhite;
+    FillRule polyFillMode = FillRule::Alternate;
+    QPoint brushOrigin{0, 0};  // device pixels
+};
+
 class Canvas {
 public:
     // Raises Exception when the image is not Format_RGB32 or ARGB32.
@@ -53,39 +68,30 @@ public:
     const DeviceDescriptor& device() const { return device_; }
 
     // --- mapping ---
-    const Mapping& mapping() const { return s_.map; }
-    void setMapping(const Mapping& m) { s_.map = m; }
+    const Mapping& mapping() const { return state_.map; }
+    void setMapping(const Mapping& m) { state_.map = m; }
     void setMapMode(MapMode mode);
-    bool setWindowExtent(QSize e) { return s_.map.setWindowExtent(e); }
-    bool setViewportExtent(QSize e) { return s_.map.setViewportExtent(e); }
-    void setWindowOrigin(QPoint p) { s_.map.windowOrigin = p; }
-    void setViewportOrigin(QPoint p) { s_.map.viewportOrigin = p; }
-    QPoint toDevice(QPoint p) const { return s_.map.toDevice(p); }
-    QPoint toLogical(QPoint p) const { return s_.map.toLogical(p); }
+    bool setWindowExtent(QSize e) { return state_.map.setWindowExtent(e); }
+    bool setViewportExtent(QSize e) { return state_.map.setViewportExtent(e); }
+    void setWindowOrigin(QPoint p) { state_.map.windowOrigin = p; }
+    void setViewportOrigin(QPoint p) { state_.map.viewportOrigin = p; }
+    QPoint toDevice(QPoint p) const { return state_.map.toDevice(p); }
+    QPoint toLogical(QPoint p) const { return state_.map.toLogical(p); }
     TRect toDevice(const TRect& r) const;
     TRect toLogical(const TRect& r) const;
 
-    // --- tools and modes ---
-    Pen pen;
-    Brush brush;
-    Font font;
-    Rop2 mix = Rop2::CopyPen;
-    Rop3 copyMode = SRCCOPY;  // the operation picture drawing uses
-    TColor textColor = clBlack;
-    TColor backgroundColor = clWhite;
-    BackgroundMode backgroundMode = BackgroundMode::Opaque;
-    StretchMode stretchMode = StretchMode::BlackOnWhite;
-    FillRule polyFillMode = FillRule::Alternate;
-    QPoint brushOrigin{0, 0};  // device pixels
+    // --- tools and modes: part of the state save() keeps ---
+    CanvasTools& tools() { return state_.tools; }
+    const CanvasTools& tools() const { return state_.tools; }
 
-    // --- state stack: Save returns the new depth; Restore(n) goes back to depth n - 1
+    // --- state stack: save returns the new depth; restore(n) goes back to depth n - 1
     // (n < 0: that many levels back). False when there is no such level.
-    int Save();
-    bool Restore(int level = -1);
+    int save();
+    bool restore(int level = -1);
 
     // --- clipping (device space) ---
-    bool hasClip() const { return s_.clip.has_value(); }
-    const std::optional<QRegion>& clipRegion() const { return s_.clip; }
+    bool hasClip() const { return state_.clip.has_value(); }
+    const std::optional<QRegion>& clipRegion() const { return state_.clip; }
     void selectClip(std::optional<QRegion> deviceRegion);
     void combineClip(const QRegion& deviceRegion, ClipCombine mode);
     void intersectClipRect(const TRect& logical);
@@ -93,76 +99,65 @@ public:
     TRect clipBox() const;  // logical; the whole image when there is no clip
 
     // --- lines and shapes (logical coordinates) ---
-    QPoint currentPosition() const { return s_.current; }
-    void MoveTo(QPoint p);
-    void LineTo(QPoint p);
-    void Polyline(const std::vector<QPoint>& pts);
-    void PolylineTo(const std::vector<QPoint>& pts);
-    void PolyBezierTo(const std::vector<QPoint>& pts);  // groups of three points
-    void Polygon(const std::vector<QPoint>& pts);
-    void PolyPolygon(const std::vector<std::vector<QPoint>>& polys);
-    void Rectangle(const TRect& r);
-    void Ellipse(const TRect& r);
-    void RoundRect(const TRect& r, int cornerWidth, int cornerHeight);
-    void FillRect(const TRect& r, const Brush& b);   // [Left, Right) x [Top, Bottom), copy mode
-    void FrameRect(const TRect& r, const Brush& b);  // one device pixel wide
-    void InvertRect(const TRect& r);
-    void FillRegion(const QRegion& deviceRegion, const Brush& b);
-    void PatBlt(const TRect& r, Rop3 rop);  // PATCOPY, PATINVERT, DSTINVERT, ...
+    QPoint currentPosition() const { return state_.current; }
+    void moveTo(QPoint p);
+    void lineTo(QPoint p);
+    void polyline(const std::vector<QPoint>& pts);
+    void polylineTo(const std::vector<QPoint>& pts);
+    void polyBezierTo(const std::vector<QPoint>& pts);  // groups of three points
+    void polygon(const std::vector<QPoint>& pts);
+    void polyPolygon(const std::vector<std::vector<QPoint>>& polys);
+    void rectangle(const TRect& r);
+    void ellipse(const TRect& r);
+    void roundRect(const TRect& r, int cornerWidth, int cornerHeight);
+    void fillRect(const TRect& r, const Brush& b);   // [Left, Right) x [Top, Bottom), copy mode
+    void frameRect(const TRect& r, const Brush& b);  // one device pixel wide
+    void invertRect(const TRect& r);
+    void fillRegion(const QRegion& deviceRegion, const Brush& b);
+    void patBlt(const TRect& r, Rop3 rop);  // PATCOPY, PATINVERT, DSTINVERT, ...
 
-    QRgb Pixel(QPoint logical) const;  // 0 (CLR_INVALID-like) outside the image or clip
-    void SetPixel(QPoint logical, TColor c);
+    QRgb pixel(QPoint logical) const;  // 0 (CLR_INVALID-like) outside the image or clip
+    void setPixel(QPoint logical, TColor c);
 
     // --- block transfers: the destination rectangle is logical, the source in pixels of
     // `src` (Format_RGB32/ARGB32, BGR888, Grayscale8/Indexed8 or Mono). Mono sources give
     // the text colour for 0 bits and the background colour for 1 bits.
-    // Source pixels outside `src` count as black. StretchBlt mirrors for a destination
+    // Source pixels outside `src` count as black. stretchBlt mirrors for a destination
     // whose corners map the wrong way round or a source rectangle of negative size;
     // enlarging and ColorOnColor/Halftone take the nearest source pixel (the one under
     // the destination pixel's centre), while shrinking in BlackOnWhite (the default) ANDs
     // and in WhiteOnBlack ORs the source pixels each destination pixel covers.
-    void BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop = SRCCOPY);
-    void StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop = SRCCOPY);
+    void bitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop = SRCCOPY);
+    void stretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop = SRCCOPY);
 
     // --- the current path ---
-    void BeginPath();
-    void EndPath();
-    void AbortPath();
-    void CloseFigure();
+    void beginPath();
+    void endPath();
+    void abortPath();
+    void closeFigure();
     bool inPath() const { return recording_; }
     bool hasPath() const { return !path_.points.empty(); }
-    void StrokePath();
-    void FillPath();
-    void StrokeAndFillPath();
-    void WidenPath();
-    QRegion PathToRegion();  // device pixels; the path is consumed
-    void SelectClipPath(ClipCombine mode);
+    void strokePath();
+    void fillPath();
+    void strokeAndFillPath();
+    void widenPath();
+    QRegion pathToRegion();  // device pixels; the path is consumed
+    void selectClipPath(ClipCombine mode);
     // The path in logical units, with path point types (6 move, 2 line, 4 Bézier, +1 close).
-    void GetPath(std::vector<QPoint>& points, std::vector<std::uint8_t>& types) const;
+    void getPath(std::vector<QPoint>& points, std::vector<std::uint8_t>& types) const;
 
 private:
     struct DevicePath {
         std::vector<QPoint> points;  // device pixels
         std::vector<std::uint8_t> types;
     };
+    // Everything save() keeps and restore() brings back.
     struct State {
         Mapping map;
         std::optional<QRegion> clip;
         QPoint current{0, 0};
-        Pen pen;
-        Brush brush;
-        Font font;
-        Rop2 mix = Rop2::CopyPen;
-        Rop3 copyMode = SRCCOPY;
-        TColor textColor = clBlack, backgroundColor = clWhite;
-        BackgroundMode backgroundMode = BackgroundMode::Opaque;
-        StretchMode stretchMode = StretchMode::BlackOnWhite;
-        FillRule polyFillMode = FillRule::Alternate;
-        QPoint brushOrigin{0, 0};
+        CanvasTools tools;
     };
-
-    State snapshot() const;
-    void apply(const State& st);
 
     // Device-space painting through the clip and the mix mode.
     void fillSpans(const std::vector<Contour>& subPixelContours, FillRule rule, const Brush& b,
@@ -174,8 +169,8 @@ private:
                       const std::vector<bool>& closed);
     void fillDeviceShape(const std::vector<Contour>& contours, FillRule rule);
     int penDeviceWidth() const;
-    bool brushPaints() const { return brush.style != BrushStyle::Clear; }
-    bool penPaints() const { return pen.style != PenStyle::Clear; }
+    bool brushPaints() const { return state_.tools.brush.style != BrushStyle::Clear; }
+    bool penPaints() const { return state_.tools.pen.style != PenStyle::Clear; }
     // Ellipses and rounded rectangles painted row by row; false when the pen needs the
     // polygon route.
     bool roundedShape(const TRect& device, int cornerWidth, int cornerHeight);
@@ -186,7 +181,7 @@ private:
 
     QImage* image_;
     DeviceDescriptor device_;
-    State s_;
+    State state_;
     std::vector<State> stack_;
     std::vector<QRect> clipRects_;  // the clip's rectangles, or the image when unclipped
     bool recording_ = false;
@@ -199,8 +194,8 @@ private:
 // when painting in between raises.
 class CanvasStateKeeper {
 public:
-    explicit CanvasStateKeeper(Canvas& canvas) : canvas_(canvas), level_(canvas.Save()) {}
-    ~CanvasStateKeeper() { canvas_.Restore(level_); }
+    explicit CanvasStateKeeper(Canvas& canvas) : canvas_(canvas), level_(canvas.save()) {}
+    ~CanvasStateKeeper() { canvas_.restore(level_); }
     CanvasStateKeeper(const CanvasStateKeeper&) = delete;
     CanvasStateKeeper& operator=(const CanvasStateKeeper&) = delete;
 

@@ -6,12 +6,12 @@
 
 namespace platform {
 
-void Canvas::BitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop) {
+void Canvas::bitBlt(const TRect& dest, const QImage& src, QPoint srcOrigin, Rop3 rop) {
     const TRect d = toDevice(dest);
-    StretchBlt(dest, src, QRect(srcOrigin, QSize(d.Width(), d.Height())), rop);
+    stretchBlt(dest, src, QRect(srcOrigin, QSize(d.Width(), d.Height())), rop);
 }
 
-void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop) {
+void Canvas::stretchBlt(const TRect& dest, const QImage& src, const QRect& srcRect, Rop3 rop) {
     // Mirroring comes from a destination whose corners map the wrong way round or a
     // source rectangle of negative size.
     const QPoint a = toDevice(QPoint(dest.Left, dest.Top)),
@@ -30,12 +30,12 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
     const std::uint8_t table = rop3Table(rop);
     const bool usesPattern = rop3UsesPattern(rop);
     const bool shrinking = sw > dw || sh > dh;
-    const bool combine = shrinking && (stretchMode == StretchMode::BlackOnWhite ||
-                                       stretchMode == StretchMode::WhiteOnBlack);
+    const bool combine = shrinking && (state_.tools.stretchMode == StretchMode::BlackOnWhite ||
+                                       state_.tools.stretchMode == StretchMode::WhiteOnBlack);
 
     auto srcAt = [&](int x, int y) -> QRgb {
         if (x < 0 || y < 0 || x >= src.width() || y >= src.height()) return 0xFF000000u;
-        return sourcePixel(src, x, y, textColor, backgroundColor);
+        return sourcePixel(src, x, y, state_.tools.textColor, state_.tools.backgroundColor);
     };
     // The combined source pixels for destination column i and row j (0-based inside the
     // rectangle) when shrinking: eliminated pixels combine, AND keeps black, OR keeps white.
@@ -45,7 +45,7 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
                   xb = std::max(xa + 1, sx0 + int(std::int64_t(ii + 1) * sw / dw));
         const int ya = sy0 + int(std::int64_t(jj) * sh / dh),
                   yb = std::max(ya + 1, sy0 + int(std::int64_t(jj + 1) * sh / dh));
-        const bool andMode = stretchMode == StretchMode::BlackOnWhite;
+        const bool andMode = state_.tools.stretchMode == StretchMode::BlackOnWhite;
         QRgb acc = andMode ? 0xFFFFFFFFu : 0xFF000000u;
         for (int y = ya; y < yb; ++y)
             for (int x = xa; x < xb; ++x) acc = andMode ? (acc & srcAt(x, y)) : (acc | srcAt(x, y));
@@ -114,14 +114,14 @@ void Canvas::StretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
                 }
                 for (int x = x0; x < x1; ++x) {
                     const QRgb s = srcAt(col[x], sy);
-                    const QRgb p = usesPattern ? brushPixel(brush, x, y) : 0;
+                    const QRgb p = usesPattern ? brushPixel(state_.tools.brush, x, y) : 0;
                     row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
                 }
                 continue;
             }
             for (int x = x0; x < x1; ++x) {
                 const QRgb s = usesSource ? combined(x - dx0, j) : 0;
-                const QRgb p = usesPattern ? brushPixel(brush, x, y) : 0;
+                const QRgb p = usesPattern ? brushPixel(state_.tools.brush, x, y) : 0;
                 row[x] = applyRop3(table, p, s, row[x]) | 0xFF000000u;
             }
         }

@@ -8,14 +8,16 @@
 
 namespace platform {
 
-void Canvas::BeginPath() {
+void Canvas::beginPath() {
     path_ = {};
     recording_ = true;
 }
 
-void Canvas::EndPath() { recording_ = false; }
+void Canvas::endPath() {
+    recording_ = false;
+}
 
-void Canvas::AbortPath() {
+void Canvas::abortPath() {
     path_ = {};
     recording_ = false;
 }
@@ -23,14 +25,14 @@ void Canvas::AbortPath() {
 void Canvas::pathAdd(QPoint device, std::uint8_t type) {
     // A line or curve without a figure starts one at the current position.
     if (type != 6 && (path_.types.empty() || (path_.types.back() & 1))) {
-        path_.points.push_back(toDevice(s_.current));
+        path_.points.push_back(toDevice(state_.current));
         path_.types.push_back(6);
     }
     path_.points.push_back(device);
     path_.types.push_back(type);
 }
 
-void Canvas::CloseFigure() {
+void Canvas::closeFigure() {
     if (recording_ && !path_.types.empty() && path_.types.back() != 6) path_.types.back() |= 1;
 }
 
@@ -56,7 +58,7 @@ void Canvas::flattenPath(std::vector<std::vector<QPoint>>& figures, std::vector<
     }
 }
 
-void Canvas::StrokePath() {
+void Canvas::strokePath() {
     std::vector<std::vector<QPoint>> figs;
     std::vector<bool> closed;
     flattenPath(figs, closed);
@@ -64,24 +66,24 @@ void Canvas::StrokePath() {
     path_ = {};
 }
 
-void Canvas::FillPath() {
+void Canvas::fillPath() {
     std::vector<std::vector<QPoint>> figs;
     std::vector<bool> closed;
     flattenPath(figs, closed);
-    if (brushPaints()) fillDeviceShape(figs, polyFillMode);
+    if (brushPaints()) fillDeviceShape(figs, state_.tools.polyFillMode);
     path_ = {};
 }
 
-void Canvas::StrokeAndFillPath() {
+void Canvas::strokeAndFillPath() {
     std::vector<std::vector<QPoint>> figs;
     std::vector<bool> closed;
     flattenPath(figs, closed);
-    if (brushPaints()) fillDeviceShape(figs, polyFillMode);
+    if (brushPaints()) fillDeviceShape(figs, state_.tools.polyFillMode);
     strokeDevice(figs, std::vector<bool>(figs.size(), true));
     path_ = {};
 }
 
-void Canvas::WidenPath() {
+void Canvas::widenPath() {
     std::vector<std::vector<QPoint>> figs;
     std::vector<bool> closed;
     flattenPath(figs, closed);
@@ -105,17 +107,19 @@ void Canvas::WidenPath() {
     }
 }
 
-QRegion Canvas::PathToRegion() {
+QRegion Canvas::pathToRegion() {
     std::vector<std::vector<QPoint>> figs;
     std::vector<bool> closed;
     flattenPath(figs, closed);
     path_ = {};
-    return regionFromPolygons(figs, polyFillMode);
+    return regionFromPolygons(figs, state_.tools.polyFillMode);
 }
 
-void Canvas::SelectClipPath(ClipCombine mode) { combineClip(PathToRegion(), mode); }
+void Canvas::selectClipPath(ClipCombine mode) {
+    combineClip(pathToRegion(), mode);
+}
 
-void Canvas::GetPath(std::vector<QPoint>& points, std::vector<std::uint8_t>& types) const {
+void Canvas::getPath(std::vector<QPoint>& points, std::vector<std::uint8_t>& types) const {
     points.clear();
     for (QPoint p : path_.points) points.push_back(toLogical(p));
     types = path_.types;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -36,7 +37,8 @@ TEST(Notify, ListenersAreOrderedWithoutDuplicatesAndDetachBothWays) {
 TEST(Notify, ListenersMayDetachDuringABroadcast) {
     TBroadcaster caster;
     std::vector<int> calls;
-    auto second = std::make_unique<TListener>([&](TPersistent*, const QUuid&) { calls.push_back(2); });
+    auto second =
+        std::make_unique<TListener>([&](TPersistent*, const QUuid&) { calls.push_back(2); });
     TListener first([&](TPersistent*, const QUuid&) {
         calls.push_back(1);
         second.reset();  // destroys a listener later in the list
@@ -72,6 +74,72 @@ TEST(Notify, NestedUpdatesReportOnce) {
     n.Changed();
     EXPECT_EQ(callbacks, 2);
     EXPECT_EQ(n.UpdateCount(), 0);
+}
+
+struct ListenerFailure : std::runtime_error {
+    ListenerFailure() : std::runtime_error("listener") {}
+};
+struct WorkFailure : std::runtime_error {
+    WorkFailure() : std::runtime_error("work") {}
+};
+
+TEST(Notify, AListenerThrowingAtTheEndOfABracketReachesTheCaller) {
+    int callbacks = 0;
+    TChangeNotify n(nullptr, [&] { ++callbacks; });
+    TListener thrower([](TPersistent*, const QUuid&) { throw ListenerFailure(); });
+    n.AddListener(&thrower);
+    EXPECT_THROW(
+        {
+            TUpdateBracket bracket(n);
+            n.Changed();
+        },
+        ListenerFailure);
+    EXPECT_EQ(n.UpdateCount(), 0);
+    EXPECT_EQ(callbacks, 0);  // the broadcast did not finish
+    EXPECT_FALSE(n.ChangePending());
+}
+
+TEST(Notify, ABracketUnwoundByAnotherExceptionReportsNothingThenAndTheChangeLater) {
+    int callbacks = 0;
+    TChangeNotify n(nullptr, [&] { ++callbacks; });
+    Recorder r;
+    TListener thrower([](TPersistent*, const QUuid&) { throw ListenerFailure(); });
+    n.AddListener(&r.listener);
+    n.AddListener(&thrower);
+    // A listener that throws would end the program if it were called here.
+    EXPECT_THROW(
+        {
+            TUpdateBracket bracket(n);
+            n.Changed();
+            throw WorkFailure();
+        },
+        WorkFailure);
+    EXPECT_TRUE(r.aspects.empty());
+    EXPECT_EQ(callbacks, 0);
+    EXPECT_EQ(n.UpdateCount(), 0);
+    EXPECT_TRUE(n.ChangePending());
+
+    // The change goes out with the next report, once.
+    n.RemoveListener(&thrower);
+    { TUpdateBracket bracket(n); }
+    EXPECT_EQ(r.aspects, std::vector<QUuid>{asChanged});
+    EXPECT_EQ(callbacks, 1);
+    EXPECT_FALSE(n.ChangePending());
+
+    // An inner bracket that fails inside an outer one leaves the report to the outer.
+    {
+        TUpdateBracket outer(n);
+        try {
+            TUpdateBracket inner(n);
+            n.Changed();
+            throw WorkFailure();
+        } catch (const WorkFailure&) {
+        }
+        EXPECT_EQ(n.UpdateCount(), 1);
+        EXPECT_EQ(callbacks, 1);
+    }
+    EXPECT_EQ(r.aspects, (std::vector<QUuid>{asChanged, asChanged}));
+    EXPECT_EQ(callbacks, 2);
 }
 
 TEST(Notify, BroadcastersDestroyedDuringNotificationOfTheirOwnDestroyingAspect) {

@@ -43,8 +43,8 @@ TEST(OffscreenBitmap, DrawsOnTheSamePixelsAsTheCanvas) {
     QImage img = white(300, 200);
     TCanvas c(img, {600, 600});
     prepare(c);
-    c.brush.color = clBlack;
-    c.FillRect({20, 10, 40, 30}, c.brush);
+    c.tools().brush.color = clBlack;
+    c.fillRect({20, 10, 40, 30}, c.tools().brush);
 
     auto bmp = CreateOffscreenBitmap(c, {10, 5, 60, 40}, 0, true);
     EXPECT_EQ(bmp->LogicalRect, (TRect{10, 5, 60, 40}));
@@ -65,17 +65,17 @@ TEST(OffscreenBitmap, DrawsOnTheSamePixelsAsTheCanvas) {
 TEST(CanvasSavers, PutStateBackOnce) {
     QImage img = white(10, 10);
     TCanvas c(img);
-    c.pen.color = clBlack;
-    c.font.pixelsPerInch = 96;
+    c.tools().pen.color = clBlack;
+    c.tools().font.pixelsPerInch = 96;
     {
         auto saver = SaveCanvas(c, true);
-        c.pen.color = clWhite;
-        c.font.pixelsPerInch = 254;
+        c.tools().pen.color = clWhite;
+        c.tools().font.pixelsPerInch = 254;
         c.intersectClipRect({0, 0, 2, 2});
         prepare(c);
     }
-    EXPECT_EQ(c.pen.color, clBlack);
-    EXPECT_EQ(c.font.pixelsPerInch, 96);
+    EXPECT_EQ(c.tools().pen.color, clBlack);
+    EXPECT_EQ(c.tools().font.pixelsPerInch, 96);
     EXPECT_FALSE(c.hasClip());
     EXPECT_EQ(c.mapping().mode, platform::MapMode::Text);
     {

@@ -291,9 +291,9 @@ TEST(DrawSite, ScreenPaintWithAndWithoutDoubleBuffer) {
     site->OnPaintAfter = [&](TDrawSite* s) {
         ++afterCalls;
         // Prepared in logical units: a line at logical x 500.
-        s->Canvas().pen = platform::Pen{platform::PenStyle::Solid, 1, 0xFF0000};
-        s->Canvas().MoveTo({500, 0});
-        s->Canvas().LineTo({500, 300});
+        s->Canvas().tools().pen = platform::Pen{platform::PenStyle::Solid, 1, 0xFF0000};
+        s->Canvas().moveTo({500, 0});
+        s->Canvas().lineTo({500, 300});
     };
     const TRect all{0, 0, site->Width(), site->Height()};
     site->PaintWindow(all);

@@ -89,12 +89,12 @@ public:
     void SetEnclosingSize(int w, int h) override {
         SetLogBounds({Left(), Top(), Left() + w, Top() + h});
     }
-    void DrawOutline(TCanvas& c) override { c.Rectangle(GetBounds()); }
+    void DrawOutline(TCanvas& c) override { c.rectangle(GetBounds()); }
     void Paint() override {
         ++paints;
         lastCanvas = &Canvas();
         if (fail) throw Exception(QStringLiteral("壊れています"));
-        Canvas().FillRect(GetBounds(), platform::Brush{platform::BrushStyle::Solid, color, {}});
+        Canvas().fillRect(GetBounds(), platform::Brush{platform::BrushStyle::Solid, color, {}});
     }
     int Angle() const override { return angle; }
     void SetAngle(int degrees) override { angle = degrees; }

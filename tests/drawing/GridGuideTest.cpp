@@ -62,7 +62,7 @@ TEST(Grid, SnapOffsets) {
 TEST(Grid, DrawsDotsOrLinesAndNothingWithoutSize) {
     QImage image(50, 50, QImage::Format_RGB32);
     TCanvas canvas(image);
-    canvas.pen.color = 0xFF0000;  // blue
+    canvas.tools().pen.color = 0xFF0000;  // blue
     TGrid g;
     g.Size = 10;
     auto drawn = [&] {

@@ -75,12 +75,12 @@ TEST(Scaler, PrepareKeepsAChildControlOffsetAndReducesTheRatio) {
     EXPECT_EQ(c.toDevice(QPoint(0, 0)), QPoint(30, 40));
     EXPECT_EQ(c.toDevice(QPoint(254, 0)), QPoint(630, 40));
     // Points keep their size: 12 points at 254 units per inch.
-    c.font.pixelsPerInch = 600;
-    c.font.setSize(12);
+    c.tools().font.pixelsPerInch = 600;
+    c.tools().font.setSize(12);
     s.PrepareCanvas(c);
-    EXPECT_EQ(c.font.pixelsPerInch, 254);
-    EXPECT_EQ(c.font.height, -42);
-    EXPECT_EQ(c.font.size(), 12);
+    EXPECT_EQ(c.tools().font.pixelsPerInch, 254);
+    EXPECT_EQ(c.tools().font.height, -42);
+    EXPECT_EQ(c.tools().font.size(), 12);
 }
 
 }  // namespace

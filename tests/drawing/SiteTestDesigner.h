@@ -17,7 +17,7 @@ public:
     void Start(QPoint) override {
         if (auto* e = QueryFacet<IDOEncloseBounds>(object_.Get())) start_ = now_ = e->GetBounds();
     }
-    void Draw(TCanvas& canvas) override { canvas.Rectangle(now_); }
+    void Draw(TCanvas& canvas) override { canvas.rectangle(now_); }
     void Move(Qt::KeyboardModifiers shift, QPoint delta) override {
         lastShift = shift;
         if (hit_ == 7)

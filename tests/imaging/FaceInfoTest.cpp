@@ -101,7 +101,7 @@ TEST(FaceInfo, TrimLineOnlyWithABleed) {
     QImage img(140, 140, QImage::Format_RGB32);
     img.fill(0xFFFFFFFF);
     platform::Canvas c(img);
-    c.brush.style = platform::BrushStyle::Clear;
+    c.tools().brush.style = platform::BrushStyle::Clear;
     TFaceInfo f;
     f.FaceRect = {20, 20, 120, 120};
     f.DrawTrimLine(c, false);

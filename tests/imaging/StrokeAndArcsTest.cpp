@@ -165,7 +165,7 @@ TEST(StrokeOnCanvas, EmptyListInAPathIsOneZeroLengthSegment) {
     TStroke().DrawAsPath(c);
     std::vector<QPoint> pts;
     std::vector<std::uint8_t> types;
-    c.GetPath(pts, types);
+    c.getPath(pts, types);
     EXPECT_EQ(pts, (std::vector<QPoint>{{0, 0}, {0, 0}}));
     EXPECT_EQ(types, (std::vector<std::uint8_t>{6, 2}));
 
@@ -182,9 +182,9 @@ TEST(StrokeOnCanvas, ClosedShapesDrawAndFillAsPaths) {
     TStroke e;
     e.SetEllipsePath({1, 1, 11, 11});
     e.DrawAsPath(c);
-    c.brush.color = clBlack;
-    c.pen.style = platform::PenStyle::Clear;
-    c.FillPath();
+    c.tools().brush.color = clBlack;
+    c.tools().pen.style = platform::PenStyle::Clear;
+    c.fillPath();
     EXPECT_EQ(img.pixel(6, 6), qRgb(0, 0, 0));
     EXPECT_EQ(img.pixel(1, 1), qRgb(255, 255, 255));  // outside the circle's corner
     EXPECT_EQ(img.pixel(10, 6), qRgb(0, 0, 0));
@@ -193,13 +193,13 @@ TEST(StrokeOnCanvas, ClosedShapesDrawAndFillAsPaths) {
     QImage band(220, 80, QImage::Format_RGB32);
     band.fill(0xFFFFFFFF);
     platform::Canvas b(band);
-    b.pen.width = 10;
-    b.BeginPath();
+    b.tools().pen.width = 10;
+    b.beginPath();
     DrawThickArc(b, {10, 60}, {110, 0}, {210, 60});
-    b.EndPath();
-    EXPECT_EQ(b.pen.width, 10);
-    b.brush.color = clBlack;
-    b.FillPath();
+    b.endPath();
+    EXPECT_EQ(b.tools().pen.width, 10);
+    b.tools().brush.color = clBlack;
+    b.fillPath();
     EXPECT_EQ(band.pixel(110, 2), qRgb(0, 0, 0));
     EXPECT_EQ(band.pixel(110, 30), qRgb(255, 255, 255));
 }

@@ -48,7 +48,9 @@ TEST(MirrorFaceLayout, GridPapersInBothOrientations) {
         const auto expected = mirrored(m);
         MirrorFaceLayout(m);
         EXPECT_EQ(shown(m), expected) << "landscape " << landscape;
-        if (!landscape) EXPECT_EQ(m.LeftOffset, 150);
+        if (!landscape) {
+            EXPECT_EQ(m.LeftOffset, 150);
+        }
     }
     TMatrixPaperInfo empty;  // no faces: nothing to mirror
     empty.SetPortraitSize(2100, 2970);

@@ -33,8 +33,8 @@ int painted(const QImage& img) {
 TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
     QImage img = blank(8, 6);
     Canvas c(img);
-    c.brush.color = clBlack;
-    c.FillRect({1, 1, 4, 3}, c.brush);
+    c.tools().brush.color = clBlack;
+    c.fillRect({1, 1, 4, 3}, c.tools().brush);
     EXPECT_EQ(picture(img),
               "........\n"
               ".###....\n"
@@ -45,9 +45,9 @@ TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
 
     QImage r = blank(8, 6);
     Canvas rc(r);
-    rc.pen.color = platform::makeColor(255, 0, 0);
-    rc.brush.color = platform::makeColor(0, 0, 255);
-    rc.Rectangle({1, 1, 6, 5});  // pen on the border, brush inside: 5 x 4 in all
+    rc.tools().pen.color = platform::makeColor(255, 0, 0);
+    rc.tools().brush.color = platform::makeColor(0, 0, 255);
+    rc.rectangle({1, 1, 6, 5});  // pen on the border, brush inside: 5 x 4 in all
     EXPECT_EQ(picture(r),
               "........\n"
               ".#####..\n"
@@ -62,9 +62,9 @@ TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
     // Without a pen the filled area is one pixel smaller each way.
     QImage n = blank(8, 6);
     Canvas nc(n);
-    nc.pen.style = PenStyle::Clear;
-    nc.brush.color = clBlack;
-    nc.Rectangle({1, 1, 6, 5});
+    nc.tools().pen.style = PenStyle::Clear;
+    nc.tools().brush.color = clBlack;
+    nc.rectangle({1, 1, 6, 5});
     EXPECT_EQ(painted(n), 4 * 3);
     EXPECT_EQ(n.pixel(5, 1), 0xFFFFFFFF);
 }
@@ -72,30 +72,30 @@ TEST(Canvas, RectanglesLeaveRightAndBottomEdges) {
 TEST(Canvas, LinesOmitTheirLastPoint) {
     QImage img = blank(8, 3);
     Canvas c(img);
-    c.MoveTo({0, 1});
-    c.LineTo({5, 1});
+    c.moveTo({0, 1});
+    c.lineTo({5, 1});
     EXPECT_EQ(picture(img),
               "........\n"
               "#####...\n"
               "........\n");
     EXPECT_EQ(c.currentPosition(), QPoint(5, 1));
-    c.LineTo({5, 1});  // zero length: nothing
+    c.lineTo({5, 1});  // zero length: nothing
     EXPECT_EQ(painted(img), 5);
 
     // A closed polygon outline paints every vertex once.
     QImage p = blank(5, 5);
     Canvas pc(p);
-    pc.brush.style = BrushStyle::Clear;
-    pc.Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+    pc.tools().brush.style = BrushStyle::Clear;
+    pc.polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
     EXPECT_EQ(painted(p), 16);
 }
 
 TEST(Canvas, PolygonFillFollowsPixelCentres) {
     QImage img = blank(6, 6);
     Canvas c(img);
-    c.pen.style = PenStyle::Clear;
-    c.brush.color = clBlack;
-    c.Polygon({{0, 0}, {4, 0}, {0, 4}});
+    c.tools().pen.style = PenStyle::Clear;
+    c.tools().brush.color = clBlack;
+    c.polygon({{0, 0}, {4, 0}, {0, 4}});
     // The hypotenuse passes through pixel centres; those count as right edges.
     EXPECT_EQ(picture(img),
               "###...\n"
@@ -113,8 +113,8 @@ TEST(Canvas, MappingAtCommonResolutions) {
         c.setMapMode(MapMode::Anisotropic);
         c.setWindowExtent({254, 254});
         c.setViewportExtent({dpi, dpi});
-        c.brush.color = clBlack;
-        c.FillRect({0, 0, 254, 10}, c.brush);  // one inch wide, 1 mm high
+        c.tools().brush.color = clBlack;
+        c.fillRect({0, 0, 254, 10}, c.tools().brush);  // one inch wide, 1 mm high
         int row = 0;
         for (int x = 0; x < img.width(); ++x) row += img.pixel(x, 0) != 0xFFFFFFFF;
         EXPECT_EQ(row, dpi) << dpi;
@@ -125,55 +125,55 @@ TEST(Canvas, MappingAtCommonResolutions) {
 TEST(Canvas, ClippingNoneEmptyAndCombined) {
     QImage img = blank(10, 10);
     Canvas c(img);
-    c.brush.color = clBlack;
+    c.tools().brush.color = clBlack;
     EXPECT_FALSE(c.hasClip());
     EXPECT_EQ(c.clipBox(), (TRect{0, 0, 10, 10}));
     c.selectClip(QRegion());  // an empty clip region: nothing is visible
     EXPECT_TRUE(c.hasClip());
-    c.FillRect({0, 0, 10, 10}, c.brush);
+    c.fillRect({0, 0, 10, 10}, c.tools().brush);
     EXPECT_EQ(painted(img), 0);
 
     c.selectClip(std::nullopt);
     c.intersectClipRect({2, 2, 8, 8});
     c.excludeClipRect({4, 4, 6, 6});
     EXPECT_EQ(c.clipBox(), (TRect{2, 2, 8, 8}));
-    c.FillRect({0, 0, 10, 10}, c.brush);
+    c.fillRect({0, 0, 10, 10}, c.tools().brush);
     EXPECT_EQ(painted(img), 36 - 4);
     EXPECT_EQ(img.pixel(4, 4), 0xFFFFFFFF);
-    EXPECT_EQ(c.Pixel({1, 1}), 0u);  // outside the clip
+    EXPECT_EQ(c.pixel({1, 1}), 0u);  // outside the clip
 }
 
 TEST(Canvas, SaveAndRestoreTheWholeState) {
     QImage img = blank(10, 10);
     Canvas c(img);
-    c.pen.color = clBlack;
-    const int level = c.Save();
+    c.tools().pen.color = clBlack;
+    const int level = c.save();
     EXPECT_EQ(level, 1);
-    c.pen.color = clWhite;
+    c.tools().pen.color = clWhite;
     c.setMapMode(MapMode::Anisotropic);
     c.setViewportExtent({2, 2});
     c.intersectClipRect({0, 0, 2, 2});
-    c.Save();
-    c.mix = Rop2::XorPen;
-    EXPECT_TRUE(c.Restore(level));  // back past both saves
-    EXPECT_EQ(c.pen.color, clBlack);
-    EXPECT_EQ(c.mix, Rop2::CopyPen);
+    c.save();
+    c.tools().mix = Rop2::XorPen;
+    EXPECT_TRUE(c.restore(level));  // back past both saves
+    EXPECT_EQ(c.tools().pen.color, clBlack);
+    EXPECT_EQ(c.tools().mix, Rop2::CopyPen);
     EXPECT_EQ(c.mapping().mode, MapMode::Text);
     EXPECT_FALSE(c.hasClip());
-    EXPECT_FALSE(c.Restore());
+    EXPECT_FALSE(c.restore());
 }
 
 TEST(Canvas, XorPenDrawnTwiceRestores) {
     QImage img = blank(10, 10, qRgb(10, 200, 30));
     const QImage before = img.copy();
     Canvas c(img);
-    c.mix = Rop2::XorPen;
-    c.pen.color = clWhite;
-    c.pen.style = PenStyle::Dot;
-    c.brush.style = BrushStyle::Clear;
-    c.Rectangle({1, 1, 9, 9});
+    c.tools().mix = Rop2::XorPen;
+    c.tools().pen.color = clWhite;
+    c.tools().pen.style = PenStyle::Dot;
+    c.tools().brush.style = BrushStyle::Clear;
+    c.rectangle({1, 1, 9, 9});
     EXPECT_NE(img, before);
-    c.Rectangle({1, 1, 9, 9});
+    c.rectangle({1, 1, 9, 9});
     EXPECT_EQ(img, before);
 }
 
@@ -184,8 +184,8 @@ TEST(Canvas, RasterOperations) {
     auto run = [&](Rop3 rop, TColor brushColor = clBlack) {
         QImage img = blank(1, 1, d);
         Canvas c(img);
-        c.brush.color = brushColor;
-        c.BitBlt({0, 0, 1, 1}, src, {0, 0}, rop);
+        c.tools().brush.color = brushColor;
+        c.bitBlt({0, 0, 1, 1}, src, {0, 0}, rop);
         return img.pixel(0, 0) & 0xFFFFFF;
     };
     const QRgb D = d & 0xFFFFFF, S = s & 0xFFFFFF;
@@ -219,8 +219,8 @@ TEST(Canvas, MaskedDrawingThroughMonochromeMask) {
     whitened.setPixel(0, 0, qRgb(200, 10, 10));
     whitened.setPixel(1, 0, qRgb(255, 255, 255));
     Canvas c(img);
-    c.StretchBlt({0, 0, 2, 1}, mask, QRect(0, 0, 2, 1), MERGEPAINT);
-    c.StretchBlt({0, 0, 2, 1}, whitened, QRect(0, 0, 2, 1), SRCAND);
+    c.stretchBlt({0, 0, 2, 1}, mask, QRect(0, 0, 2, 1), MERGEPAINT);
+    c.stretchBlt({0, 0, 2, 1}, whitened, QRect(0, 0, 2, 1), SRCAND);
     EXPECT_EQ(img.pixel(0, 0), qRgb(200, 10, 10));
     EXPECT_EQ(img.pixel(1, 0), qRgb(0, 0, 255));
 }
@@ -233,13 +233,13 @@ TEST(Canvas, StretchingColourOnColourTakesNearestPixels) {
     src.setPixel(1, 1, qRgb(0, 0, 0));
     QImage img = blank(4, 4);
     Canvas c(img);
-    c.stretchMode = StretchMode::ColorOnColor;
-    c.StretchBlt({0, 0, 4, 4}, src, src.rect());
+    c.tools().stretchMode = StretchMode::ColorOnColor;
+    c.stretchBlt({0, 0, 4, 4}, src, src.rect());
     EXPECT_EQ(img.pixel(1, 1), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(2, 1), qRgb(0, 255, 0));
     EXPECT_EQ(img.pixel(3, 3), qRgb(0, 0, 0));
     // Mirrored by a source rectangle of negative width.
-    c.StretchBlt({0, 0, 4, 4}, src, QRect(2, 0, -2, 2));
+    c.stretchBlt({0, 0, 4, 4}, src, QRect(2, 0, -2, 2));
     EXPECT_EQ(img.pixel(0, 0), qRgb(0, 255, 0));
 
     // Shrinking black on white keeps thin black lines that colour-on-colour drops.
@@ -247,11 +247,11 @@ TEST(Canvas, StretchingColourOnColourTakesNearestPixels) {
     lines.setPixel(0, 0, qRgb(0, 0, 0));
     QImage small = blank(2, 1);
     Canvas sc(small);
-    sc.StretchBlt({0, 0, 2, 1}, lines, lines.rect());
+    sc.stretchBlt({0, 0, 2, 1}, lines, lines.rect());
     EXPECT_EQ(small.pixel(0, 0), qRgb(0, 0, 0));
-    sc.stretchMode = StretchMode::ColorOnColor;
+    sc.tools().stretchMode = StretchMode::ColorOnColor;
     small.fill(0xFFFFFFFF);
-    sc.StretchBlt({0, 0, 2, 1}, lines, lines.rect());
+    sc.stretchBlt({0, 0, 2, 1}, lines, lines.rect());
     EXPECT_EQ(small.pixel(0, 0), qRgb(255, 255, 255));
 }
 
@@ -263,13 +263,13 @@ TEST(Canvas, EnlargingHonoursClipRopsAndHugeTargets) {
     QImage img = blank(9, 2);
     Canvas c(img);
     c.excludeClipRect({3, 0, 6, 2});
-    c.StretchBlt({0, 0, 9, 2}, src, src.rect());
+    c.stretchBlt({0, 0, 9, 2}, src, src.rect());
     EXPECT_EQ(img.pixel(0, 1), qRgb(50, 0, 0));
     EXPECT_EQ(img.pixel(2, 0), qRgb(50, 0, 0));
     EXPECT_EQ(img.pixel(4, 0), qRgb(255, 255, 255));
     EXPECT_EQ(img.pixel(8, 1), qRgb(150, 0, 0));
     // Mirrored and XORed onto what is there.
-    c.StretchBlt({9, 0, 0, 2}, src, src.rect(), SRCINVERT);
+    c.stretchBlt({9, 0, 0, 2}, src, src.rect(), SRCINVERT);
     EXPECT_EQ(img.pixel(0, 0), qRgb(50 ^ 150, 0, 0));
     EXPECT_EQ(img.pixel(8, 1), qRgb(150 ^ 50, 0, 0));
     EXPECT_EQ(img.pixel(7, 0), qRgb(150 ^ 50, 0, 0));
@@ -279,7 +279,7 @@ TEST(Canvas, EnlargingHonoursClipRopsAndHugeTargets) {
     // the rest.
     QImage wide = blank(8, 8);
     Canvas w(wide);
-    w.StretchBlt({-1'000'000'000, 0, 1'000'000'000, 8}, src, src.rect());
+    w.stretchBlt({-1'000'000'000, 0, 1'000'000'000, 8}, src, src.rect());
     EXPECT_EQ(wide.pixel(0, 0), qRgb(100, 0, 0));
     EXPECT_EQ(wide.pixel(7, 7), qRgb(100, 0, 0));
 }
@@ -287,50 +287,50 @@ TEST(Canvas, EnlargingHonoursClipRopsAndHugeTargets) {
 TEST(Canvas, PathsRecordFillAndBecomeRegions) {
     QImage img = blank(10, 10);
     Canvas c(img);
-    c.BeginPath();
-    c.MoveTo({1, 1});
-    c.LineTo({6, 1});
-    c.LineTo({6, 4});
-    c.LineTo({1, 4});
-    c.CloseFigure();
-    c.EndPath();
+    c.beginPath();
+    c.moveTo({1, 1});
+    c.lineTo({6, 1});
+    c.lineTo({6, 4});
+    c.lineTo({1, 4});
+    c.closeFigure();
+    c.endPath();
     std::vector<QPoint> pts;
     std::vector<std::uint8_t> types;
-    c.GetPath(pts, types);
+    c.getPath(pts, types);
     EXPECT_EQ(pts, (std::vector<QPoint>{{1, 1}, {6, 1}, {6, 4}, {1, 4}}));
     EXPECT_EQ(types, (std::vector<std::uint8_t>{6, 2, 2, 3}));
     EXPECT_EQ(painted(img), 0);  // recording paints nothing
 
-    const QRegion rgn = c.PathToRegion();
+    const QRegion rgn = c.pathToRegion();
     EXPECT_TRUE(rgn.xored(QRegion(1, 1, 5, 3)).isEmpty());
     EXPECT_FALSE(c.hasPath());
 
-    c.BeginPath();
-    c.Rectangle({2, 2, 5, 5});
-    c.EndPath();
-    c.SelectClipPath(ClipCombine::Copy);
-    c.brush.color = clBlack;
-    c.FillRect({0, 0, 10, 10}, c.brush);
+    c.beginPath();
+    c.rectangle({2, 2, 5, 5});
+    c.endPath();
+    c.selectClipPath(ClipCombine::Copy);
+    c.tools().brush.color = clBlack;
+    c.fillRect({0, 0, 10, 10}, c.tools().brush);
     EXPECT_EQ(painted(img), 9);
 }
 
 TEST(Canvas, WidePensAreCentredOnTheLine) {
     QImage img = blank(12, 9);
     Canvas c(img);
-    c.pen.width = 3;
-    c.MoveTo({2, 4});
-    c.LineTo({9, 4});
+    c.tools().pen.width = 3;
+    c.moveTo({2, 4});
+    c.lineTo({9, 4});
     for (int y = 0; y < 9; ++y) EXPECT_EQ(img.pixel(5, y) != 0xFFFFFFFF, y >= 3 && y <= 5) << y;
 }
 
 TEST(Canvas, HatchAndPatternBrushes) {
     QImage img = blank(8, 8);
     Canvas c(img);
-    c.backgroundMode = BackgroundMode::Transparent;
+    c.tools().backgroundMode = BackgroundMode::Transparent;
     Brush hatch;
     hatch.style = BrushStyle::Cross;
     hatch.color = clBlack;
-    c.FillRect({0, 0, 8, 8}, hatch);
+    c.fillRect({0, 0, 8, 8}, hatch);
     EXPECT_EQ(painted(img), 15);  // one row and one column of the 8 x 8 cell
 
     Brush pattern;
@@ -339,7 +339,7 @@ TEST(Canvas, HatchAndPatternBrushes) {
     pattern.pattern.setPixel(0, 0, qRgb(0, 0, 0));
     pattern.pattern.setPixel(1, 0, qRgb(255, 255, 255));
     img.fill(0xFFFFFFFF);
-    c.FillRect({0, 0, 8, 8}, pattern);
+    c.fillRect({0, 0, 8, 8}, pattern);
     EXPECT_EQ(painted(img), 32);
     EXPECT_EQ(img.pixel(2, 5), qRgb(0, 0, 0));
     EXPECT_EQ(img.pixel(3, 5), qRgb(255, 255, 255));
@@ -372,8 +372,8 @@ TEST(Canvas, EllipsesAndRoundRectanglesStayInsideTheirRectangle) {
     // one pixel before the right and bottom ones, like a rectangle.
     QImage e = blank(14, 12);
     Canvas ec(e);
-    ec.brush.color = clBlack;
-    ec.Ellipse({1, 1, 11, 9});
+    ec.tools().brush.color = clBlack;
+    ec.ellipse({1, 1, 11, 9});
     EXPECT_EQ(paintedBox(e), QRect(QPoint(1, 1), QPoint(10, 8)));
     EXPECT_TRUE(mirroredLeftRight(e, paintedBox(e)));
     EXPECT_EQ(e.pixel(1, 1), 0xFFFFFFFFu);  // corners stay free
@@ -383,9 +383,9 @@ TEST(Canvas, EllipsesAndRoundRectanglesStayInsideTheirRectangle) {
     // Without a pen the filled area is one pixel smaller each way.
     QImage n = blank(14, 12);
     Canvas nc(n);
-    nc.pen.style = PenStyle::Clear;
-    nc.brush.color = clBlack;
-    nc.Ellipse({1, 1, 11, 9});
+    nc.tools().pen.style = PenStyle::Clear;
+    nc.tools().brush.color = clBlack;
+    nc.ellipse({1, 1, 11, 9});
     const QRect nb = paintedBox(n);
     EXPECT_EQ(nb.topLeft(), QPoint(1, 1));
     EXPECT_LE(nb.right(), 9);
@@ -393,8 +393,8 @@ TEST(Canvas, EllipsesAndRoundRectanglesStayInsideTheirRectangle) {
 
     QImage r = blank(14, 12);
     Canvas rc(r);
-    rc.brush.color = clBlack;
-    rc.RoundRect({1, 1, 13, 11}, 6, 6);
+    rc.tools().brush.color = clBlack;
+    rc.roundRect({1, 1, 13, 11}, 6, 6);
     EXPECT_EQ(paintedBox(r), QRect(QPoint(1, 1), QPoint(12, 10)));
     EXPECT_TRUE(mirroredLeftRight(r, paintedBox(r)));
     EXPECT_EQ(r.pixel(1, 1), 0xFFFFFFFFu);   // rounded corner
@@ -406,23 +406,23 @@ TEST(Canvas, EllipsesAndRoundRectanglesStayInsideTheirRectangle) {
 TEST(Canvas, StrokedAndWidenedPaths) {
     QImage img = blank(16, 12);
     Canvas c(img);
-    c.pen.width = 4;
-    c.BeginPath();
-    c.MoveTo({3, 6});
-    c.LineTo({13, 6});
-    c.EndPath();
-    c.WidenPath();  // the outline of the wide line becomes the path
+    c.tools().pen.width = 4;
+    c.beginPath();
+    c.moveTo({3, 6});
+    c.lineTo({13, 6});
+    c.endPath();
+    c.widenPath();  // the outline of the wide line becomes the path
     ASSERT_TRUE(c.hasPath());
     std::vector<QPoint> pts;
     std::vector<std::uint8_t> types;
-    c.GetPath(pts, types);
+    c.getPath(pts, types);
     EXPECT_GE(pts.size(), 4u);
     for (QPoint p : pts) {
         EXPECT_GE(p.y(), 3) << p.x() << "," << p.y();
         EXPECT_LE(p.y(), 9) << p.x() << "," << p.y();
     }
-    c.brush.color = clBlack;
-    c.FillPath();
+    c.tools().brush.color = clBlack;
+    c.fillPath();
     EXPECT_FALSE(c.hasPath());
     const QRect box = paintedBox(img);
     EXPECT_EQ(box.height(), 4);  // as wide as the pen, centred on the line
@@ -433,12 +433,12 @@ TEST(Canvas, StrokedAndWidenedPaths) {
     // A stroked path paints with the pen, here one pixel wide along the recorded lines.
     QImage s = blank(10, 10);
     Canvas sc(s);
-    sc.BeginPath();
-    sc.MoveTo({2, 2});
-    sc.LineTo({7, 2});
-    sc.LineTo({7, 7});
-    sc.EndPath();
-    sc.StrokePath();
+    sc.beginPath();
+    sc.moveTo({2, 2});
+    sc.lineTo({7, 2});
+    sc.lineTo({7, 7});
+    sc.endPath();
+    sc.strokePath();
     EXPECT_FALSE(sc.hasPath());
     EXPECT_NE(s.pixel(4, 2), 0xFFFFFFFFu);
     EXPECT_NE(s.pixel(7, 4), 0xFFFFFFFFu);
@@ -451,8 +451,8 @@ TEST(Canvas, TheDefaultFontKeepsItsPointSizeAtEveryResolution) {
     for (int dpi : {96, 254, 600}) {
         QImage img = blank(4, 4);
         Canvas c(img, DeviceDescriptor{dpi, dpi});
-        EXPECT_EQ(c.font.pixelsPerInch, dpi);
-        EXPECT_EQ(c.font.size(), 9) << dpi;
-        EXPECT_NEAR(-c.font.height, 9.0 * dpi / 72, 1.0) << dpi;
+        EXPECT_EQ(c.tools().font.pixelsPerInch, dpi);
+        EXPECT_EQ(c.tools().font.size(), 9) << dpi;
+        EXPECT_NEAR(-c.tools().font.height, 9.0 * dpi / 72, 1.0) << dpi;
     }
 }

@@ -27,8 +27,8 @@ TEST(ColorFill, SolidHatchInversionAndToolsKept) {
     QImage img(40, 40, QImage::Format_RGB32);
     img.fill(Qt::white);
     platform::Canvas canvas(img);
-    canvas.brush.color = 0x123456;
-    canvas.copyMode = platform::SRCAND;
+    canvas.tools().brush.color = 0x123456;
+    canvas.tools().copyMode = platform::SRCAND;
 
     TColorSpec fill;
     fill.SetColor(kRed);
@@ -36,8 +36,8 @@ TEST(ColorFill, SolidHatchInversionAndToolsKept) {
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(19, 19), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(20, 20), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.brush.color, 0x123456);
-    EXPECT_EQ(canvas.copyMode, platform::SRCAND);
+    EXPECT_EQ(canvas.tools().brush.color, 0x123456);
+    EXPECT_EQ(canvas.tools().copyMode, platform::SRCAND);
 
     // Inverted: the colour XORs the destination; twice restores it.
     fill.FillInverted(canvas, {10, 10, 30, 30});
@@ -45,7 +45,7 @@ TEST(ColorFill, SolidHatchInversionAndToolsKept) {
     EXPECT_EQ(img.pixel(15, 15), qRgb(0, 0, 0));
     fill.FillInverted(canvas, {10, 10, 30, 30});
     EXPECT_EQ(img.pixel(25, 25), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.copyMode, platform::SRCAND);
+    EXPECT_EQ(canvas.tools().copyMode, platform::SRCAND);
 
     // A hatch paints some pixels and leaves the rest; a clear style paints nothing.
     img.fill(Qt::white);

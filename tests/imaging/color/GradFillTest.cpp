@@ -170,14 +170,14 @@ TEST(GradFill, SmallSwatchesTakeTheNearestCells) {
     // steadily; ANDing the covered cells would give 224, 192, 193, ... with steps of 0.
     QImage img(12, 4, QImage::Format_RGB32);
     platform::Canvas canvas(img);
-    ASSERT_EQ(canvas.stretchMode, platform::StretchMode::BlackOnWhite);
+    ASSERT_EQ(canvas.tools().stretchMode, platform::StretchMode::BlackOnWhite);
     PaintGradation(canvas, {0, 0, 12, 4}, {clWhite, clBlack}, false, 270, rgkSimple);
     const std::vector<int> row = reds(img, 2);
     for (int x = 1; x < 12; ++x) {
         ASSERT_GE(row[size_t(x - 1)] - row[size_t(x)], 15) << x;
         ASSERT_LE(row[size_t(x - 1)] - row[size_t(x)], 28) << x;
     }
-    EXPECT_EQ(canvas.stretchMode, platform::StretchMode::BlackOnWhite);
+    EXPECT_EQ(canvas.tools().stretchMode, platform::StretchMode::BlackOnWhite);
 }
 
 TEST(GradFill, PrinterCanvasGetsResampledCells) {

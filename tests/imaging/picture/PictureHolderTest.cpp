@@ -169,11 +169,11 @@ TEST(SafetyBitmap, MaskAndTransparentDrawing) {
     QImage target(9, 2, QImage::Format_RGB32);
     target.fill(qRgb(1, 1, 1));
     platform::Canvas canvas(target);
-    canvas.backgroundColor = 0x00FF00;
+    canvas.tools().backgroundColor = 0x00FF00;
     b.Draw(canvas, {0, 0, 9, 2});
     EXPECT_EQ(target.pixel(3, 1), qRgb(1, 1, 1));  // transparent: unchanged
     EXPECT_EQ(target.pixel(0, 0), rgb.pixel(0, 0));
-    EXPECT_EQ(canvas.backgroundColor, 0x00FF00);  // restored
+    EXPECT_EQ(canvas.tools().backgroundColor, 0x00FF00);  // restored
 
     // An 8-bit bitmap whose palette lacks the colour draws fully opaque.
     TSafetyBitmap opaque(indexed);
