@@ -37,7 +37,7 @@ TEST(BlankFace, DiscFilledWithTheHoleWhiteAndBothEdgesBlack) {
     face.FaceShape = fsDoughnut;
     face.SetSquareHole(400);
     Picture p({1200, 1200});
-    p.canvas.pen.color = 0x123456;
+    p.canvas.tools().pen.color = 0x123456;
     PaintBlankFace(p.canvas, face, true);
 
     EXPECT_EQ(p.at(600, 600), 0xFFFFFFu);  // the hole
@@ -52,7 +52,7 @@ TEST(BlankFace, DiscFilledWithTheHoleWhiteAndBothEdgesBlack) {
     EXPECT_TRUE(p.blackIn(600, 797, 803));
     EXPECT_FALSE(p.blackIn(600, 10, 390));
     // The canvas's tools are left as they were.
-    EXPECT_EQ(p.canvas.pen.color, TColor(0x123456));
+    EXPECT_EQ(p.canvas.tools().pen.color, TColor(0x123456));
 }
 
 TEST(BlankFace, PlacedOnThePaperWithoutAHole) {
