@@ -103,17 +103,11 @@ QString printName(const QByteArray& bytes) {
     return quoteBytes(bytes);
 }
 
-QString shortestDouble(double d) {
+// The shortest text that reads back as the same value, always with a point or exponent.
+template <class F>
+QString shortestNumber(F v) {
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, d);
-    QString s = QString::fromLatin1(buf, r.ptr - buf);
-    if (!s.contains(u'.') && !s.contains(u'e')) s += QStringLiteral(".0");
-    return s;
-}
-
-QString shortestFloat(float f) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, f);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
     QString s = QString::fromLatin1(buf, r.ptr - buf);
     if (!s.contains(u'.') && !s.contains(u'e')) s += QStringLiteral(".0");
     return s;
@@ -132,7 +126,7 @@ uint64_t leBytes(const QByteArray& b) {
 QString printExtended(const QByteArray& raw) {
     const Extended80 e = Extended80::fromBytes(reinterpret_cast<const uint8_t*>(raw.constData()));
     const double d = e.toDouble();
-    if (std::isfinite(d) && e.isDoubleExact()) return shortestDouble(d);
+    if (std::isfinite(d) && e.isDoubleExact()) return shortestNumber(d);
     const uint16_t top = uint16_t(e.exponent() | (e.negative() ? 0x8000 : 0));
     return QStringLiteral("ext(0x%1%2)")
         .arg(top, 4, 16, QChar(u'0'))
@@ -181,16 +175,16 @@ QString printValueAt(const Value& v, int indent) {
         case ValueCode::Single: {
             const float f = std::bit_cast<float>(uint32_t(leBytes(v.bytes)));
             char back[4];
-            const float parsed = std::isfinite(f) ? shortestFloat(f).toFloat() : 0.0f;
+            const float parsed = std::isfinite(f) ? shortestNumber(f).toFloat() : 0.0f;
             std::memcpy(back, &parsed, 4);
             if (std::isfinite(f) && QByteArray(back, 4) == v.bytes)
-                return QStringLiteral("single(%1)").arg(shortestFloat(f));
+                return QStringLiteral("single(%1)").arg(shortestNumber(f));
             return QStringLiteral("single(%1)").arg(hexOf(leBytes(v.bytes), 8));
         }
         case ValueCode::Date: {
             const uint64_t bits = leBytes(v.bytes);
             const double d = std::bit_cast<double>(bits);
-            if (std::isfinite(d)) return QStringLiteral("date(%1)").arg(shortestDouble(d));
+            if (std::isfinite(d)) return QStringLiteral("date(%1)").arg(shortestNumber(d));
             return QStringLiteral("date(%1)").arg(hexOf(bits, 16));
         }
         case ValueCode::Currency:
