@@ -54,6 +54,8 @@ void TdataMain::OpenPaperCatalogue(const QString& path) {
     auto papers = std::make_unique<TPapers>();
     papers->Open(path, false);
     papers_ = std::move(papers);
+    // Damaged papers are left out and kept in the file; the user is told which.
+    if (!papers_->DamagedPapers().empty()) frame_.MessageBox(papers_->DamageReport(), {mbOK});
 }
 
 void TdataMain::LoadPlugins() {

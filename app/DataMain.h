@@ -69,7 +69,8 @@ public:
     // Opens the catalogue file at `path`. Where the program folder is read-only the file
     // lives in the per-user folder: on the first start it is copied there from the one
     // shipped beside the program. Raises EReadOnlyDataFile when the file may not be
-    // written, and the catalogue's own error when it cannot be read.
+    // written, and the catalogue's own error when it cannot be read. Papers that cannot be
+    // read are shown in a message box; the catalogue opens with the others.
     void OpenPaperCatalogue(const QString& path);
 
     // Image files named by a command-line list file (first idle after start).
