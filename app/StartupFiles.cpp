@@ -44,6 +44,8 @@ std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& pat
     if (!QFileInfo(path).isWritable()) throw EReadOnlyDataFile(path);
     auto papers = std::make_unique<TPapers>();
     papers->Open(path, false);
+    // Damaged papers are left out and kept in the file; the user is told which.
+    if (!papers->DamagedPapers().empty()) frame.MessageBox(papers->DamageReport(), {mbOK});
     return papers;
 }
 

@@ -22,6 +22,9 @@ QString streamWriteError() {
 QString invalidStreamFormat() {
     return QStringLiteral("不正なストリーム フォーマット");
 }
+QString atStreamOffset(const QString& message, qint64 offset) {
+    return format(QStringLiteral("%s (オフセット %d)"), message, offset);
+}
 QString classNotFound(const QString& className) {
     return format(QStringLiteral("クラス %s が見つかりません"), className);
 }

@@ -16,6 +16,9 @@ QString listIndexOutOfRange(int index);
 QString streamReadError();
 QString streamWriteError();
 QString invalidStreamFormat();
+// `message` followed by where in the stream reading stopped: the offset of the first byte
+// that could not be read or does not fit the format.
+QString atStreamOffset(const QString& message, qint64 offset);
 QString classNotFound(const QString& className);
 QString unknownProperty();
 QString invalidPropertyPath();

@@ -1,5 +1,7 @@
 #include "paper/Messages.h"
 
+#include "platform/Format.h"
+
 namespace msg {
 
 QString badPaperName() {
@@ -16,6 +18,15 @@ QString faceOutsidePaper() {
 }
 QString facesOverlap() {
     return QStringLiteral("写真枠が重なっています。よろしいですか？");
+}
+QString damagedPaperStream(const QString& streamName, const QString& reason) {
+    return platform::format(QStringLiteral("用紙ストリーム %s を読み込めません: %s"), streamName,
+                            reason);
+}
+QString damagedPapersIn(const QString& fileName) {
+    return platform::format(
+        QStringLiteral("用紙情報 %s の次の用紙は読み込めません (ファイルにはそのまま残ります)"),
+        fileName);
 }
 
 }  // namespace msg

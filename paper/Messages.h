@@ -13,5 +13,9 @@ QString invalidCast();
 QString papersNotOpen();
 QString faceOutsidePaper();
 QString facesOverlap();
+// A paper stream of a catalogue that cannot be read, and why (the reading error's text).
+QString damagedPaperStream(const QString& streamName, const QString& reason);
+// The line above the damaged papers of the catalogue file `fileName`.
+QString damagedPapersIn(const QString& fileName);
 
 }  // namespace msg

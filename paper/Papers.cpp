@@ -87,16 +87,20 @@ void TPapers::Open(const QString& fileName, bool readOnly) {
     TStringList names;
     node->ListStreams(names);
     std::vector<Entry> entries;
+    std::vector<DamagedPaper> damaged;
     for (int i = 0; i < names.Count(); ++i) {
         const QString name = names.Get(i);
-        TDocStream s(*node, storagemode::Read, name);
-        std::unique_ptr<TComponent> read(ReadComponentStream(s));
-        auto* paper = dynamic_cast<TPaperInfo*>(read.get());
-        if (!paper) throw EInvalidCast(msg::invalidCast());
-        read.release();
-        paper->PurposeList().MergePurposes(*purposes);
-        entries.push_back({name, std::unique_ptr<TPaperInfo>(paper)});
+        // One damaged paper must not cost the others: it is reported and left as it is.
+        try {
+            entries.push_back({name, ReadPaper(*node, name, *purposes)});
+        } catch (const Exception& e) {
+            damaged.push_back({name, msg::damagedPaperStream(name, e.message())});
+        }
     }
+    std::stable_sort(damaged.begin(), damaged.end(),
+                     [](const DamagedPaper& a, const DamagedPaper& b) {
+                         return a.streamName.compare(b.streamName, Qt::CaseInsensitive) < 0;
+                     });
 
     // Nothing of the previous state is left (Close ran), so the new one moves in whole.
     fileName_ = fileName;
@@ -104,14 +108,35 @@ void TPapers::Open(const QString& fileName, bool readOnly) {
     storage_ = std::move(storage);
     papersNode_ = std::move(node);
     entries_ = std::move(entries);
+    damaged_ = std::move(damaged);
     purposes_ = std::move(purposes);
     SortEntries();
+}
+
+std::unique_ptr<TPaperInfo> TPapers::ReadPaper(TDocStorage& node, const QString& name,
+                                               const TPurposeList& purposes) {
+    TDocStream s(node, storagemode::Read, name);
+    std::unique_ptr<TComponent> read(ReadComponentStream(s));
+    auto* paper = dynamic_cast<TPaperInfo*>(read.get());
+    if (!paper) throw EInvalidCast(msg::invalidCast());
+    read.release();
+    std::unique_ptr<TPaperInfo> result(paper);
+    result->PurposeList().MergePurposes(purposes);
+    return result;
+}
+
+QString TPapers::DamageReport() const {
+    if (damaged_.empty()) return {};
+    QStringList lines{msg::damagedPapersIn(fileName_)};
+    for (const DamagedPaper& d : damaged_) lines << d.message;
+    return lines.join(u'\n');
 }
 
 void TPapers::Close() {
     if (!IsOpen()) return;
     if (!readOnly_ && storage_->ChangedSinceSnapshot()) storage_->SaveTo(fileName_);
     entries_.clear();
+    damaged_.clear();
     purposes_ = std::make_unique<TPurposeList>();
     papersNode_.reset();
     storage_.reset();
@@ -149,15 +174,18 @@ void TPapers::SortEntries() {
 }
 
 qint64 TPapers::NextStreamNumber() const {
-    // The highest number plus one. Names that are not "$" and a hexadecimal number do
-    // not take part, so a stray element cannot stop papers from being stored.
+    // The highest number plus one, damaged streams included so that none is overwritten.
+    // Names that are not "$" and a hexadecimal number do not take part, so a stray element
+    // cannot stop papers from being stored.
     qint64 highest = 0;
-    for (const Entry& e : entries_) {
-        if (!e.streamName.startsWith(u'$')) continue;
+    auto consider = [&highest](const QString& streamName) {
+        if (!streamName.startsWith(u'$')) return;
         bool ok = false;
-        const qint64 n = e.streamName.mid(1).toLongLong(&ok, 16);
+        const qint64 n = streamName.mid(1).toLongLong(&ok, 16);
         if (ok) highest = std::max(highest, n);
-    }
+    };
+    for (const Entry& e : entries_) consider(e.streamName);
+    for (const DamagedPaper& d : damaged_) consider(d.streamName);
     return highest + 1;
 }
 

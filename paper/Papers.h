@@ -7,6 +7,11 @@
 // and closes the file again; Close() writes the working copy back (through a sibling
 // temporary file and a rename) when it changed and the catalogue is not read-only.
 // Destroying a catalogue that was not closed discards its changes.
+//
+// A paper stream that cannot be read does not stop the catalogue from opening: it is
+// left out of the papers and reported (DamagedPapers, DamageReport), and its bytes stay
+// in the file as they are. It is never overwritten, renamed or deleted, and its stream
+// number is never given to a new paper.
 
 #include "paper/PaperInfo.h"
 #include "paper/Purpose.h"
@@ -29,8 +34,9 @@ public:
     TPapers& operator=(const TPapers&) = delete;
 
     // Opens `fileName`; a missing file gives an empty catalogue that becomes the file at
-    // Close (unless read-only). A paper that fails to read makes Open fail with that
-    // error and leaves the catalogue closed. An open catalogue is closed first.
+    // Close (unless read-only). A paper stream that fails to read, or holds something
+    // other than a paper, is reported as damaged; any other failure makes Open fail and
+    // leaves the catalogue closed. An open catalogue is closed first.
     virtual void Open(const QString& fileName, bool readOnly);
     // Writes the working copy back when needed, then frees everything. When writing
     // fails the error propagates and the catalogue stays open with its changes.
@@ -47,6 +53,17 @@ public:
     int IndexOfPaper(const QString& name) const;
     // The paper's stream as stored.
     QByteArray PaperStream(int i) const;
+
+    // The paper streams the last Open could not read, in stream order. `message` names the
+    // stream and why it could not be read.
+    struct DamagedPaper {
+        QString streamName;
+        QString message;
+    };
+    const std::vector<DamagedPaper>& DamagedPapers() const { return damaged_; }
+    // The text that tells the user about the damaged papers, one line each below a line
+    // naming the file; empty when every paper was read.
+    QString DamageReport() const;
 
     // Adds a copy of `paper`, or replaces the paper of the same name keeping its stream
     // name and position. The new stream is complete before the old one goes.
@@ -82,6 +99,8 @@ private:
     };
     void CheckIndex(int i) const;
     void SortEntries();
+    static std::unique_ptr<TPaperInfo> ReadPaper(TDocStorage& node, const QString& name,
+                                                 const TPurposeList& purposes);
     qint64 NextStreamNumber() const;
     void WritePurposeList();
     void WritePaper(const QString& streamName, TPaperInfo& copy, bool replacing);
@@ -91,5 +110,6 @@ private:
     std::unique_ptr<TTemporaryStorage> storage_;
     std::unique_ptr<TDocStorage> papersNode_;  // released before the storage
     std::vector<Entry> entries_;
+    std::vector<DamagedPaper> damaged_;
     std::unique_ptr<TPurposeList> purposes_;
 };

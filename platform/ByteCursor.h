@@ -66,6 +66,11 @@ public:
     }
 
     std::uint8_t u8() { return std::uint8_t(take(1)[0]); }
+    // The next byte, without moving the cursor.
+    std::uint8_t peek() const {
+        need(1);
+        return std::uint8_t(bytes_[pos_]);
+    }
     std::uint16_t u16le() { return qFromLittleEndian<std::uint16_t>(take(2).data()); }
     std::uint32_t u32le() { return qFromLittleEndian<std::uint32_t>(take(4).data()); }
     std::uint64_t u64le() { return qFromLittleEndian<std::uint64_t>(take(8).data()); }
@@ -73,6 +78,15 @@ public:
     std::uint32_t u32be() { return qFromBigEndian<std::uint32_t>(take(4).data()); }
     std::int16_t i16le() { return std::int16_t(u16le()); }
     std::int32_t i32le() { return std::int32_t(u32le()); }
+    // A little-endian integer of `n` bytes (1 to 8), sign-extended.
+    std::int64_t intle(int n) {
+        Q_ASSERT(n >= 1 && n <= 8);
+        const QByteArrayView v = take(n);
+        std::uint64_t u = 0;
+        for (qsizetype i = v.size(); i-- > 0;) u = (u << 8) | std::uint8_t(v[i]);
+        const int shift = 64 - 8 * int(v.size());
+        return shift > 0 && shift < 64 ? std::int64_t(u << shift) >> shift : std::int64_t(u);
+    }
     std::uint16_t u16() { return order_ == ByteOrder::Little ? u16le() : u16be(); }
     std::uint32_t u32() { return order_ == ByteOrder::Little ? u32le() : u32be(); }
     std::int16_t i16() { return std::int16_t(u16()); }

@@ -6,12 +6,13 @@
 #include "document/stream/StreamErrors.h"
 #include "document/stream/ValueGrammar.h"
 #include "document/stream/Writer.h"
+#include "platform/ByteCursor.h"
 #include "platform/ShiftJis.h"
 
 #include <QScopeGuard>
+#include <QtEndian>
 
 #include <atomic>
-#include <cstring>
 
 namespace {
 constexpr int kMaxResourceName = 63;
@@ -82,24 +83,21 @@ QByteArray ReadResourceHeader(TStream& stream) {
     const int64_t start = stream.Position();
     char probe[kResourceHeaderProbe];
     const int64_t got = stream.Read(probe, kResourceHeaderProbe);
-    if (got < 3 || uint8_t(probe[0]) != 0xFF || probe[1] != 10 || probe[2] != 0) {
+    // A header that fails leaves the stream where it began.
+    auto fail = [&](bool badFormat, qsizetype at) {
         stream.SetPosition(start);
-        if (got < 3) throwReadError();
-        throwInvalidFormat();
-    }
-    const void* zero = std::memchr(probe + 3, 0, size_t(got - 3));
-    if (!zero) {
-        stream.SetPosition(start);
-        throwInvalidFormat();
-    }
-    const int64_t nameEnd = static_cast<const char*>(zero) - probe;  // offset of the zero byte
-    const int64_t after = nameEnd + 1 + 2 + 4;
-    if (after > got) {
-        stream.SetPosition(start);
-        throwReadError();
-    }
-    stream.SetPosition(start + after);
-    return QByteArray(probe + 3, qsizetype(nameEnd - 3));
+        if (badFormat) throwInvalidFormat(start + at);
+        throwReadError(start + at);
+    };
+    platform::ByteCursor c(QByteArrayView(probe, qsizetype(got)),
+                           [&](qsizetype at) { fail(false, at); });
+    if (c.take(3) != QByteArrayView("\xFF\x0A\x00", 3)) fail(true, 0);
+    const qsizetype nameEnd = c.bytes().indexOf('\0', 3);  // offset of the zero byte
+    if (nameEnd < 0) fail(true, 3);
+    c.seek(nameEnd + 1);
+    c.skip(2 + 4);  // flags and length
+    stream.SetPosition(start + c.position());
+    return QByteArray(probe + 3, nameEnd - 3);
 }
 
 void WriteComponentResource(TStream& stream, const QString& name, TComponent& root) {
@@ -132,10 +130,9 @@ void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& str
     list.clear();
     unsigned char bytes[4];
     stream.ReadBuffer(bytes, 4);
-    const int32_t count =
-        int32_t(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24));
-    if (count < 0) throwInvalidFormat();
-    if (count > stream.Remaining() / kMinStreamSize) throwReadError();
+    const int32_t count = qFromLittleEndian<int32_t>(bytes);
+    if (count < 0) throwInvalidFormat(stream.Position() - 4);
+    if (count > stream.Remaining() / kMinStreamSize) throwReadError(stream.Position());
     const PersistentClass* keep = ObjectListClass();
     // A list that fails half-way is left empty.
     auto clearOnFailure = qScopeGuard([&list] { list.clear(); });

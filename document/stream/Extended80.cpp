@@ -1,5 +1,6 @@
 #include "document/stream/Extended80.h"
 
+#include <QtEndian>
 #include <bit>
 #include <cstring>
 
@@ -25,10 +26,9 @@ double fromBits(uint64_t bits) {
 
 Extended80 Extended80::fromParts(bool negative, uint16_t exponent, uint64_t significand) {
     Extended80 e;
-    for (int i = 0; i < 8; ++i) e.bytes_[i] = uint8_t(significand >> (8 * i));
     const uint16_t top = uint16_t((exponent & 0x7FFF) | (negative ? 0x8000 : 0));
-    e.bytes_[8] = uint8_t(top);
-    e.bytes_[9] = uint8_t(top >> 8);
+    qToLittleEndian(significand, e.bytes_.data());
+    qToLittleEndian(top, e.bytes_.data() + 8);
     return e;
 }
 
@@ -39,13 +39,11 @@ Extended80 Extended80::fromBytes(const uint8_t* bytes) {
 }
 
 uint64_t Extended80::significand() const {
-    uint64_t s = 0;
-    for (int i = 7; i >= 0; --i) s = (s << 8) | bytes_[i];
-    return s;
+    return qFromLittleEndian<uint64_t>(bytes_.data());
 }
 
 uint16_t Extended80::exponent() const {
-    return uint16_t((bytes_[8] | (bytes_[9] << 8)) & 0x7FFF);
+    return qFromLittleEndian<uint16_t>(bytes_.data() + 8) & 0x7FFF;
 }
 
 Extended80 Extended80::fromDouble(double value) {

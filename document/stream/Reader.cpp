@@ -71,6 +71,7 @@ void TReader::holderDestroyed(TPersistent* holder) {
 TReader::TReader(TStream& stream, int bufferSize)
     : TFiler(stream), buffer_(size_t(std::max(bufferSize, 16))) {
     streamLeft_ = stream.Remaining();
+    limit_ = stream.Position() + streamLeft_;
 }
 
 void TReader::fill() {
@@ -78,8 +79,9 @@ void TReader::fill() {
     const int64_t want = std::min<int64_t>(int64_t(buffer_.size()), streamLeft_);
     const int64_t got = want > 0 ? stream_.Read(buffer_.data(), want) : 0;
     if (got <= 0) {
+        const int64_t at = Offset();
         streamLeft_ = 0;
-        throwReadError();
+        throwReadError(at);
     }
     pos_ = 0;
     end_ = size_t(got);
@@ -93,7 +95,7 @@ void TReader::FinishRead() {
 }
 
 void TReader::require(int64_t count) const {
-    if (count < 0 || count > Remaining()) throwReadError();
+    if (count < 0 || count > Remaining()) throwReadError(Offset());
 }
 
 void TReader::Read(void* data, int64_t count) {
@@ -114,29 +116,26 @@ uint8_t TReader::readByte() {
     return uint8_t(buffer_[pos_++]);
 }
 
-template <class T>
-T TReader::readLE() {
-    unsigned char bytes[sizeof(T)];
-    Read(bytes, sizeof(T));
-    std::make_unsigned_t<T> u = 0;
-    for (size_t i = sizeof(T); i-- > 0;) u = (u << 8) | bytes[i];
-    return T(u);
+int32_t TReader::readInt32() {
+    unsigned char bytes[4];
+    Read(bytes, 4);
+    return qFromLittleEndian<int32_t>(bytes);
 }
 
 void TReader::enter() {
-    if (++depth_ > kMaxDepth) throwInvalidFormat();
+    if (++depth_ > kMaxDepth) throwInvalidFormat(Offset());
 }
 
 ValueCode TReader::ReadValue() {
     const uint8_t c = readByte();
-    if (!isValueCode(c)) throwInvalidFormat();
+    if (!isValueCode(c)) throwInvalidFormat(Offset() - 1);
     return ValueCode(c);
 }
 
 ValueCode TReader::NextValue() {
     fill();
     const uint8_t c = uint8_t(buffer_[pos_]);
-    if (!isValueCode(c)) throwInvalidFormat();
+    if (!isValueCode(c)) throwInvalidFormat(Offset());
     return ValueCode(c);
 }
 
@@ -155,7 +154,7 @@ QByteArray TReader::ReadStr() {
 void TReader::ReadSignature() {
     char sig[4];
     Read(sig, 4);
-    if (std::memcmp(sig, kStreamSignature, 4) != 0) throwInvalidFormat();
+    if (std::memcmp(sig, kStreamSignature, 4) != 0) throwInvalidFormat(Offset() - 4);
 }
 
 void TReader::ReadListBegin() {
@@ -185,17 +184,20 @@ QString TReader::ReadString() {
     const ValueCode c = ReadValue();
     if (c == ValueCode::String) return decodeStored(ReadStr());
     if (c == ValueCode::LString) {
-        const int32_t n = readLE<int32_t>();
+        const int32_t n = readInt32();
         require(n);
         QByteArray bytes(n, Qt::Uninitialized);
         Read(bytes.data(), n);
         return decodeStored(bytes);
     }
     if (c == ValueCode::WString) {
-        const int32_t n = readLE<int32_t>();
-        if (n < 0 || n > Remaining() / 2) throwReadError();
+        const int32_t n = readInt32();
+        if (n < 0 || n > Remaining() / 2) throwReadError(Offset());
+        QByteArray units(qsizetype(n) * 2, Qt::Uninitialized);
+        Read(units.data(), units.size());
         QString text(n, Qt::Uninitialized);
-        for (int32_t i = 0; i < n; ++i) text[i] = QChar(readLE<uint16_t>());
+        for (int32_t i = 0; i < n; ++i)
+            text[i] = QChar(qFromLittleEndian<uint16_t>(units.constData() + 2 * i));
         return text;
     }
     invalidValueAfter(c);
@@ -250,10 +252,10 @@ void TReader::skipAfterCode(ValueCode code) {
         case Payload::ShortBytes:
             return skipBytes(readByte());
         case Payload::LongBytes:
-            return skipBytes(readLE<int32_t>());
+            return skipBytes(readInt32());
         case Payload::Utf16: {
-            const int32_t n = readLE<int32_t>();
-            if (n < 0 || n > Remaining() / 2) throwReadError();
+            const int32_t n = readInt32();
+            if (n < 0 || n > Remaining() / 2) throwReadError(Offset());
             return skipBytes(int64_t(n) * 2);
         }
         case Payload::List:
@@ -574,7 +576,7 @@ void TReader::DefineBlobProperty(const QString& name, const std::function<void(T
     customFound_ = true;
     const ValueCode c = ReadValue();
     if (c != ValueCode::Binary) invalidValueAfter(c);
-    const int32_t n = readLE<int32_t>();
+    const int32_t n = readInt32();
     require(n);
     QByteArray bytes(n, Qt::Uninitialized);
     Read(bytes.data(), n);

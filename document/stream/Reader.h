@@ -26,6 +26,8 @@ public:
     void FinishRead();
     // Bytes left: buffered plus still in the stream.
     int64_t Remaining() const { return int64_t(end_ - pos_) + streamLeft_; }
+    // The stream position of the next byte to be read (what read errors report).
+    int64_t Offset() const { return limit_ - Remaining(); }
 
     // "TPF0" or "不正なストリーム フォーマット".
     void ReadSignature();
@@ -71,8 +73,8 @@ private:
     };
 
     uint8_t readByte();
-    template <class T>
-    T readLE();
+    // A 32-bit little-endian length or count.
+    int32_t readInt32();
     // Fails with a read error unless `count` bytes remain.
     void require(int64_t count) const;
     void fill();
@@ -92,6 +94,7 @@ private:
     size_t pos_ = 0;
     size_t end_ = 0;
     int64_t streamLeft_ = 0;
+    int64_t limit_ = 0;  // the stream position where the bytes to read end
     int depth_ = 0;
 
     struct Loaded {

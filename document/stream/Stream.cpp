@@ -7,14 +7,14 @@
 #include <cstring>
 #include <limits>
 
-void throwReadError() {
-    throw EReadError(msg::streamReadError());
+void throwReadError(int64_t offset) {
+    throw EReadError(msg::atStreamOffset(msg::streamReadError(), offset));
 }
 void throwWriteError() {
     throw EWriteError(msg::streamWriteError());
 }
-void throwInvalidFormat() {
-    throw EReadError(msg::invalidStreamFormat());
+void throwInvalidFormat(int64_t offset) {
+    throw EReadError(msg::atStreamOffset(msg::invalidStreamFormat(), offset));
 }
 
 int64_t TStream::Size() {
@@ -30,14 +30,16 @@ int64_t TStream::Remaining() {
 
 QByteArray TStream::ReadToEnd() {
     const int64_t n = Remaining();
-    if (n > std::numeric_limits<qsizetype>::max() / 2) throwReadError();
+    if (n > std::numeric_limits<qsizetype>::max() / 2) throwReadError(Position());
     QByteArray out(qsizetype(n), '\0');
     ReadBuffer(out.data(), n);
     return out;
 }
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
-    if (count < 0 || (count > 0 && Read(buffer, count) != count)) throwReadError();
+    const int64_t got = count > 0 ? Read(buffer, count) : 0;
+    // The offset reported is where the bytes that could not all be read begin.
+    if (count < 0 || got != count) throwReadError(Position() - got);
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {

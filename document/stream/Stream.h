@@ -26,13 +26,13 @@ public:
     void SetPosition(int64_t position) { Seek(position, SeekOrigin::Begin); }
     int64_t Remaining();
 
-    // Exactly `count` bytes or "ストリームからの読み込みエラー".
+    // Exactly `count` bytes or a read error at the position where they begin.
     void ReadBuffer(void* buffer, int64_t count);
     // Exactly `count` bytes or "ストリームへの書き込みエラー".
     void WriteBuffer(const void* buffer, int64_t count);
     void WriteBytes(const QByteArray& bytes) { WriteBuffer(bytes.constData(), bytes.size()); }
-    // The bytes from the position to the end ("ストリームからの読み込みエラー" when the
-    // stream ends sooner than its size says).
+    // The bytes from the position to the end (a read error when the stream ends sooner
+    // than its size says).
     QByteArray ReadToEnd();
     // Copies `count` bytes from `source` at its position (all of it from 0 when count is 0).
     void CopyFrom(TStream& source, int64_t count);

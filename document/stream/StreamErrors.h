@@ -3,6 +3,8 @@
 
 #include "platform/Exception.h"
 
+#include <cstdint>
+
 VELLUMO_DECLARE_EXCEPTION(EStreamError, Exception);
 VELLUMO_DECLARE_EXCEPTION(EFilerError, EStreamError);
 VELLUMO_DECLARE_EXCEPTION(EReadError, EFilerError);
@@ -16,7 +18,8 @@ VELLUMO_DECLARE_EXCEPTION(EListError, Exception);
 // A stored object of another class than the one expected ("無効なクラス型キャスト").
 VELLUMO_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
-// Raise the stream errors with their fixed messages.
-[[noreturn]] void throwReadError();
+// Raise the stream errors with their fixed messages; read errors name the offset where
+// reading stopped (see msg::atStreamOffset).
+[[noreturn]] void throwReadError(int64_t offset);
 [[noreturn]] void throwWriteError();
-[[noreturn]] void throwInvalidFormat();
+[[noreturn]] void throwInvalidFormat(int64_t offset);

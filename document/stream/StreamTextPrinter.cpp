@@ -3,8 +3,10 @@
 
 #include "document/stream/Extended80.h"
 #include "document/stream/ValueGrammar.h"
+#include "platform/ByteCursor.h"
 #include "platform/ShiftJis.h"
 
+#include <QtEndian>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -117,14 +119,15 @@ QString hexOf(uint64_t v, int digits) {
     return QStringLiteral("0x%1").arg(v, digits, 16, QChar(u'0')).toUpper().replace(u'X', u'x');
 }
 
-uint64_t leBytes(const QByteArray& b) {
-    uint64_t u = 0;
-    for (qsizetype i = b.size(); i-- > 0;) u = (u << 8) | uint8_t(b[i]);
-    return u;
+// The raw bytes of a Single, Date or Extended value; a value holding fewer bytes than its
+// code takes fails here instead of being read past its end.
+QByteArrayView rawBytes(const QByteArray& raw, qsizetype n) {
+    return platform::ByteCursor(raw).take(n);
 }
 
 QString printExtended(const QByteArray& raw) {
-    const Extended80 e = Extended80::fromBytes(reinterpret_cast<const uint8_t*>(raw.constData()));
+    const Extended80 e =
+        Extended80::fromBytes(reinterpret_cast<const uint8_t*>(rawBytes(raw, 10).data()));
     const double d = e.toDouble();
     if (std::isfinite(d) && e.isDoubleExact()) return shortestNumber(d);
     const uint16_t top = uint16_t(e.exponent() | (e.negative() ? 0x8000 : 0));
@@ -173,16 +176,17 @@ QString printValueAt(const Value& v, int indent) {
         case ValueCode::Extended:
             return printExtended(v.bytes);
         case ValueCode::Single: {
-            const float f = std::bit_cast<float>(uint32_t(leBytes(v.bytes)));
+            const uint32_t bits = qFromLittleEndian<uint32_t>(rawBytes(v.bytes, 4).data());
+            const float f = std::bit_cast<float>(bits);
             char back[4];
             const float parsed = std::isfinite(f) ? shortestNumber(f).toFloat() : 0.0f;
             std::memcpy(back, &parsed, 4);
             if (std::isfinite(f) && QByteArray(back, 4) == v.bytes)
                 return QStringLiteral("single(%1)").arg(shortestNumber(f));
-            return QStringLiteral("single(%1)").arg(hexOf(leBytes(v.bytes), 8));
+            return QStringLiteral("single(%1)").arg(hexOf(bits, 8));
         }
         case ValueCode::Date: {
-            const uint64_t bits = leBytes(v.bytes);
+            const uint64_t bits = qFromLittleEndian<uint64_t>(rawBytes(v.bytes, 8).data());
             const double d = std::bit_cast<double>(bits);
             if (std::isfinite(d)) return QStringLiteral("date(%1)").arg(shortestNumber(d));
             return QStringLiteral("date(%1)").arg(hexOf(bits, 16));

@@ -5,115 +5,92 @@
 #include "document/stream/Extended80.h"
 #include "document/stream/StreamErrors.h"
 #include "document/stream/ValueGrammar.h"
+#include "platform/ByteCursor.h"
 #include "platform/ShiftJis.h"
 
-#include <cstring>
+#include <QtEndian>
 
 namespace streamtree {
 namespace {
 
 constexpr int kMaxDepth = 256;
 
-class Cursor {
-public:
-    Cursor(const QByteArray& b, qsizetype pos) : b_(b), pos_(pos) {}
-    qsizetype pos() const { return pos_; }
-    qsizetype remaining() const { return b_.size() - pos_; }
-    void need(int64_t n) const {
-        if (n < 0 || n > remaining()) throwReadError();
-    }
-    uint8_t byte() {
-        need(1);
-        return uint8_t(b_[pos_++]);
-    }
-    uint8_t peek() const {
-        need(1);
-        return uint8_t(b_[pos_]);
-    }
-    QByteArray take(int64_t n) {
-        need(n);
-        QByteArray out = b_.mid(pos_, qsizetype(n));
-        pos_ += qsizetype(n);
-        return out;
-    }
-    int64_t le(int bytes) {
-        need(bytes);
-        uint64_t u = 0;
-        for (int i = bytes - 1; i >= 0; --i) u = (u << 8) | uint8_t(b_[pos_ + i]);
-        pos_ += bytes;
-        // Sign-extend.
-        const int shift = 64 - 8 * bytes;
-        return shift ? int64_t(u << shift) >> shift : int64_t(u);
-    }
-    QByteArray shortStr() { return take(byte()); }
-    ValueCode code() {
-        const uint8_t c = byte();
-        if (!isValueCode(c)) throwInvalidFormat();
-        return ValueCode(c);
-    }
-    bool atEnd() const { return peek() == 0; }
+// A cursor over a whole document whose failures are read errors at the offset where
+// reading stopped.
+platform::ByteCursor cursorOver(const QByteArray& bytes) {
+    return platform::ByteCursor(bytes, [](qsizetype at) { throwReadError(at); });
+}
 
-private:
-    const QByteArray& b_;
-    qsizetype pos_;
-};
+[[noreturn]] void invalidValueAt(qsizetype offset) {
+    throw EReadError(msg::atStreamOffset(msg::invalidPropertyValue(), offset));
+}
 
 struct Parser {
-    Cursor c;
+    platform::ByteCursor c;
     int depth = 0;
 
     void enter() {
-        if (++depth > kMaxDepth) throwInvalidFormat();
+        if (++depth > kMaxDepth) throwInvalidFormat(c.position());
     }
+    QByteArray take(qsizetype n) { return c.take(n).toByteArray(); }
+    QByteArray shortStr() { return take(c.u8()); }
+    ValueCode code() {
+        const uint8_t b = c.peek();
+        if (!isValueCode(b)) throwInvalidFormat(c.position());
+        c.skip(1);
+        return ValueCode(b);
+    }
+    // The next byte is an End (or a name's zero length).
+    bool endOfList() const { return c.peek() == 0; }
 
     Value value() {
         Value v;
-        v.code = c.code();
+        v.code = code();
         const PayloadShape shape = payloadOf(v.code);
         switch (shape.kind) {
             case Payload::None:  // End is a property value only: the enumeration name "Null"
                 break;
             case Payload::Integer:
-                v.integer = c.le(shape.size);
+                v.integer = c.intle(shape.size);
                 break;
             case Payload::Raw:
-                v.bytes = c.take(shape.size);
+                v.bytes = take(shape.size);
                 break;
             case Payload::ShortBytes:
-                v.bytes = c.shortStr();
+                v.bytes = shortStr();
                 break;
             case Payload::LongBytes:
-                v.bytes = c.take(c.le(4));
+                v.bytes = take(c.i32le());
                 break;
             case Payload::Utf16: {
-                const int64_t n = c.le(4);
-                if (n < 0 || n > c.remaining() / 2) throwReadError();
-                const QByteArray raw = c.take(n * 2);
+                const int64_t n = c.i32le();
+                if (n < 0 || n > c.remaining() / 2) throwReadError(c.position());
+                const QByteArrayView raw = c.take(n * 2);
                 v.wide.resize(qsizetype(n));
                 for (qsizetype i = 0; i < n; ++i)
-                    v.wide[i] =
-                        QChar(char16_t(uint8_t(raw[2 * i]) | (uint8_t(raw[2 * i + 1]) << 8)));
+                    v.wide[i] = QChar(qFromLittleEndian<uint16_t>(raw.data() + 2 * i));
                 break;
             }
             case Payload::List:
                 enter();
-                while (!c.atEnd()) v.list.push_back(value());
-                c.byte();
+                while (!endOfList()) v.list.push_back(value());
+                c.skip(1);
                 --depth;
                 break;
             case Payload::Names:
-                for (QByteArray m = c.shortStr(); !m.isEmpty(); m = c.shortStr()) v.members << m;
+                for (QByteArray m = shortStr(); !m.isEmpty(); m = shortStr()) v.members << m;
                 break;
             case Payload::Collection:
                 enter();
-                while (!c.atEnd()) {
+                while (!endOfList()) {
                     Item item;
                     if (isIntegerCode(ValueCode(c.peek()))) item.index = value();
-                    if (c.code() != ValueCode::List) throw EReadError(msg::invalidPropertyValue());
+                    const qsizetype at = c.position();
+                    if (code() != ValueCode::List) invalidValueAt(at);
                     properties(item.properties);
                     v.items.push_back(std::move(item));
                 }
-                c.byte();
+                c.skip(1);
                 --depth;
                 break;
         }
@@ -121,13 +98,13 @@ struct Parser {
     }
 
     void properties(std::vector<Property>& out) {
-        while (!c.atEnd()) {
+        while (!endOfList()) {
             Property p;
-            p.name = c.shortStr();
+            p.name = shortStr();
             p.value = value();
             out.push_back(std::move(p));
         }
-        c.byte();
+        c.skip(1);
     }
 
     Entry entry() {
@@ -135,19 +112,20 @@ struct Parser {
         Entry e;
         const uint8_t first = c.peek();
         if ((first & 0xF0) == 0xF0) {
-            c.byte();
+            c.skip(1);
             e.hasPrefix = true;
             e.flags = first & 0x0F;
             if (e.flags & 2) {
+                const qsizetype at = c.position();
                 e.position = value();
-                if (!isIntegerCode(e.position->code)) throw EReadError(msg::invalidPropertyValue());
+                if (!isIntegerCode(e.position->code)) invalidValueAt(at);
             }
         }
-        e.className = c.shortStr();
-        e.name = c.shortStr();
+        e.className = shortStr();
+        e.name = shortStr();
         properties(e.properties);
-        while (!c.atEnd()) e.children.push_back(entry());
-        c.byte();
+        while (!endOfList()) e.children.push_back(entry());
+        c.skip(1);
         --depth;
         return e;
     }
@@ -226,10 +204,11 @@ void putEntry(QByteArray& out, const Entry& e) {
 }  // namespace
 
 Entry readStream(const QByteArray& bytes, qsizetype& offset) {
-    Parser p{Cursor(bytes, offset)};
-    if (p.c.take(4) != QByteArray(kStreamSignature, 4)) throwInvalidFormat();
+    Parser p{cursorOver(bytes)};
+    p.c.seek(offset);
+    if (p.c.take(4) != QByteArrayView(kStreamSignature, 4)) throwInvalidFormat(offset);
     Entry e = p.entry();
-    offset = p.c.pos();
+    offset = p.c.position();
     return e;
 }
 
@@ -237,13 +216,14 @@ namespace {
 Document readResource(const QByteArray& bytes) {
     Document doc;
     doc.kind = Document::Resource;
-    if (bytes.size() < 3) throwReadError();
-    if (uint8_t(bytes[0]) != 0xFF || bytes[1] != 10 || bytes[2] != 0) throwInvalidFormat();
+    platform::ByteCursor c = cursorOver(bytes);
+    if (c.take(3) != QByteArrayView("\xFF\x0A\x00", 3)) throwInvalidFormat(0);
     const qsizetype zero = bytes.indexOf('\0', 3);
-    if (zero < 0 || zero > 78) throwInvalidFormat();
+    if (zero < 0 || zero > 78) throwInvalidFormat(3);
     doc.resourceName = bytes.mid(3, zero - 3);
-    qsizetype offset = zero + 1 + 2 + 4;
-    if (offset > bytes.size()) throwReadError();
+    c.seek(zero + 1);
+    c.skip(2 + 4);  // flags and length
+    qsizetype offset = c.position();
     doc.entries.push_back(readStream(bytes, offset));
     return doc;
 }
@@ -251,10 +231,10 @@ Document readResource(const QByteArray& bytes) {
 Document readList(const QByteArray& bytes) {
     Document doc;
     doc.kind = Document::List;
-    Cursor c(bytes, 0);
-    const int64_t count = c.le(4);
-    if (count < 0) throwInvalidFormat();
-    if (count > c.remaining() / 8) throwReadError();
+    platform::ByteCursor c = cursorOver(bytes);
+    const int64_t count = c.i32le();
+    if (count < 0) throwInvalidFormat(0);
+    if (count > c.remaining() / 8) throwReadError(c.position());
     qsizetype offset = 4;
     for (int64_t i = 0; i < count; ++i) doc.entries.push_back(readStream(bytes, offset));
     return doc;

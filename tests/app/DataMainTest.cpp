@@ -3,6 +3,7 @@
 #include "app/DataMain.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/Papers.h"
+#include "tests/paper/PaperTestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,6 +129,42 @@ TEST_F(DataModule, TheCatalogueIsCopiedToTheUserFolderAndWrittenBackWhenChanged)
     EXPECT_FALSE(d->OpenDataFiles());
     EXPECT_EQ(messages.back().text,
               "アプリケーションに必要なファイル「" + user + "」が開けませんでした");
+}
+
+TEST_F(DataModule, ADamagedPaperIsShownAndTheStartContinues) {
+    const QString file = dir.file("prog/corvane.ppr");
+    {
+        TPapers papers;
+        papers.Open(file, false);
+        for (const char* name : {"L判", "2L判"}) {
+            TMatrixPaperInfo paper;
+            paper.SetPaperName(QString::fromUtf8(name));
+            paper.SetPortraitSize(890, 1270);
+            papers.StorePaper(paper);
+        }
+        papers.Close();
+    }
+    DamagePaperStream(file, QStringLiteral("$00000001"));
+    const QByteArray damaged = StoredStream(file, QStringLiteral("Papers\\$00000001"));
+    {
+        auto d = makeData();
+        d->SetStartupFiles(StartupDataFiles());
+        ASSERT_TRUE(d->OpenDataFiles());
+        ASSERT_NE(d->Papers(), nullptr);
+        EXPECT_EQ(d->Papers()->Count(), 1);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages.back().text, d->Papers()->DamageReport());
+        EXPECT_TRUE(messages.back().text.contains(QStringLiteral("$00000001")));
+        TMatrixPaperInfo mine;
+        mine.SetPaperName(QStringLiteral("自作ラベル"));
+        mine.SetPortraitSize(2100, 2970);
+        d->Papers()->StorePaper(mine);
+    }  // written back with the new paper; the damaged one as it was
+    EXPECT_EQ(StoredStream(file, QStringLiteral("Papers\\$00000001")), damaged);
+    TPapers reread;
+    reread.Open(file, true);
+    EXPECT_EQ(reread.Count(), 2);
+    EXPECT_EQ(reread.DamagedPapers().size(), 1u);
 }
 
 TEST_F(DataModule, ImageLimitsFollowTheSettings) {

@@ -4,6 +4,7 @@
 #include "tests/document/StreamTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 class BadInput : public ::testing::Test {
@@ -50,22 +51,24 @@ TEST_F(BadInput, LengthsBeyondTheDataFailBeforeAllocating) {
     auto with = [](std::initializer_list<int> value) {
         return Bytes().sig().str("TSample").str("").str("Caption").raw(value).raw({0, 0}).b;
     };
-    const QByteArray cases[] = {
-        with({12, 0xFF, 0xFF, 0xFF, 0x7F}),  // LString of 2 GB
-        with({12, 0x00, 0x00, 0x00, 0x80}),  // negative length
-        with({18, 0xFF, 0xFF, 0xFF, 0x3F}),  // WString
-        with({18, 0xFF, 0xFF, 0xFF, 0xFF}),
-        Bytes().sig().str("TSample").str("").str("Data").raw({10, 0xF0, 0xFF, 0xFF, 0x7F}).b,
-        Bytes().sig().str("TSample").str("").str("Bogus").raw({10, 0xF0, 0xFF, 0xFF, 0x7F}).b,
-        Bytes().sig().str("TSample").str("").str("Caption").raw({6, 200, 'a'}).b,
+    // Each with the offset where the bytes its length promises begin.
+    const std::pair<QByteArray, int> cases[] = {
+        {with({12, 0xFF, 0xFF, 0xFF, 0x7F}), 26},  // LString of 2 GB
+        {with({12, 0x00, 0x00, 0x00, 0x80}), 26},  // negative length
+        {with({18, 0xFF, 0xFF, 0xFF, 0x3F}), 26},  // WString
+        {with({18, 0xFF, 0xFF, 0xFF, 0xFF}), 26},
+        {Bytes().sig().str("TSample").str("").str("Data").raw({10, 0xF0, 0xFF, 0xFF, 0x7F}).b, 23},
+        {Bytes().sig().str("TSample").str("").str("Bogus").raw({10, 0xF0, 0xFF, 0xFF, 0x7F}).b, 24},
+        {Bytes().sig().str("TSample").str("").str("Caption").raw({6, 200, 'a'}).b, 23},
     };
-    for (const QByteArray& b : cases) {
+    for (const auto& [b, offset] : cases) {
         TMemoryStream s(b);
         try {
             std::unique_ptr<TComponent>(ReadComponentStream(s, nullptr));
             ADD_FAILURE();
         } catch (const Exception& e) {
-            EXPECT_TRUE(e.message().endsWith("ストリームからの読み込みエラー"))
+            EXPECT_TRUE(e.message().endsWith(
+                QStringLiteral("ストリームからの読み込みエラー (オフセット %1)").arg(offset)))
                 << e.message().toStdString();
         }
     }
@@ -86,7 +89,8 @@ TEST_F(BadInput, DeepNestingIsRejected) {
         std::unique_ptr<TComponent>(ReadComponentStream(s2, nullptr));
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), "不正なストリーム フォーマット");
+        // The 256th child's property list, one level too deep.
+        EXPECT_EQ(e.message(), "不正なストリーム フォーマット (オフセット 2573)");
     }
     EXPECT_EQ(TSample::live(), before);
 }
@@ -97,4 +101,71 @@ TEST_F(BadInput, UnknownCodesAndPrefixes) {
     auto r = readNew<TSample>(Bytes().sig().raw({0xF2, 2, 1}).str("TSample").str("P").raw({0, 0}));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->Name(), "P");
+}
+
+// Read errors end with the stream offset where reading stopped: the first byte that could
+// not be read or does not fit, counted from the start of the stream even when the read
+// began further in.
+TEST_F(BadInput, ReadErrorsNameTheOffsetWhereReadingStopped) {
+    auto errorOf = [](const std::function<void()>& read) {
+        try {
+            read();
+        } catch (const EReadError& e) {
+            return e.message();
+        }
+        return QStringLiteral("(no error)");
+    };
+    auto component = [](const QByteArray& bytes, qsizetype start) {
+        return [bytes, start] {
+            TMemoryStream s(bytes);
+            s.SetPosition(start);
+            std::unique_ptr<TComponent>(ReadComponentStream(s, nullptr));
+        };
+    };
+    auto list = [](const QByteArray& bytes) {
+        return [bytes] {
+            std::vector<std::unique_ptr<TComponent>> objects;
+            TMemoryStream s(bytes);
+            ReadObjectList(objects, s);
+        };
+    };
+    const QByteArray junk(6, 'x');
+    // 0x42 is no value code: the byte's own offset, 6 bytes in.
+    const QByteArray badCode = Bytes().sig().str("TSample").str("").str("Width").raw({0x42}).b;
+    EXPECT_EQ(errorOf(component(junk + badCode, 6)),
+              "TSample.Width の読み込み中のエラー : 不正なストリーム フォーマット (オフセット 25)");
+    // A string promising 5 bytes where 2 remain: where the 5 bytes begin.
+    const QByteArray shortString =
+        Bytes().sig().str("TSample").str("").str("Caption").raw({6, 5, 'a', 'b'}).b;
+    EXPECT_EQ(
+        errorOf(component(junk + shortString, 6)),
+        "TSample.Caption の読み込み中のエラー : ストリームからの読み込みエラー (オフセット 29)");
+    EXPECT_EQ(errorOf(component(junk + QByteArray("TPF1"), 6)),
+              "不正なストリーム フォーマット (オフセット 6)");
+
+    // The resource header: its flags and length are cut short after the name's end.
+    EXPECT_EQ(errorOf([] {
+                  TMemoryStream s(QByteArray("zz\xFF\x0A\x00NAME\x00\x30", 10));
+                  s.SetPosition(2);
+                  try {
+                      ReadResourceHeader(s);
+                  } catch (...) {
+                      EXPECT_EQ(s.Position(), 2);  // back where the header began
+                      throw;
+                  }
+              }),
+              "ストリームからの読み込みエラー (オフセット 10)");
+
+    // Object lists: the count, then a stream inside the list.
+    EXPECT_EQ(errorOf(list(Bytes().raw({0xFF, 0xFF, 0xFF, 0xFF}).b)),
+              "不正なストリーム フォーマット (オフセット 0)");
+    EXPECT_EQ(errorOf(list(Bytes().raw({100, 0, 0, 0}).b + badCode)),
+              "ストリームからの読み込みエラー (オフセット 4)");
+    TSample first;
+    const QByteArray firstBytes = streamOf(first);
+    EXPECT_EQ(
+        errorOf(list(Bytes().raw({2, 0, 0, 0}).b + firstBytes + badCode)),
+        QStringLiteral(
+            "TSample.Width の読み込み中のエラー : 不正なストリーム フォーマット (オフセット %1)")
+            .arg(4 + firstBytes.size() + 19));
 }

@@ -58,7 +58,7 @@ TEST_F(Containers, ResourceReadIgnoresTheLengthField) {
         ReadComponentResource(noZero, &back);
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), "不正なストリーム フォーマット");
+        EXPECT_EQ(e.message(), "不正なストリーム フォーマット (オフセット 3)");  // the name
     }
 }
 

@@ -23,7 +23,8 @@ TEST(Streams, MemoryStreamReadsWritesAndSeeks) {
         s.ReadBuffer(buf, 4);
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), "ストリームからの読み込みエラー");
+        // Where the four bytes asked for begin.
+        EXPECT_EQ(e.message(), "ストリームからの読み込みエラー (オフセット 7)");
     }
     s.SetSize(2);
     EXPECT_EQ(s.Position(), 2);

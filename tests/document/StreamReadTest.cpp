@@ -272,11 +272,14 @@ TEST_F(StreamRead, FailuresAreWrapped) {
     EXPECT_EQ(readError(sampleWith(Bytes().str("Items").raw({14, 1}).str("Odd").raw({2, 1, 0, 0}))),
               "TSample.Items の読み込み中のエラー : TSampleItem.Odd の読み込み中のエラー : "
               "プロパティが存在しません");
-    EXPECT_EQ(readError(Bytes().raw({'T', 'P', 'F', '1'})), "不正なストリーム フォーマット");
+    EXPECT_EQ(readError(Bytes().raw({'T', 'P', 'F', '1'})),
+              "不正なストリーム フォーマット (オフセット 0)");
     EXPECT_EQ(readError(Bytes().sig().str("TNope").str("")), "クラス TNope が見つかりません");
     EXPECT_EQ(readError(Bytes().sig().str("TSampleItem").str("")),
               "クラス TSampleItem が見つかりません");
-    EXPECT_EQ(readError(Bytes().sig().str("TSample")), "ストリームからの読み込みエラー");
+    // The offset of the component name's length byte, which is missing.
+    EXPECT_EQ(readError(Bytes().sig().str("TSample")),
+              "ストリームからの読み込みエラー (オフセット 12)");
 }
 
 TEST_F(StreamRead, FailedReadLeavesNothing) {

@@ -149,9 +149,50 @@ TEST(StreamText, TreeReaderRejectsTruncation) {
         readDocument(QByteArray("TPF0\x03TX", 7));
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), "ストリームからの読み込みエラー");
+        EXPECT_EQ(e.message(), "ストリームからの読み込みエラー (オフセット 5)");  // the class name
     }
     EXPECT_THROW(readDocument(QByteArray("\xFF\x0B\x00", 3)), EReadError);
+}
+
+// The generic reader names the offset where reading stopped, counted over the whole
+// document (a list's streams included).
+TEST(StreamText, TreeReaderErrorsNameTheOffset) {
+    auto errorOf = [](const QByteArray& bytes) {
+        try {
+            readDocument(bytes);
+        } catch (const EReadError& e) {
+            return e.message();
+        }
+        return QStringLiteral("(no error)");
+    };
+    const QByteArray badCode = Bytes().sig().str("X").str("").str("A").raw({0x42}).b;
+    EXPECT_EQ(errorOf(badCode), "不正なストリーム フォーマット (オフセット 9)");
+    EXPECT_EQ(errorOf(Bytes().raw({1, 0, 0, 0}).b + badCode + QByteArray(8, '\0')),
+              "不正なストリーム フォーマット (オフセット 13)");
+    EXPECT_EQ(errorOf(Bytes().raw({5, 0, 0, 0, 0, 0, 0, 0}).b),
+              "ストリームからの読み込みエラー (オフセット 4)");
+    // A collection item that is not a property list: where the item's code is.
+    EXPECT_EQ(errorOf(Bytes().sig().str("X").str("").str("C").raw({14, 6, 0}).b),
+              "不正なプロパティの値です (オフセット 10)");
+    // A child position that is not an integer.
+    EXPECT_EQ(errorOf(Bytes().sig().raw({0xF2, 8}).str("X").str("").raw({0, 0}).b),
+              "不正なプロパティの値です (オフセット 5)");
+    // A resource header cut short after its name (the list reading it fails too).
+    EXPECT_EQ(errorOf(QByteArray("\xFF\x0A\x00N\x00\x30", 6)),
+              "ストリームからの読み込みエラー (オフセット 5)");
+    // A 32-bit length promising more than there is.
+    EXPECT_EQ(errorOf(Bytes().sig().str("X").str("").str("B").raw({10, 9, 0, 0, 0, 1}).b),
+              "ストリームからの読み込みエラー (オフセット 14)");
+}
+
+// A value whose raw bytes are fewer than its code takes is refused, not read past its end.
+TEST(StreamText, PrintingRefusesShortRawValues) {
+    for (ValueCode code : {ValueCode::Extended, ValueCode::Single, ValueCode::Date}) {
+        Value v;
+        v.code = code;
+        v.bytes = QByteArray(3, '\x01');
+        EXPECT_THROW(printValue(v), Exception) << int(code);
+    }
 }
 
 // Every value the tree writes, one per code, is exactly what the typed reader skips;

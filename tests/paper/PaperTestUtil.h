@@ -2,6 +2,9 @@
 // Helpers of the paper tests: stored property names, streams built from their text form,
 // and the validator installed for one test.
 
+#include "document/storage/DocStorage.h"
+#include "document/storage/DocStream.h"
+#include "document/storage/StorageMode.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Stream.h"
 #include "document/stream/StreamText.h"
@@ -39,6 +42,28 @@ std::unique_ptr<T> ReadFromText(const QString& text) {
     auto* t = dynamic_cast<T*>(c.get());
     if (t) c.release();
     return std::unique_ptr<T>(t);
+}
+
+// The bytes of stream `path` in the compound file `file`.
+inline QByteArray StoredStream(const QString& file, const QString& path) {
+    TFileStorage f(file, storagemode::Read);
+    TDocStream s(f, storagemode::Read, path);
+    return s.ReadToEnd();
+}
+
+// Damages the paper stream `streamName` of the catalogue `file` in place, through the
+// compound-file engine: the value code of the stream's first property becomes 0x7F, which
+// is no value code. Returns that byte's offset in the stream.
+inline qint64 DamagePaperStream(const QString& file, const QString& streamName) {
+    TFileStorage f(file, storagemode::ReadWrite);
+    TDocStream s(f, storagemode::ReadWrite, QStringLiteral("Papers\\") + streamName);
+    const QByteArray bytes = s.ReadToEnd();
+    // "TPF0", the class name, the component name, then the first property's name.
+    qint64 at = 4;
+    for (int shortString = 0; shortString < 3; ++shortString) at += 1 + uint8_t(bytes.at(at));
+    s.SetPosition(at);
+    s.WriteBytes(QByteArray(1, '\x7F'));
+    return at;
 }
 
 // Installs the CD label validator for the life of the object.

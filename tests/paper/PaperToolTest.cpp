@@ -2,11 +2,13 @@
 #include "document/stream/StreamText.h"
 #include "document/stream/StreamTree.h"
 #include "paper/Papers.h"
+#include "tests/paper/PaperTestUtil.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolRunner.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 
 namespace {
 
@@ -68,6 +70,32 @@ TEST_F(PaperTool, ShowsOnePaperWithItsFaces) {
     bad = run({"papers", junk});
     EXPECT_EQ(bad.code, 1);
     EXPECT_FALSE(bad.err.isEmpty());
+}
+
+TEST_F(PaperTool, ADamagedPaperIsReportedAndTheOthersListed) {
+    const QString copy = dir.file("damaged.ppr");
+    ASSERT_TRUE(QFile::copy(catalogue, copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    const qint64 at = DamagePaperStream(copy, QStringLiteral("$00000002"));
+    TPapers p;
+    p.Open(copy, true);
+    ASSERT_EQ(p.DamagedPapers().size(), 1u);
+    EXPECT_TRUE(p.DamagedPapers()[0].message.endsWith(QStringLiteral("(オフセット %1)").arg(at)));
+
+    ToolRun r = run({"papers", copy});
+    // The list is incomplete: the exit code says so, the error output says why.
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, p.DamageReport() + u'\n');
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), p.Count());
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("$00000001\t")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("$00000003\t")));
+
+    // A readable paper is still shown in full.
+    r = run({"paper", copy, p.Papers(0)->PaperName()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, p.DamageReport() + u'\n');
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("object ")));
 }
 
 }  // namespace

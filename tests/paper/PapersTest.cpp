@@ -267,7 +267,7 @@ TEST_F(Papers, CloseThatCannotWriteKeepsTheCatalogueOpen) {
     EXPECT_EQ(paperNames(p), QStringList{"A"});
 }
 
-TEST_F(Papers, OpenFailsOnAStreamThatIsNotAPaper) {
+TEST_F(Papers, AStreamThatIsNotAPaperOrCutShortIsReportedNotFatal) {
     TPapers p;
     p.Open(file(), false);
     p.StorePaper(*paper("A"));
@@ -281,23 +281,82 @@ TEST_F(Papers, OpenFailsOnAStreamThatIsNotAPaper) {
         TNotAPaper other;
         WriteComponentStream(s, other);
     }
-    try {
-        // The open catalogue is closed first.
-        p.Open(file(), true);
-        FAIL() << "opened";
-    } catch (const EInvalidCast& e) {
-        EXPECT_EQ(e.message(), "無効なクラス型キャスト");
-    }
-    EXPECT_FALSE(p.IsOpen());
-    EXPECT_EQ(p.Count(), 0);
+    // The open catalogue is closed first; the other paper is read.
+    p.Open(file(), true);
+    EXPECT_EQ(paperNames(p), QStringList{"A"});
+    ASSERT_EQ(p.DamagedPapers().size(), 1u);
+    EXPECT_EQ(p.DamagedPapers()[0].streamName, "$00000002");
+    EXPECT_EQ(p.DamagedPapers()[0].message,
+              "用紙ストリーム $00000002 を読み込めません: 無効なクラス型キャスト");
+    p.Close();
+    EXPECT_TRUE(p.DamagedPapers().empty());
     {
         TFileStorage f(file(), storagemode::ReadWrite);
         TDocStream s(f, storagemode::Create, QStringLiteral("Papers\\$00000002"));
         s.WriteBytes("TPF0\x10TMatrixPaperInf");
     }
-    EXPECT_ANY_THROW(p.Open(file(), true));
-    EXPECT_FALSE(p.IsOpen());
+    p.Open(file(), true);
+    EXPECT_EQ(paperNames(p), QStringList{"A"});
+    ASSERT_EQ(p.DamagedPapers().size(), 1u);
+    // The class name's length says 16 bytes where 15 remain.
+    EXPECT_EQ(p.DamagedPapers()[0].message,
+              "用紙ストリーム $00000002 を読み込めません: "
+              "ストリームからの読み込みエラー (オフセット 5)");
+    p.Close();
     EXPECT_THROW(p.StorePaper(*paper("B")), EPaperError);
+}
+
+TEST_F(Papers, ADamagedPaperStaysInTheFileAsItIsWhileTheOthersAreEdited) {
+    TPapers p;
+    p.Open(file(), false);
+    p.StorePaper(*paper("A"));
+    p.StorePaper(*paper("B"));
+    p.StorePaper(*paper("C"));
+    p.Close();
+    // The highest-numbered stream is damaged: its number must not be given out again.
+    const qint64 at = DamagePaperStream(file(), QStringLiteral("$00000003"));
+    const QByteArray damaged = StoredStream(file(), QStringLiteral("Papers\\$00000003"));
+
+    p.Open(file(), false);
+    EXPECT_EQ(paperNames(p), (QStringList{"A", "B"}));
+    EXPECT_EQ(streamNames(p), (QStringList{"$00000001", "$00000002"}));
+    ASSERT_EQ(p.DamagedPapers().size(), 1u);
+    const TPapers::DamagedPaper d = p.DamagedPapers()[0];
+    EXPECT_EQ(d.streamName, "$00000003");
+    // Named by its stream, with the offset of the byte that stopped the read.
+    EXPECT_TRUE(d.message.startsWith("用紙ストリーム $00000003 を読み込めません: "))
+        << d.message.toStdString();
+    EXPECT_TRUE(
+        d.message.endsWith(QStringLiteral("不正なストリーム フォーマット (オフセット %1)").arg(at)))
+        << d.message.toStdString();
+    EXPECT_EQ(p.DamageReport().split(u'\n'),
+              (QStringList{"用紙情報 " + file() +
+                               " の次の用紙は読み込めません (ファイルにはそのまま残ります)",
+                           d.message}));
+
+    // Every kind of edit, then the write-back.
+    p.StorePaper(*paper("D"));
+    EXPECT_EQ(streamNames(p), (QStringList{"$00000001", "$00000002", "$00000004"}));
+    p.StorePaper(*paper("A", 2970));
+    p.ReorderPapers({"D", "B", "A"});
+    EXPECT_EQ(streamNames(p), (QStringList{"$00000005", "$00000006", "$00000007"}));
+    p.DeletePaper(p.IndexOfPaper(QStringLiteral("B")));
+    p.SetPurposeList(p.PurposeList());
+    p.Close();
+
+    EXPECT_EQ(StoredStream(file(), QStringLiteral("Papers\\$00000003")), damaged);
+    p.Open(file(), true);
+    EXPECT_EQ(paperNames(p), (QStringList{"D", "A"}));
+    EXPECT_EQ(p.Papers(1)->PortraitWidth(), 2970);
+    ASSERT_EQ(p.DamagedPapers().size(), 1u);
+    EXPECT_EQ(p.DamagedPapers()[0].message, d.message);
+    p.Close();
+
+    // Opening and closing a writable catalogue with nothing changed leaves the file alone.
+    const QByteArray before = fileBytes(file());
+    p.Open(file(), false);
+    p.Close();
+    EXPECT_EQ(fileBytes(file()), before);
 }
 
 TEST_F(Papers, GroupNames) {

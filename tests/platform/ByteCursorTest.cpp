@@ -89,3 +89,32 @@ TEST(ByteCursor, WithoutHandlerFailsWithAPlainException) {
     EXPECT_THROW(c.u8(), Exception);
     EXPECT_THROW(c.viewAt(1, 2), Exception);
 }
+
+TEST(ByteCursor, PeekAndSignExtendedIntegersOfEveryWidth) {
+    // 0x80 (-128), 0x7fff, 0xfffffe (-2 in 3 bytes), -3 in 8 bytes, then one byte short.
+    const QByteArray b = QByteArray::fromHex(
+        "80ff7ffeffff"
+        "fdffffffffffffff"
+        "010203");
+    ByteCursor c(b, stopAt());
+    EXPECT_EQ(c.peek(), 0x80);
+    EXPECT_EQ(c.position(), 0);
+    EXPECT_EQ(c.intle(1), -128);
+    EXPECT_EQ(c.intle(2), 0x7fff);
+    EXPECT_EQ(c.intle(3), -2);
+    EXPECT_EQ(c.intle(8), -3);
+    EXPECT_EQ(c.position(), 14);
+    try {
+        c.intle(4);
+        FAIL() << "read past the end";
+    } catch (const Stopped& s) {
+        EXPECT_EQ(s.at, 14);
+    }
+    c.skip(3);
+    try {
+        c.peek();
+        FAIL() << "peeked past the end";
+    } catch (const Stopped& s) {
+        EXPECT_EQ(s.at, 17);
+    }
+}

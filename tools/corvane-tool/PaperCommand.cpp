@@ -14,12 +14,14 @@
 namespace {
 
 // Opens `file` read-only; a missing file is an error here, not an empty catalogue.
+// Papers that cannot be read are reported on the error output; the others are listed.
 bool openCatalogue(TPapers& papers, const QString& file) {
     if (!QFileInfo(file).isFile()) {
         err(msg::cannotOpenFile(file));
         return false;
     }
     papers.Open(file, true);
+    if (!papers.DamagedPapers().empty()) err(papers.DamageReport());
     return true;
 }
 
@@ -43,7 +45,8 @@ int runPapers(const ToolCommand& command, const QStringList& commandArgs) {
             QString::number(p.GetFaceCount()), boolText(p.ReadOnly())}
                 .join(u'\t'));
     }
-    return 0;
+    // The list is not the whole catalogue: scripts must notice.
+    return papers.DamagedPapers().empty() ? 0 : 1;
 }
 
 int runPaper(const ToolCommand& command, const QStringList& commandArgs) {
