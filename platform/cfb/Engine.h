@@ -12,7 +12,6 @@
 #include "platform/cfb/OpenMode.h"
 #include "platform/cfb/RawFile.h"
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -91,8 +90,10 @@ private:
     // are kept in a bit per sector.
     void checkOwnership();
     // Calls `visit(owner, unit, mini)` for every sector of the DIFAT and FAT lists and
-    // every unit of every chain, until it returns false.
-    void forEachClaim(const std::function<bool(uint32_t, uint32_t, bool)>& visit);
+    // every unit of every chain, until it returns false. Defined (and used) in
+    // Ownership.cpp only.
+    template <class Visit>
+    void forEachClaim(const Visit& visit);
 
     // Chains (cached in the nodes).
     const std::vector<uint32_t>& chainOf(uint32_t index);

@@ -24,7 +24,8 @@ QString Engine::chainName(uint32_t owner) const {
     }
 }
 
-void Engine::forEachClaim(const std::function<bool(uint32_t, uint32_t, bool)>& visit) {
+template <class Visit>
+void Engine::forEachClaim(const Visit& visit) {
     auto all = [&](uint32_t owner, const std::vector<uint32_t>& units, bool mini) {
         for (uint32_t u : units)
             if (!visit(owner, u, mini)) return false;
