@@ -138,7 +138,10 @@ class CompoundFile {
 public:
     // Opens an existing file (see OpenMode.h for sharing). Raises CfbIoError when it
     // cannot be opened, CfbLocked when another holder's sharing forbids it,
-    // CfbCorrupt when it is not a valid compound file.
+    // CfbCorrupt when it is not a valid compound file. For ReadWrite every chain is
+    // checked as well: a broken one, or a sector that two owners claim, raises
+    // CfbCorrupt, since changing such a file would damage what still reads (it may
+    // still be opened for reading).
     static std::unique_ptr<CompoundFile> open(const QString& path, Access access,
                                               Share share = Share::Exclusive);
     // Creates the file, or empties an existing one, and opens it read-write and

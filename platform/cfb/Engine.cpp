@@ -156,7 +156,7 @@ void Engine::load() {
         fat_.resetHint();
     }
 
-    dirChain_ = loadChain(header_.firstDirectorySector, QStringLiteral("ディレクトリ"));
+    dirChain_ = loadChain(header_.firstDirectorySector, chainName(kDirectoryChain));
     if (dirChain_.empty()) throwCorrupt(QStringLiteral("ディレクトリがありません"));
     {
         const std::vector<uint8_t> bytes = readSectors(dirChain_);
@@ -171,7 +171,7 @@ void Engine::load() {
 
     miniFatChain_.clear();
     if (header_.firstMiniFatSector != kEndOfChain && header_.firstMiniFatSector != kFreeSect)
-        miniFatChain_ = loadChain(header_.firstMiniFatSector, QStringLiteral("ミニ FAT "));
+        miniFatChain_ = loadChain(header_.firstMiniFatSector, chainName(kMiniFatChain));
     {
         const std::vector<uint8_t> bytes = readSectors(miniFatChain_);
         std::vector<uint32_t>& entries = miniFat_.entries();
@@ -182,8 +182,7 @@ void Engine::load() {
     // The mini stream is the root entry's data.
     DirectoryNode& root = dir_.node(0);
     std::vector<uint32_t> rootChain;
-    if (root.entry.size > 0)
-        rootChain = loadChain(root.entry.startSector, QStringLiteral("ミニストリーム"));
+    if (root.entry.size > 0) rootChain = loadChain(root.entry.startSector, chainName(0));
     if (root.entry.size > uint64_t(rootChain.size()) * ss)
         throwCorrupt(QStringLiteral("ミニストリームの大きさがチェーンを超えています"));
     root.chain = std::move(rootChain);
@@ -192,6 +191,9 @@ void Engine::load() {
     if (miniFat_.size() > miniUnits) miniFat_.entries().resize(size_t(miniUnits));
     miniFat_.resetHint();
     dirty_ = false;
+    // A reader only follows the chains it reads; a writer frees and reuses sectors, so
+    // it must own every sector it changes alone.
+    if (writable_) checkOwnership();
 }
 
 void Engine::resizeRegularChain(std::vector<uint32_t>& chain, uint32_t& start, uint64_t units) {

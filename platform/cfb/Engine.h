@@ -75,6 +75,26 @@ private:
     }
     static constexpr uint64_t kMiniCutoff = 4096;
 
+    // Owners of chains, for messages: a directory index (the root's chain is the mini
+    // stream) or one of these.
+    static constexpr uint32_t kDirectoryChain = 0xFFFFFFF0;
+    static constexpr uint32_t kMiniFatChain = 0xFFFFFFF1;
+    static constexpr uint32_t kFatList = 0xFFFFFFF2;
+    static constexpr uint32_t kDifatList = 0xFFFFFFF3;
+    QString chainName(uint32_t owner) const;
+
+    // Raises CfbCorrupt when changing the file could damage what reads well: a stream
+    // whose chain is broken, a sector or mini sector claimed twice (by two chains, by
+    // the FAT list twice, by a FAT sector that also holds data), a FAT or DIFAT sector
+    // the FAT does not mark as such. Every chain is walked once (and cached); the claims
+    // are kept in a bit per sector.
+    void checkOwnership();
+    // Calls `visit(owner, unit, mini)` for every sector of the DIFAT and FAT lists and
+    // every unit of every chain, until it returns false. Defined (and used) in
+    // Ownership.cpp only.
+    template <class Visit>
+    void forEachClaim(const Visit& visit);
+
     // Chains (cached in the nodes).
     const std::vector<uint32_t>& chainOf(uint32_t index);
     const std::vector<uint32_t>& miniStreamChain() { return chainOf(0); }

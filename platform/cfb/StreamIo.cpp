@@ -29,7 +29,7 @@ const std::vector<uint32_t>& Engine::chainOf(uint32_t index) {
     std::vector<uint32_t> chain;
     if (e.size > 0) {
         const bool mini = isMini(node);
-        const QString what = format(QStringLiteral("ストリーム「%s」"), e.name);
+        const QString what = chainName(index);
         chain = mini ? miniFat_.chain(e.startSector, what) : fat_.chain(e.startSector, what);
         const uint64_t need = unitsFor(e.size, mini ? kMiniSectorSize : sectorSize());
         if (chain.size() < need)

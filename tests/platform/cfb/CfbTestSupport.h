@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the compound file tests.
 
+#include "platform/cfb/CompoundFile.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -17,6 +19,17 @@ inline QByteArray pattern(qsizetype n, uint32_t seed) {
     std::mt19937 rng(seed);
     for (qsizetype i = 0; i < n; ++i) b[i] = char(rng());
     return b;
+}
+
+// Reads every element of the storage and below; returns normally only when nothing
+// is wrong.
+inline void readEverything(const platform::cfb::Storage& s) {
+    for (const platform::cfb::ElementInfo& e : s.children()) {
+        if (e.isStorage())
+            readEverything(s.openStorage(e.name));
+        else
+            s.openStream(e.name).readAll();
+    }
 }
 
 struct ProcessResult {
