@@ -13,11 +13,64 @@ QString cannotCreateFile(const QString& path) {
 QString invalidBitmap() {
     return QStringLiteral("ビットマップイメージが不正です");
 }
-QString invalidJpeg(const QString& detail) {
-    return format(QStringLiteral("JPEG イメージが不正です: %s"), detail);
+QString invalidBitmap(const QString& reason) {
+    return format(QStringLiteral("%s: %s"), invalidBitmap(), reason);
 }
-QString invalidPng(const QString& detail) {
-    return format(QStringLiteral("PNG イメージが不正です: %s"), detail);
+QString invalidJpeg(const QString& reason) {
+    return format(QStringLiteral("JPEG イメージが不正です: %s"), reason);
+}
+QString invalidPng(const QString& reason) {
+    return format(QStringLiteral("PNG イメージが不正です: %s"), reason);
+}
+QString cannotDecompress(const QString& reason) {
+    return format(QStringLiteral("圧縮データを展開できません: %s"), reason);
+}
+
+QString fieldValueInvalid(const QString& field, const QString& value) {
+    return format(QStringLiteral("%s の値 %s は使えません"), field, value);
+}
+QString dataEndsAt(qint64 position) {
+    return format(QStringLiteral("データが %d バイト目で終わっています"), position);
+}
+QString fileShorterThanDeclared(qint64 needed, qint64 present) {
+    return format(
+        QStringLiteral("ヘッダーの示す %d バイトに対してデータは %d バイトしかありません"), needed,
+        present);
+}
+QString pictureTooLarge(qint64 width, qint64 height, qint64 limit) {
+    return format(QStringLiteral("%d × %d ピクセルは上限の %d ピクセルを超えています"), width,
+                  height, limit);
+}
+QString pixelsExceedData(qint64 width, qint64 height, qint64 bytes) {
+    return format(QStringLiteral("%d × %d ピクセルは %d バイトの画像データからは作れません"), width,
+                  height, bytes);
+}
+QString libraryRefused(const QString& library, const QString& text) {
+    return format(QStringLiteral("%s がデータを読めません (%s)"), library, text);
+}
+QString signatureMissing() {
+    return QStringLiteral("先頭に形式の署名がありません");
+}
+QString noData() {
+    return QStringLiteral("データがありません");
+}
+QString arithmeticCodingUnsupported() {
+    return QStringLiteral("算術符号化には対応していません");
+}
+QString declaredLengthTooLarge(qint64 declared, qint64 limit) {
+    return format(QStringLiteral("展開後の長さ %d バイトは上限の %d バイトを超えています"),
+                  declared, limit);
+}
+QString declaredLengthExceedsData(qint64 declared, qint64 bytes) {
+    return format(QStringLiteral("展開後の長さ %d バイトは %d バイトの圧縮データからは作れません"),
+                  declared, bytes);
+}
+QString lengthMismatch(qint64 declared, qint64 actual) {
+    return format(QStringLiteral("展開後の長さが宣言の %d バイトと違います (%d バイト)"), declared,
+                  actual);
+}
+QString compressedDataEnded() {
+    return QStringLiteral("圧縮データが途中で終わっています");
 }
 QString pictureLoadFailed() {
     return QStringLiteral("イメージの読み込みに失敗しました");

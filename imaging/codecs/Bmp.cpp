@@ -1,6 +1,7 @@
 #include "imaging/codecs/Bmp.h"
 
 #include "imaging/Messages.h"
+#include "imaging/codecs/Limits.h"
 #include "platform/ByteCursor.h"
 #include "platform/Exception.h"
 
@@ -13,12 +14,19 @@ namespace {
 [[noreturn]] void invalid() {
     throw Exception(msg::invalidBitmap());
 }
-
-platform::ByteCursor cursor(QByteArrayView data) {
-    return platform::ByteCursor(data, [](qsizetype) { invalid(); });
+[[noreturn]] void invalid(const QString& reason) {
+    throw Exception(msg::invalidBitmap(reason));
+}
+[[noreturn]] void badField(const char* field, const QString& value) {
+    invalid(msg::fieldValueInvalid(QString::fromLatin1(field), value));
+}
+[[noreturn]] void badField(const char* field, std::int64_t value) {
+    badField(field, QString::number(value));
 }
 
-constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;  // a sane upper bound for one picture
+platform::ByteCursor cursor(QByteArrayView data) {
+    return platform::ByteCursor(data, [](qsizetype at) { invalid(msg::dataEndsAt(at)); });
+}
 
 struct Header {
     std::uint32_t size = 0;
@@ -31,7 +39,7 @@ struct Header {
 };
 
 Header readHeader(QByteArrayView data) {
-    if (data.size() < 18 || data[0] != 'B' || data[1] != 'M') invalid();
+    if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') invalid();
     platform::ByteCursor c = cursor(data);
     c.skip(14);
     Header h;
@@ -55,22 +63,25 @@ Header readHeader(QByteArrayView data) {
         h.yppm = info.i32le();
         h.clrUsed = info.u32le();
     } else {
-        invalid();
+        badField("biSize", h.size);
     }
     // Only the depths a bitmap can have; the product is taken in 64 bits because both
     // factors are 16-bit fields of the file.
     const std::int64_t bits = std::int64_t(h.planes) * h.bitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) invalid();
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        badField("biPlanes x biBitCount", QStringLiteral("%1 x %2").arg(h.planes).arg(h.bitCount));
     const int depth = int(bits);
     const int byDepth = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
     if (!h.core && h.clrUsed != 0) {
-        if (h.clrUsed > 256 && depth <= 8) invalid();
-        if (h.clrUsed > (1u << 16)) invalid();
+        if ((h.clrUsed > 256 && depth <= 8) || h.clrUsed > (1u << 16))
+            badField("biClrUsed", h.clrUsed);
         h.colours = int(h.clrUsed);
     } else {
         h.colours = byDepth;
     }
-    if (h.width <= 0 || h.height == 0 || h.width * std::abs(h.height) > kMaxPixels) invalid();
+    if (h.width <= 0) badField("biWidth", h.width);
+    if (h.height == 0) badField("biHeight", h.height);
+    if (h.width * std::abs(h.height) > kMaxPixels) invalid();
     return h;
 }
 
@@ -165,7 +176,7 @@ BmpLayout ReadBmpLayout(QByteArrayView data) {
 QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
     const Header h = readHeader(data);
     const BmpLayout l = layoutOf(h);
-    if (l.headerAndTable < 0 || l.pixelBytes < 0 || l.total() > data.size()) invalid();
+    if (l.total() > data.size()) invalid(msg::fileShorterThanDeclared(l.total(), data.size()));
     const auto* base = reinterpret_cast<const uchar*>(data.data());
     const uchar* table = base + 14 + h.size;
     const uchar* bits = base + 14 + l.headerAndTable;
@@ -177,15 +188,21 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
 
     QImage img;
     if (h.compression == 1 || h.compression == 2) {
-        if ((h.compression == 1 && depth != 8) || (h.compression == 2 && depth != 4) || topDown)
-            invalid();
+        if ((h.compression == 1 && depth != 8) || (h.compression == 2 && depth != 4))
+            badField("biCompression",
+                     QStringLiteral("%1 (biBitCount %2)").arg(h.compression).arg(depth));
+        if (topDown) badField("biHeight", h.height);
+        // Each two bytes of runs give at most 255 pixels: a picture larger than the runs
+        // present can cover is refused before its pixels are allocated.
+        if (std::int64_t(w) * hh > std::int64_t(l.pixelBytes / 2) * 255)
+            invalid(msg::pixelsExceedData(w, hh, l.pixelBytes));
         img = QImage(w, hh, QImage::Format_Indexed8);
         if (img.isNull()) invalid();
         img.fill(0);
         img.setColorTable(colourTable(table, h.colours, h.core));
         decodeRle(img, data.sliced(14 + l.headerAndTable, l.pixelBytes), h.compression == 2);
     } else if (h.compression == 0 || h.compression == 3) {
-        if (stride * hh > l.pixelBytes) invalid();
+        if (stride * hh > l.pixelBytes) badField("biSizeImage", l.pixelBytes);
         switch (depth) {
             case 1:
                 img = QImage(w, hh, QImage::Format_Mono);
@@ -260,7 +277,7 @@ QImage ReadBmp(QByteArrayView data, qsizetype* consumed) {
                 invalid();
         }
     } else {
-        invalid();
+        badField("biCompression", h.compression);
     }
     if (h.xppm > 0) img.setDotsPerMeterX(h.xppm);
     if (h.yppm > 0) img.setDotsPerMeterY(h.yppm);

@@ -1,8 +1,9 @@
 #include "imaging/codecs/Container.h"
 
+#include "imaging/Messages.h"
+#include "imaging/codecs/Limits.h"
 #include "platform/ByteCursor.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 #include <zlib.h>
 #include <QtEndian>
@@ -10,15 +11,20 @@
 
 namespace codecs {
 namespace {
-constexpr char kSignature[kContainerSignatureSize] = {'Z', 'L', 'I', 'B', 'C', 'o', 'm', 'p', 'r', 'e', 's', 's', 0x1A};
+constexpr char kSignature[kContainerSignatureSize] = {'Z', 'L', 'I', 'B', 'C', 'o', 'm',
+                                                      'p', 'r', 'e', 's', 's', 0x1A};
 
-[[noreturn]] void fail(const char* why) {
-    throw Exception(platform::format(QStringLiteral("圧縮データを展開できません: %s"), QString::fromLatin1(why)));
+[[noreturn]] void fail(const QString& reason) {
+    throw Exception(msg::cannotDecompress(reason));
+}
+[[noreturn]] void zlibFailed(const char* text) {
+    fail(msg::libraryRefused(QStringLiteral("zlib"), QString::fromLatin1(text)));
 }
 }  // namespace
 
 bool HasContainerSignature(QByteArrayView data) {
-    return data.size() >= kContainerSignatureSize && std::memcmp(data.data(), kSignature, kContainerSignatureSize) == 0;
+    return data.size() >= kContainerSignatureSize &&
+           std::memcmp(data.data(), kSignature, kContainerSignatureSize) == 0;
 }
 
 QByteArray Compress(QByteArrayView plain) {
@@ -29,23 +35,44 @@ QByteArray Compress(QByteArrayView plain) {
     qToLittleEndian(n, out.data() + kContainerSignatureSize);
     if (compress2(reinterpret_cast<Bytef*>(out.data() + kContainerHeaderSize), &bound,
                   reinterpret_cast<const Bytef*>(plain.data()), uLong(plain.size()), 9) != Z_OK)
-        fail("compress");
+        zlibFailed("compress2");
     out.resize(kContainerHeaderSize + qsizetype(bound));
     return out;
 }
 
-QByteArray Decompress(QByteArrayView data, qsizetype* consumed) {
-    if (!HasContainerSignature(data)) fail("no container");
-    platform::ByteCursor header(data, [](qsizetype) { fail("no container"); });
+namespace {
+// zlib's inflate state, ended whichever way inflating ends.
+struct Inflater {
+    z_stream zs{};
+    Inflater() {
+        if (inflateInit(&zs) != Z_OK) zlibFailed("inflateInit");
+    }
+    ~Inflater() { inflateEnd(&zs); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+};
+}  // namespace
+
+QByteArray Decompress(QByteArrayView data, qsizetype* consumed, const HeadCheck& checkHead) {
+    if (!HasContainerSignature(data)) fail(msg::signatureMissing());
+    platform::ByteCursor header(data, [](qsizetype at) { fail(msg::dataEndsAt(at)); });
     header.skip(kContainerSignatureSize);
     const quint32 declared = header.u32le();
+    // The declared length is checked against the largest picture and against what the
+    // bytes present can inflate to, before anything is inflated.
+    if (declared > kMaxPictureBytes) fail(msg::declaredLengthTooLarge(declared, kMaxPictureBytes));
+    const qsizetype compressed = data.size() - kContainerHeaderSize;
+    if (declared > MaxInflated(compressed))
+        fail(msg::declaredLengthExceedsData(declared, compressed));
 
-    z_stream zs{};
-    if (inflateInit(&zs) != Z_OK) fail("inflateInit");
+    Inflater inflater;
+    z_stream& zs = inflater.zs;
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data() + kContainerHeaderSize));
-    zs.avail_in = uInt(std::min<qsizetype>(data.size() - kContainerHeaderSize, qsizetype(UINT32_MAX)));
+    zs.avail_in =
+        uInt(std::min<qsizetype>(data.size() - kContainerHeaderSize, qsizetype(UINT32_MAX)));
     QByteArray out;
     int rc = Z_OK;
+    bool headChecked = !checkHead;
     while (rc != Z_STREAM_END) {
         // Grow by what has arrived, capped by what was declared.
         const qsizetype have = out.size();
@@ -59,16 +86,18 @@ QByteArray Decompress(QByteArrayView data, qsizetype* consumed) {
         rc = inflate(&zs, Z_NO_FLUSH);
         out.resize(have + grow - qsizetype(zs.avail_out));
         if (rc == Z_BUF_ERROR && zs.avail_in == 0) break;  // the input ended early
-        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
-            const char* why = zs.msg ? zs.msg : "data error";
-            inflateEnd(&zs);
-            fail(why);
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+            fail(msg::libraryRefused(QStringLiteral("zlib"),
+                                     QString::fromLatin1(zs.msg ? zs.msg : zError(rc))));
+        if (!headChecked && (out.size() >= std::min<qsizetype>(kContainerHeadSize, declared) ||
+                             rc == Z_STREAM_END)) {
+            headChecked = true;
+            checkHead(QByteArrayView(out), qsizetype(declared));
         }
     }
     const qsizetype used = kContainerHeaderSize + qsizetype(zs.total_in);
-    inflateEnd(&zs);
-    if (rc != Z_STREAM_END) fail(out.size() > qsizetype(declared) ? "longer than declared" : "truncated");
-    if (out.size() != qsizetype(declared)) fail("length mismatch");
+    if (rc != Z_STREAM_END && out.size() <= qsizetype(declared)) fail(msg::compressedDataEnded());
+    if (out.size() != qsizetype(declared)) fail(msg::lengthMismatch(declared, out.size()));
     if (consumed) *consumed = used;
     return out;
 }

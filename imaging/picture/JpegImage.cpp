@@ -4,12 +4,6 @@
 #include "imaging/codecs/Jpeg.h"
 #include "imaging/picture/StreamBytes.h"
 
-namespace {
-QString invalidJpeg() {
-    return msg::invalidJpeg(QStringLiteral("length"));
-}
-}  // namespace
-
 std::unique_ptr<TGraphic> TSafetyJPEGImage::Clone() const {
     auto copy = std::make_unique<TSafetyJPEGImage>();
     copy->bytes_ = bytes_;
@@ -38,8 +32,12 @@ void TSafetyJPEGImage::SaveToStream(TStream& stream) const {
 }
 
 void TSafetyJPEGImage::ReadData(TStream& stream) {
-    const std::int32_t length = picturebytes::ReadInt32(stream, invalidJpeg());
-    SetBytes(picturebytes::ReadExactly(stream, length, invalidJpeg()));
+    const std::int64_t at = stream.Position();
+    const std::int32_t length =
+        picturebytes::ReadInt32(stream, msg::invalidJpeg(msg::dataEndsAt(at)));
+    const std::int64_t present = stream.Remaining();
+    SetBytes(picturebytes::ReadExactly(
+        stream, length, msg::invalidJpeg(msg::fileShorterThanDeclared(length, present))));
 }
 
 void TSafetyJPEGImage::WriteData(TStream& stream) const {

@@ -10,24 +10,25 @@
 #include <cstring>
 
 namespace {
-QString invalidPng(const char* why) {
-    return msg::invalidPng(QString::fromLatin1(why));
-}
 constexpr char kSignature[8] = {char(0x89), 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 }  // namespace
 
 QByteArray ReadPngStreamBytes(TStream& stream) {
-    QByteArray bytes = picturebytes::ReadExactly(stream, 8, invalidPng("not a PNG file"));
-    if (std::memcmp(bytes.constData(), kSignature, 8) != 0)
-        throw Exception(invalidPng("not a PNG file"));
+    const QString noSignature = msg::invalidPng(msg::signatureMissing());
+    QByteArray bytes = picturebytes::ReadExactly(stream, 8, noSignature);
+    if (std::memcmp(bytes.constData(), kSignature, 8) != 0) throw Exception(noSignature);
     for (;;) {
+        const std::int64_t at = stream.Position();
         const QByteArray head =
-            picturebytes::ReadExactly(stream, 8, invalidPng("unexpected end of data"));
+            picturebytes::ReadExactly(stream, 8, msg::invalidPng(msg::dataEndsAt(stream.Size())));
         const std::int64_t length = qFromBigEndian<std::uint32_t>(head.constData());
-        if (length > 0x7FFFFFFF) throw Exception(invalidPng("chunk length"));
+        if (length > 0x7FFFFFFF)
+            throw Exception(msg::invalidPng(msg::fieldValueInvalid(
+                QStringLiteral("chunk length at %1").arg(at), QString::number(length))));
         bytes += head;
-        bytes +=
-            picturebytes::ReadExactly(stream, length + 4, invalidPng("unexpected end of data"));
+        bytes += picturebytes::ReadExactly(
+            stream, length + 4,
+            msg::invalidPng(msg::fileShorterThanDeclared(at + 12 + length, stream.Size())));
         if (std::memcmp(head.constData() + 4, "IEND", 4) == 0) return bytes;
     }
 }

@@ -1,5 +1,6 @@
 #include "imaging/picture/SafetyBitmap.h"
 
+#include "imaging/Messages.h"
 #include "imaging/codecs/Bmp.h"
 #include "imaging/codecs/Container.h"
 #include "imaging/picture/StreamBytes.h"
@@ -13,6 +14,9 @@ namespace {
 
 [[noreturn]] void invalid() {
     throw Exception(InvalidBitmapMessage());
+}
+[[noreturn]] void invalid(const QString& reason) {
+    throw Exception(msg::invalidBitmap(reason));
 }
 
 QImage readBmpBytes(QByteArrayView data, qsizetype* consumed) {
@@ -32,7 +36,13 @@ QImage ReadBmpFromStream(TStream& stream) {
         stream.SetPosition(start);
         const QByteArray rest = picturebytes::ReadRest(stream);
         qsizetype used = 0;
-        const QByteArray plain = codecs::Decompress(rest, &used);
+        // A bitmap's header must come first and declare what the container does.
+        const QByteArray plain =
+            codecs::Decompress(rest, &used, [](QByteArrayView head, qsizetype declared) {
+                if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') invalid();
+                const qsizetype total = codecs::ReadBmpLayout(head).total();
+                if (total > declared) invalid(msg::fileShorterThanDeclared(total, declared));
+            });
         stream.SetPosition(start + used);
         return readBmpBytes(plain, nullptr);
     }
@@ -49,17 +59,20 @@ QImage ReadBmpFromStream(TStream& stream) {
     }
     // Any other stream: the file and information headers first, then what they declare.
     const std::int64_t available = stream.Remaining();
-    if (available < 18) invalid();
+    if (available < 18) invalid(msg::dataEndsAt(std::max<std::int64_t>(0, available)));
     QByteArray head = picturebytes::ReadExactly(stream, 18, InvalidBitmapMessage());
     if (head[0] != 'B' || head[1] != 'M') invalid();
     const std::int64_t headerSize = qFromLittleEndian<std::uint32_t>(head.constData() + 14);
     const std::int64_t headBytes =
         14 + (headerSize == 12 ? 12 : std::max<std::int64_t>(headerSize, 40));
-    if (headerSize < 12 || headBytes > available) invalid();
+    if (headerSize < 12)
+        invalid(msg::fieldValueInvalid(QStringLiteral("biSize"), QString::number(headerSize)));
+    if (headBytes > available) invalid(msg::fileShorterThanDeclared(headBytes, available));
     head += picturebytes::ReadExactly(stream, headBytes - 18, InvalidBitmapMessage());
     const codecs::BmpLayout layout = codecs::ReadBmpLayout(head);
     const std::int64_t total = std::int64_t(layout.total());
-    if (total < headBytes || total > available) invalid();
+    if (total < headBytes || total > available)
+        invalid(msg::fileShorterThanDeclared(total, available));
     head += picturebytes::ReadExactly(stream, total - headBytes, InvalidBitmapMessage());
     return readBmpBytes(head, nullptr);
 }

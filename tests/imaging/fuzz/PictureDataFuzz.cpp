@@ -1,13 +1,7 @@
 // Fuzz target for the picture data record reader: any bytes are read as a record (and,
 // when that works, written and read again); the reader may raise but must never crash,
-// read outside its input or allocate what the input merely declares.
-//
-// With clang:
-//   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON
-//     -DCMAKE_BUILD_TYPE=RelWithDebInfo
-//     "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined" (one command)
-//   cmake --build build/fuzz --target picture_fuzz -j2
-//   build/fuzz/bin/picture_fuzz -max_len=65536 WORK tests/imaging/corpus (the .hex files decoded)
+// read outside its input or allocate what the input merely declares (run it with
+// -malloc_limit_mb=512; the README's fuzzing section builds and runs it).
 // With gcc, picture_fuzz_replay runs it over tests/imaging/corpus as a test.
 #include "document/stream/Stream.h"
 #include "imaging/picture/PictureData.h"
