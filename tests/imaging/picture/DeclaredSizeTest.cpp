@@ -11,6 +11,7 @@
 #include "imaging/codecs/Png.h"
 #include "imaging/picture/SafetyBitmap.h"
 #include "platform/Exception.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -20,15 +21,6 @@
 using namespace codecs;
 
 namespace {
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
 
 QByteArray le16(int v) {
     return QByteArray(1, char(v & 255)) + char((v >> 8) & 255);

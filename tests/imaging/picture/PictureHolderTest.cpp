@@ -17,6 +17,7 @@
 #include "imaging/picture/TransparentRotate.h"
 #include "platform/Exception.h"
 #include "tests/imaging/picture/PictureSamples.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -42,15 +43,6 @@ private:
 VELLUMO_DEFINE_PERSISTENT(TImageHolder)
 
 namespace {
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
 
 struct Counter {
     int changed = 0, clipReset = 0, pictureChanged = 0;

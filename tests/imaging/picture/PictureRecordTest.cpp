@@ -14,6 +14,7 @@
 #include "imaging/picture/SafetyBitmap.h"
 #include "platform/Exception.h"
 #include "tests/imaging/picture/PictureSamples.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,15 +40,6 @@ void readBack(TPictureEx& p, const QByteArray& bytes) {
 
 QByteArray tagged(const QByteArray& tag) {
     return QByteArray(1, char(tag.size())) + tag;
-}
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
 }
 
 bool samePixels(const QImage& a, const QImage& b) {
