@@ -1,8 +1,29 @@
+#include "document/stream/ClassRegistry.h"
+#include "document/stream/Component.h"
+#include "document/stream/ComponentStream.h"
+#include "document/stream/PropertyBuilder.h"
+#include "document/stream/Stream.h"
 #include "objects/CoonsDistortion.h"
 #include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
+namespace {
+
+class TDistortionHolder : public TComponent {
+    VELLUMO_PERSISTENT(TDistortionHolder, TComponent)
+public:
+    TDistortionHolder() = default;
+    static void DeclareProperties(PropertyBuilder<TDistortionHolder>& p) {
+        p.persistent("Distortion", [](const TDistortionHolder& h) {
+            return const_cast<TCoonsDistortion*>(&h.distortion);
+        });
+    }
+    TCoonsDistortion distortion;
+};
+
+}  // namespace
+VELLUMO_DEFINE_PERSISTENT(TDistortionHolder)
 namespace {
 
 void identity(TCoonsDistortion& d, int n, const TRect& source, const TRect& target) {
@@ -132,6 +153,18 @@ TEST(CoonsDistortion, DataRoundTripsBitForBit) {
     negative[16 + 3] = char(0x80);
     EXPECT_THROW(back.LoadData(negative), Exception);
     EXPECT_EQ(back.SaveData(), data);  // unchanged by the refused reads
+
+    // Through the component stream as the binary property "Distortion.Data".
+    if (!LookupClass(u"TDistortionHolder")) RegisterPersistentClass<TDistortionHolder>();
+    TDistortionHolder holder;
+    holder.distortion.LoadData(data);
+    TMemoryStream stream;
+    WriteComponentStream(stream, holder);
+    EXPECT_TRUE(stream.Data().contains("Distortion.Data"));
+    stream.SetPosition(0);
+    TDistortionHolder copy;
+    ReadComponentStream(stream, &copy);
+    EXPECT_EQ(copy.distortion.SaveData(), data);
 }
 
 }  // namespace
