@@ -57,6 +57,14 @@ constexpr ToolCommand kCommands[] = {
      u"OUT.png",
      {},
      runRender},
+    {u"fonts", u"fonts", u"  名前、ファミリ、ファイル、縦書きの有無をタブ区切りで表示", runFonts},
+    {u"text",
+     u"text convert [--half-to-full] [--minus-exc] [--digits-to-kanji] TEXT | layout [--font "
+     u"NAME] [--size PT] [--align 0|1|2|3] [--width W] [--spacing S] [--vertical] TEXT | render "
+     u"[--font NAME] [--size PT] [--align N] [--vertical] [--angle DEG] [--bulge B] [--dpi D] "
+     u"--box L,T,R,B TEXT OUT.png",
+     {},
+     runText},
 };
 
 }  // namespace

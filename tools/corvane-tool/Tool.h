@@ -25,3 +25,5 @@ int runPapers(const ToolCommand& command, const QStringList& args);
 int runPaper(const ToolCommand& command, const QStringList& args);
 int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
+int runFonts(const ToolCommand& command, const QStringList& args);
+int runText(const ToolCommand& command, const QStringList& args);

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 #include <memory>
 
@@ -37,7 +38,9 @@ TdataMain& toolDataModule() {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Fonts need the GUI module; the tool never opens a window, so it needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     RegisterProgramClasses();
     int rc = 2;
     try {
