@@ -91,7 +91,9 @@ void TPictureEx::Assign(const TPersistent& source) {
     AuxFlag = other->AuxFlag;
     const bool thisEmpty = Empty(), otherEmpty = other->Empty();
     if (thisEmpty && otherEmpty) return;
-    if (!thisEmpty && !otherEmpty && typeid(*graphic_) == typeid(*other->graphic_) && !IsJpeg()) {
+    const TGraphic* mine = graphic_.get();
+    const TGraphic* theirs = other->graphic_.get();
+    if (!thisEmpty && !otherEmpty && typeid(*mine) == typeid(*theirs) && !IsJpeg()) {
         // Same class: the graphic is assigned in place.
         graphic_->AssignFrom(*other->graphic_);
         return;
