@@ -10,13 +10,7 @@
 
 namespace {
 
-class TextTool : public ::testing::Test {
-protected:
-    ToolRun run(const QStringList& args) {
-        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
-    }
-    TempDir dir;
-};
+class TextTool : public ToolFixture {};
 
 TEST_F(TextTool, FontsListsTheAliasNamesWithTheirFiles) {
     const ToolRun r = run({"fonts"});

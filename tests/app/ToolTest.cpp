@@ -7,13 +7,7 @@
 
 namespace {
 
-class Tool : public ::testing::Test {
-protected:
-    ToolRun run(const QStringList& args) {
-        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
-    }
-    TempDir dir;
-};
+class Tool : public ToolFixture {};
 
 TEST_F(Tool, MacroExpandsWithTheProgramTable) {
     ToolRun r = run({"macro", "$(AppName) - $(VerID)"});

@@ -12,13 +12,9 @@
 
 namespace {
 
-class PaperTool : public ::testing::Test {
+class PaperTool : public ToolFixture {
 protected:
-    ToolRun run(const QStringList& args) {
-        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
-    }
     const QString catalogue = QStringLiteral(VELLUMO_BIN_DIR "/corvane.ppr");
-    TempDir dir;
 };
 
 TEST_F(PaperTool, ListsEveryPaper) {

@@ -14,3 +14,16 @@ struct ToolRun {
 
 ToolRun RunTool(const QString& program, const QStringList& args, const TempDir& home,
                 int timeoutMs = 60000);
+
+#ifdef VELLUMO_TOOL
+#include <gtest/gtest.h>
+
+// A test that runs corvane-tool (the target's VELLUMO_TOOL) with its user folders in `dir`.
+class ToolFixture : public ::testing::Test {
+protected:
+    ToolRun run(const QStringList& args) {
+        return RunTool(QStringLiteral(VELLUMO_TOOL), args, dir);
+    }
+    TempDir dir;
+};
+#endif
