@@ -32,11 +32,16 @@ SpoolerPrinterInfo infoOf(const cups_dest_t& d) {
 // A named destination with its server information; both freed with the object.
 struct Dest {
     explicit Dest(const QString& name) {
+        // An empty name would give the server's default printer.
+        if (name.isEmpty()) throw Exception(msg::invalidPrinterName());
         const QByteArray n = name.toUtf8();
         dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, n.constData(), nullptr);
-        if (!dest || name.isEmpty()) throw Exception(msg::invalidPrinterName());
+        if (!dest) throw Exception(msg::invalidPrinterName());
         info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
-        if (!info) throw Exception(msg::invalidPrinterName());
+        if (!info) {
+            cupsFreeDests(1, dest);
+            throw Exception(msg::invalidPrinterName());
+        }
     }
     ~Dest() {
         if (info) cupsFreeDestInfo(info);
