@@ -15,4 +15,16 @@ QString storageNestingTooDeep();
 QString streamTooLarge();
 QString compoundFileTooLarge();
 
+// Printers and the spooler.
+QString invalidPrinterName();
+QString printJobFailed(const QString& reason);
+QString pdfPrinterName();
+QString devModeInvalid();
+QString borderlessBin(const QString& source);
+QString albumSheetBin();
+QString userDefinedForm();
+// The display name of a media type ID; empty when the table has no row for it.
+QString mediaTypeName(int id);
+QString unknownMediaType(int id);
+
 }  // namespace msg

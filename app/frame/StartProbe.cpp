@@ -3,11 +3,10 @@
 #include "platform/CupsPrinters.h"
 #include "platform/InstanceLock.h"
 #include "platform/UserFolders.h"
+#include "platform/spooler/Spooler.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-
-const QString kPdfFilePrinterName = QStringLiteral("PDFファイル");
 
 TStartProbe TAppFrame::defaultProbe() {
     TStartProbe p;
@@ -28,7 +27,7 @@ TStartProbe TAppFrame::defaultProbe() {
         const platform::CupsPrinterList list = platform::queryCupsPrinters();
         if (!list.defaultPrinter.isEmpty()) return list.defaultPrinter;
         if (!list.printers.isEmpty()) return list.printers.front();
-        return kPdfFilePrinterName;
+        return platform::pdfPrinterName();
     };
     p.acquireInstance = [this](const QString& name) {
         auto lock = platform::InstanceLock::tryAcquire(name);

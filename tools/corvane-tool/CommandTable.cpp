@@ -65,6 +65,13 @@ constexpr ToolCommand kCommands[] = {
      u"--box L,T,R,B TEXT OUT.png",
      {},
      runText},
+    {u"printers", u"printers",
+     u"  名前、既定の印、ドライバ、状態、フチなし印刷と色合わせの可否をタブ区切りで表示",
+     runPrinters},
+    {u"printer",
+     u"printer show NAME | ext NAME [--borderless on|off] [--media ID] [--quality N]",
+     {},
+     runPrinter},
 };
 
 }  // namespace

@@ -27,3 +27,5 @@ int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
 int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
+int runPrinters(const ToolCommand& command, const QStringList& args);
+int runPrinter(const ToolCommand& command, const QStringList& args);
