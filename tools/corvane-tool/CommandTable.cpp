@@ -65,6 +65,11 @@ constexpr ToolCommand kCommands[] = {
      u"--box L,T,R,B TEXT OUT.png",
      {},
      runText},
+    {u"kvr",
+     u"kvr inspect FILE | correct FILE OUT.png [--mode kvr|exif] [--print] [--profile ICC] | prt "
+     u"IN OUT.bmp [--format 1|2|4]",
+     {},
+     runKvr},
 };
 
 }  // namespace

@@ -27,3 +27,4 @@ int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
 int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
+int runKvr(const ToolCommand& command, const QStringList& args);
