@@ -5,6 +5,7 @@
 // Relative colorimetric with black-point compensation unless the function keys say
 // otherwise. Exif Print data adds the contrast and saturation the camera asked for.
 
+#include "colormatch/engine/FastMatrix.h"
 #include "colormatch/engine/PhotoInfo.h"
 #include "colormatch/engine/Ycc.h"
 #include "platform/KvrAbi.h"
@@ -38,6 +39,7 @@ struct Handle {
     // enhancement
     int width = 0;
     cmsHTRANSFORM transform = nullptr;
+    std::unique_ptr<FastMatrix> fast;  // instead of the transform where it can
     bool tone = false;
     uint8_t contrastLut[256];
     int saturation = 256;  // 256 = unchanged
@@ -108,6 +110,7 @@ void applyTone(const Handle& h, uint8_t* rgb, int pixels) {
 void dropTransform(Handle& h) {
     if (h.transform) cmsDeleteTransform(h.transform);
     h.transform = nullptr;
+    h.fast.reset();
 }
 
 const char* spaceName(ExifColourSpace s) {
@@ -224,12 +227,16 @@ KVR_EXPORT int OX_StartEnhance(void* handle, const int32_t* heightWidth, int qua
             cmsHPROFILE out = target ? target : cmsCreate_sRGBProfile();
             const bool perceptual = (h.modeFlags & kColourMatchingFlag) && h.perceptual;
             const cmsUInt32Number flags = h.blackPoint ? cmsFLAGS_BLACKPOINTCOMPENSATION : 0;
-            h.transform = cmsCreateTransform(
-                in, TYPE_RGB_8, out, TYPE_RGB_8,
-                perceptual ? INTENT_PERCEPTUAL : INTENT_RELATIVE_COLORIMETRIC, flags);
+            // Between matrix/shaper profiles every intent is colorimetric and both black
+            // points are zero, so the fast path gives the same result.
+            h.fast = FastMatrix::Create(in, out);
+            if (!h.fast)
+                h.transform = cmsCreateTransform(
+                    in, TYPE_RGB_8, out, TYPE_RGB_8,
+                    perceptual ? INTENT_PERCEPTUAL : INTENT_RELATIVE_COLORIMETRIC, flags);
             cmsCloseProfile(in);
             cmsCloseProfile(out);
-            if (!h.transform) return -1001;
+            if (!h.transform && !h.fast) return -1001;
         }
     }
     return 0;
@@ -243,6 +250,7 @@ KVR_EXPORT int OX_SetLineEnhance(void* handle, const uint8_t* row) {
         std::memcpy(h.line.data(), row, h.line.size());
     else
         YccToRgb(row, h.line.data(), h.width);
+    if (h.fast) h.fast->Apply(h.line.data(), h.width);
     if (h.transform)
         cmsDoTransform(h.transform, h.line.data(), h.line.data(), cmsUInt32Number(h.width));
     if (h.tone) applyTone(h, h.line.data(), h.width);
