@@ -86,11 +86,15 @@ void FastMatrix::Apply(uint8_t* rgb, int pixels) const {
     constexpr int32_t round = 1 << (shift - 1), top = (1 << kOutputBits) - 1;
     for (int i = 0; i < pixels; ++i, rgb += 3) {
         const int32_t r = linear_[0][rgb[0]], g = linear_[1][rgb[1]], b = linear_[2][rgb[2]];
-        for (int k = 0; k < 3; ++k) {
-            const int32_t v =
-                (matrix_[k][0] * r + matrix_[k][1] * g + matrix_[k][2] * b + round) >> shift;
-            rgb[k] = output_[k][std::clamp(v, 0, top)];
-        }
+        const int32_t x =
+            (matrix_[0][0] * r + matrix_[0][1] * g + matrix_[0][2] * b + round) >> shift;
+        const int32_t y =
+            (matrix_[1][0] * r + matrix_[1][1] * g + matrix_[1][2] * b + round) >> shift;
+        const int32_t z =
+            (matrix_[2][0] * r + matrix_[2][1] * g + matrix_[2][2] * b + round) >> shift;
+        rgb[0] = output_[0][std::clamp(x, 0, top)];
+        rgb[1] = output_[1][std::clamp(y, 0, top)];
+        rgb[2] = output_[2][std::clamp(z, 0, top)];
     }
 }
 

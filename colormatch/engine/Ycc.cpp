@@ -14,7 +14,9 @@ int fix(double v) {
 
 struct Tables {
     int crR[256], cbB[256], crG[256], cbG[256];
+    uint8_t clamp[1024];  // index v + 384 gives v limited to 0 .. 255
     Tables() {
+        for (int i = 0; i < 1024; ++i) clamp[i] = uint8_t(std::clamp(i - 384, 0, 255));
         for (int i = 0; i < 256; ++i) {
             const int c = i - 128;
             crR[i] = (fix(1.40200) * c + kHalf) >> kShift;
@@ -39,10 +41,10 @@ uint8_t clamp(int v) {
 void YccToRgb(const uint8_t* in, uint8_t* out, int pixels) {
     const Tables& t = tables();
     for (int i = 0; i < pixels; ++i, in += 3, out += 3) {
-        const int y = in[0], cb = in[1], cr = in[2];
-        const uint8_t r = clamp(y + t.crR[cr]);
-        const uint8_t g = clamp(y + ((t.cbG[cb] + t.crG[cr]) >> kShift));
-        const uint8_t b = clamp(y + t.cbB[cb]);
+        const int y = in[0] + 384, cb = in[1], cr = in[2];
+        const uint8_t r = t.clamp[y + t.crR[cr]];
+        const uint8_t g = t.clamp[y + ((t.cbG[cb] + t.crG[cr]) >> kShift)];
+        const uint8_t b = t.clamp[y + t.cbB[cb]];
         out[0] = r, out[1] = g, out[2] = b;
     }
 }

@@ -165,6 +165,16 @@ TEST_F(KvrManagerTest, ExifColourSpaceAndExifPrintTags) {
     EXPECT_GT(MeanDifference(corrected(print, false), plain), 3.0);
 }
 
+TEST_F(KvrManagerTest, TiffPhotosGoThroughTheTiffDecoderAsRgb) {
+    const QString plain = dir.file(QStringLiteral("plain.tif"));
+    const QString adobe = dir.file(QStringLiteral("adobe.tif"));
+    ASSERT_TRUE(WriteTiff(plain, TestPixels()));
+    ASSERT_TRUE(WriteTiff(adobe, TestPixels(), AdobeRgbProfile()));
+    // RGB rows without a colour space come back exactly; the profile is honoured.
+    EXPECT_EQ(MeanDifference(corrected(plain), TestPixels()), 0.0);
+    EXPECT_GT(MeanDifference(corrected(adobe), TestPixels()), 8.0);
+}
+
 TEST_F(KvrManagerTest, PrintCorrectionGoesToThePrinterProfile) {
     const QString srgb = photo(QStringLiteral("srgb.jpg"), SrgbProfile());
     const QImage display = corrected(srgb);

@@ -2,6 +2,7 @@
 
 #include <jpeglib.h>
 #include <lcms2.h>
+#include <tiffio.h>
 #include <QFile>
 #include <QtEndian>
 #include <cstdio>
@@ -159,4 +160,25 @@ double MeanDifference(const QImage& a, const QImage& b) {
         for (int i = 0; i < 3 * x.width(); ++i) sum += std::abs(int(p[i]) - int(q[i]));
     }
     return sum / (3.0 * x.width() * x.height());
+}
+
+bool WriteTiff(const QString& path, const QImage& source, const QByteArray& icc) {
+    const QImage image = source.convertToFormat(QImage::Format_RGB888);
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff) return false;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(image.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(image.height()));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 4);
+    if (!icc.isEmpty())
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
+    bool ok = true;
+    for (int y = 0; y < image.height() && ok; ++y)
+        ok = TIFFWriteScanline(tiff, const_cast<uchar*>(image.constScanLine(y)), uint32_t(y), 0) ==
+             1;
+    TIFFClose(tiff);
+    return ok;
 }

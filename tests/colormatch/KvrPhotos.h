@@ -20,6 +20,8 @@ QByteArray ExifSegment(const ExifFields& fields);
 QImage TestPixels(int width = 64, int height = 48);
 QByteArray MakeJpeg(const QImage& image, const QByteArray& icc = {}, const QByteArray& exif = {},
                     int quality = 95);
+// An uncompressed RGB TIFF file, with the profile embedded when given.
+bool WriteTiff(const QString& path, const QImage& image, const QByteArray& icc = {});
 // Decodes a JPEG to RGB888 with libjpeg.
 QImage DecodeJpegFile(const QString& path);
 
