@@ -22,7 +22,24 @@ struct Decode {
     bool began = false;
     uint32_t row = 0;
     std::vector<uint32_t> pixels;
+    // Plain 8-bit RGB in strips is read line by line; everything else through the RGBA
+    // reader, which handles every layout and colour model libtiff knows.
+    bool scanlines = false;
+    int samples = 3;
+    std::vector<uint8_t> line;
 };
+
+bool plainRgb(TIFF* tiff, uint16_t& samples) {
+    uint16_t bits = 0, photometric = 0, planar = 0, orientation = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric)) return false;
+    return !TIFFIsTiled(tiff) && bits == 8 && (samples == 3 || samples == 4) &&
+           planar == PLANARCONFIG_CONTIG && photometric == PHOTOMETRIC_RGB &&
+           orientation == ORIENTATION_TOPLEFT;
+}
 
 Decode* current = nullptr;
 
@@ -62,6 +79,27 @@ KVR_EXPORT int BeginTiffDecode(const KvrSource* source, int32_t* width, int32_t*
         finish();
         return 2;
     }
+    uint16_t samples = 0;
+    if (plainRgb(d.tiff, samples)) {
+        d.scanlines = true;
+        d.samples = samples;
+        try {
+            d.line.resize(size_t(TIFFScanlineSize(d.tiff)));
+        } catch (const std::bad_alloc&) {
+            finish();
+            return 3;
+        }
+        if (d.line.size() < size_t(w) * samples) {
+            finish();
+            return 2;
+        }
+        *width = int32_t(w);
+        *height = int32_t(h);
+        *colourFlag = 0;
+        int32_t s = samples;
+        std::memcpy(info, &s, sizeof s);
+        return 0;
+    }
     char message[1024] = {};
     if (!TIFFRGBAImageOK(d.tiff, message) || !TIFFRGBAImageBegin(&d.image, d.tiff, 0, message)) {
         finish();
@@ -78,7 +116,6 @@ KVR_EXPORT int BeginTiffDecode(const KvrSource* source, int32_t* width, int32_t*
     *width = int32_t(w);
     *height = int32_t(h);
     *colourFlag = 0;
-    uint16_t samples = 0;
     TIFFGetFieldDefaulted(d.tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
     int32_t s = samples;
     std::memcpy(info, &s, sizeof s);
@@ -88,6 +125,21 @@ KVR_EXPORT int BeginTiffDecode(const KvrSource* source, int32_t* width, int32_t*
 KVR_EXPORT int GetTiffLine(uint8_t* row, int32_t* more) {
     if (!current || !row || !more) return 1;
     Decode& d = *current;
+    if (d.scanlines) {
+        uint32_t w = 0, h = 0;
+        TIFFGetField(d.tiff, TIFFTAG_IMAGEWIDTH, &w);
+        TIFFGetField(d.tiff, TIFFTAG_IMAGELENGTH, &h);
+        if (d.row >= h) {
+            *more = 0;
+            return 1;
+        }
+        if (TIFFReadScanline(d.tiff, d.line.data(), d.row, 0) != 1) return 1;
+        for (uint32_t x = 0; x < w; ++x)
+            std::memcpy(row + 3 * x, &d.line[size_t(x) * d.samples], 3);
+        ++d.row;
+        *more = d.row < h ? 1 : 0;
+        return 0;
+    }
     if (d.row >= d.image.height) {
         *more = 0;
         return 1;

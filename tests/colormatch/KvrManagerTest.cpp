@@ -173,6 +173,10 @@ TEST_F(KvrManagerTest, TiffPhotosGoThroughTheTiffDecoderAsRgb) {
     // RGB rows without a colour space come back exactly; the profile is honoured.
     EXPECT_EQ(MeanDifference(corrected(plain), TestPixels()), 0.0);
     EXPECT_GT(MeanDifference(corrected(adobe), TestPixels()), 8.0);
+    // Other layouts go through libtiff's RGBA reader, which puts the rows upright.
+    const QString flipped = dir.file(QStringLiteral("flipped.tif"));
+    ASSERT_TRUE(WriteTiff(flipped, TestPixels(), {}, true));
+    EXPECT_EQ(MeanDifference(corrected(flipped), TestPixels().mirrored(false, true)), 0.0);
 }
 
 TEST_F(KvrManagerTest, PrintCorrectionGoesToThePrinterProfile) {

@@ -162,7 +162,7 @@ double MeanDifference(const QImage& a, const QImage& b) {
     return sum / (3.0 * x.width() * x.height());
 }
 
-bool WriteTiff(const QString& path, const QImage& source, const QByteArray& icc) {
+bool WriteTiff(const QString& path, const QImage& source, const QByteArray& icc, bool bottomUp) {
     const QImage image = source.convertToFormat(QImage::Format_RGB888);
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tiff) return false;
@@ -173,6 +173,7 @@ bool WriteTiff(const QString& path, const QImage& source, const QByteArray& icc)
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 4);
+    if (bottomUp) TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_BOTLEFT);
     if (!icc.isEmpty())
         TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
     bool ok = true;

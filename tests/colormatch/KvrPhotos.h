@@ -20,8 +20,10 @@ QByteArray ExifSegment(const ExifFields& fields);
 QImage TestPixels(int width = 64, int height = 48);
 QByteArray MakeJpeg(const QImage& image, const QByteArray& icc = {}, const QByteArray& exif = {},
                     int quality = 95);
-// An uncompressed RGB TIFF file, with the profile embedded when given.
-bool WriteTiff(const QString& path, const QImage& image, const QByteArray& icc = {});
+// An uncompressed RGB TIFF file, with the profile embedded when given; the rows are
+// written in the order given, `bottomUp` marks the first as the bottom one.
+bool WriteTiff(const QString& path, const QImage& image, const QByteArray& icc = {},
+               bool bottomUp = false);
 // Decodes a JPEG to RGB888 with libjpeg.
 QImage DecodeJpegFile(const QString& path);
 
