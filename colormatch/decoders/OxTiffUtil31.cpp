@@ -25,6 +25,7 @@ struct Decode {
     // Plain 8-bit RGB in strips is read line by line; everything else through the RGBA
     // reader, which handles every layout and colour model libtiff knows.
     bool scanlines = false;
+    bool bottomUp = false;  // the file's first row is the picture's bottom one
     int samples = 3;
     std::vector<uint8_t> line;
 };
@@ -106,7 +107,11 @@ KVR_EXPORT int BeginTiffDecode(const KvrSource* source, int32_t* width, int32_t*
         return 2;
     }
     d.began = true;
+    // One row at a time, libtiff flips only within the row: rows of pictures stored
+    // bottom first are taken from the end.
     d.image.req_orientation = ORIENTATION_TOPLEFT;
+    d.bottomUp =
+        d.image.orientation == ORIENTATION_BOTLEFT || d.image.orientation == ORIENTATION_BOTRIGHT;
     try {
         d.pixels.resize(w);
     } catch (const std::bad_alloc&) {
@@ -144,7 +149,7 @@ KVR_EXPORT int GetTiffLine(uint8_t* row, int32_t* more) {
         *more = 0;
         return 1;
     }
-    d.image.row_offset = int(d.row);
+    d.image.row_offset = int(d.bottomUp ? d.image.height - 1 - d.row : d.row);
     d.image.col_offset = 0;
     if (!TIFFRGBAImageGet(&d.image, d.pixels.data(), d.image.width, 1)) return 1;
     for (uint32_t x = 0; x < d.image.width; ++x) {
