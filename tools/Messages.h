@@ -20,4 +20,24 @@ inline QString driverExtensionRefused(const QString& what) {
     return platform::format(QStringLiteral("ドライバ拡張が設定を受け付けません: %s"), what);
 }
 
+inline QString cannotWriteFile(const QString& path, const QString& reason) {
+    return platform::format(QStringLiteral("ファイル %s を書き込めません: %s"), path, reason);
+}
+
+inline QString kvrLibraryMissing(const QString& path) {
+    return platform::format(QStringLiteral("色合わせライブラリ %s を読み込めません"), path);
+}
+
+inline QString kvrEngineMissing(const QString& path) {
+    return platform::format(QStringLiteral("色合わせエンジン %s を読み込めません"), path);
+}
+
+inline QString kvrCorrectionFailed(int code) {
+    return platform::format(QStringLiteral("色合わせ補正に失敗しました (結果 %d)"), code);
+}
+
+inline QString kvrConversionFailed(int code) {
+    return platform::format(QStringLiteral("プリンタ色変換に失敗しました (結果 %d)"), code);
+}
+
 }  // namespace msg

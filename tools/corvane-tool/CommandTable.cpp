@@ -72,6 +72,11 @@ constexpr ToolCommand kCommands[] = {
      u"printer show NAME | ext NAME [--borderless on|off] [--media ID] [--quality N]",
      {},
      runPrinter},
+    {u"kvr",
+     u"kvr inspect FILE | correct FILE OUT.png [--mode kvr|exif] [--print] [--profile ICC] | prt "
+     u"IN OUT.bmp [--format 1|2|4]",
+     {},
+     runKvr},
 };
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "imaging/picture/SafetyBitmap.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exception.h"
+#include "tools/Messages.h"
 #include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
@@ -187,7 +188,7 @@ int convert(const ToolCommand& command, const QStringList& args) {
         bytes = codecs::EncodeJpeg(img);
     QString why;
     if (!platform::writeFileAtomically(outPath, bytes, &why, 0644))
-        throw Exception(QStringLiteral("ファイル %1 を書き込めません: %2").arg(outPath, why));
+        throw Exception(msg::cannotWriteFile(outPath, why));
     return 0;
 }
 

@@ -29,3 +29,4 @@ int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
 int runPrinters(const ToolCommand& command, const QStringList& args);
 int runPrinter(const ToolCommand& command, const QStringList& args);
+int runKvr(const ToolCommand& command, const QStringList& args);

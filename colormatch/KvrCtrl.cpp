@@ -1,0 +1,276 @@
+// The six exports of the colour-matching control library. One correction run at a time,
+// kept in global state (RunState.h); every failure that ends a run early unloads the
+// engine and the decoder, after which OXEndKvrImage still succeeds.
+
+#include "colormatch/PrtData.h"
+#include "colormatch/RunState.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#define KVR_EXPORT extern "C" __attribute__((visibility("default")))
+
+using namespace kvr;
+
+namespace {
+
+// The largest picture accepted: 2^28 pixels, as the program's own readers.
+constexpr int64_t kMaxPixels = int64_t(1) << 28;
+constexpr int64_t kMaxWidth = 1 << 24;
+
+int bytesPerPixel(int format) {
+    return format == 4 ? 4 : 3;
+}
+
+// Writes one RGB line (engine order) into `row` in the requested format.
+void writeRow(uint8_t* row, const uint8_t* rgb, int width, int format) {
+    for (int x = 0; x < width; ++x) {
+        const uint8_t* p = rgb + 3 * x;
+        if (format == 2) {
+            uint8_t* q = row + 3 * x;
+            q[0] = p[2], q[1] = p[1], q[2] = p[0];
+        } else if (format == 4) {
+            uint8_t* q = row + 4 * x;
+            q[0] = 0, q[1] = p[0], q[2] = p[1], q[3] = p[2];
+        } else {
+            std::memcpy(row + 3 * x, p, 3);
+        }
+    }
+}
+
+// Fails the run: everything is unloaded and `code` returned.
+int fail(RunState& run, int code) {
+    run.close();
+    return code;
+}
+
+int readRows(RunState& run, const KvrParams& params, const KvrImage& image) {
+    run.options[1] = run.decoder.type == 1 ? 1 : (run.colourFlag == 1 ? 1 : 2);
+    const int64_t stride = image.stride;
+    const bool bottomUp = params.rowOrder == 1;
+    uint8_t* row = bottomUp ? image.bits + stride * (run.height - 1) : image.bits;
+    int32_t more = 1;
+    int32_t rows = 0;
+    // The decoder fills at most the rows it declared: the caller's buffer holds no more.
+    while (more && rows < run.height) {
+        more = 0;
+        const int r = run.decoder.getLine(row, &more);
+        if (r != 0) return MapDecoderResult(r);
+        ++rows;
+        row = bottomUp ? row - stride : row + stride;
+    }
+    run.decoder.decoding = false;
+    const int r = run.decoder.end();
+    if (r != 0) return MapDecoderResult(r);
+    // Fewer rows than declared, or more still coming, is damaged data.
+    if (more || rows != run.height) return KVR_FAILED;
+    return KVR_OK;
+}
+
+void analyse(RunState& run, const KvrParams& params, KvrImage& image) {
+    int32_t found = 0;
+    if (run.engine.notifyMode(run.handle, &found) < 0) found = 0;
+    const int mask = params.mode == 100 ? 1 : params.mode == 200 ? 2 : 6;
+    int32_t flags = found & mask;
+    if (flags == 0) flags = 1;
+    run.engine.setMode(run.handle, flags);
+    image.appliedMode = flags == 2 ? 200 : (flags == 4 || flags == 6) ? 300 : 100;
+    image.format = params.format;
+    image.quality = params.quality;
+
+    const int32_t size[2] = {run.height, run.width};
+    if (run.engine.startSampling(run.handle, size, params.quality) == 2) {
+        const int64_t stride = image.stride;
+        const bool bottomUp = params.rowOrder == 1;
+        const uint8_t* row = bottomUp ? image.bits + stride * (run.height - 1) : image.bits;
+        for (int32_t y = 0; y < run.height; ++y) {
+            const int r = run.engine.sampleLine(run.handle, row);
+            if (r == 6 || r < 0 || r > 7) break;
+            row = bottomUp ? row - stride : row + stride;
+        }
+    }
+    run.engine.endSampling(run.handle);
+}
+
+// Streams the rows through the engine in memory order; returns how many output rows
+// were written (from `bits` upwards).
+int32_t enhance(RunState& run, const KvrParams& params, const KvrImage& image,
+                std::vector<uint8_t>& line) {
+    const int32_t size[2] = {run.height, run.width};
+    const int started = run.engine.startEnhance(run.handle, size, params.quality);
+    int32_t written = 0;
+    if (started >= 0 && started <= 7) {
+        const int64_t stride = image.stride;
+        bool stop = false;
+        for (int32_t y = 0; y < run.height && !stop; ++y) {
+            const int ready = run.engine.setLine(run.handle, image.bits + y * stride);
+            if (ready < 0) break;
+            for (int i = 0; i < ready; ++i) {
+                const int r = run.engine.getLine(run.handle, line.data());
+                if (r == KVR_OTHER || r == KVR_NO_FUNCTION || r < 0) {
+                    stop = true;
+                    break;
+                }
+                // Never more output rows than the buffer has.
+                if (written < run.height)
+                    writeRow(image.bits + written * stride, line.data(), run.width, params.format);
+                ++written;
+            }
+        }
+    }
+    run.engine.endEnhance(run.handle);
+    return std::min(written, run.height);
+}
+
+// The rows the engine did not give back still hold the decoder's bytes: they are turned
+// into RGB and the requested format, so success always means the format asked for.
+int finishRows(RunState& run, const KvrParams& params, const KvrImage& image, int32_t from,
+               std::vector<uint8_t>& line) {
+    const int64_t stride = image.stride;
+    for (int32_t y = from; y < run.height; ++y) {
+        uint8_t* row = image.bits + y * stride;
+        if (run.colourFlag == 1) {
+            if (run.engine.yccToRgb(row, line.data(), run.width) < 0) return KVR_OTHER;
+        } else {
+            std::memcpy(line.data(), row, size_t(run.width) * 3);
+        }
+        writeRow(row, line.data(), run.width, params.format);
+    }
+    return KVR_OK;
+}
+
+bool validParams(const KvrParams& p) {
+    return (p.mode == 100 || p.mode == 200 || p.mode == 300) &&
+           (p.quality == 100 || p.quality == 200) &&
+           (p.format == 1 || p.format == 2 || p.format == 4) &&
+           (p.rowOrder == 1 || p.rowOrder == 2);
+}
+
+}  // namespace
+
+KVR_EXPORT int OXStartKvrImage(KvrSource* source, KvrImage* image) {
+    if (!source || !image || (source->type != 1 && source->type != 2)) return KVR_INVALID;
+    // A path that fills the whole field has no room for its end: refused, not cut.
+    if (::strnlen(source->path, KVR_PATH_BYTES) >= KVR_PATH_BYTES) return KVR_INVALID;
+    RunState& run = Run();
+    run.close();  // a run left open is ended rather than leaked
+
+    if (!run.decoder.load(source->type))
+        return fail(run, source->type == 1 ? KVR_NO_JPEG : KVR_NO_TIFF);
+    if (!run.engine.load()) return fail(run, KVR_NO_ENGINE);
+
+    char path[KVR_PATH_BYTES] = {};
+    std::memcpy(path, source->path, ::strnlen(source->path, KVR_PATH_BYTES));
+    const int created = run.engine.create(path, &run.handle);
+    if (created != 0 && created != 1) {
+        run.handle = nullptr;
+        return fail(run, MapEngineResult(created));
+    }
+
+    run.options[0] = run.options[1] = 0;
+    std::memset(run.info, 0, sizeof run.info);
+    run.colourFlag = 1;
+    int32_t width = 0, height = 0;
+    const int begun = source->type == 1
+                          ? run.decoder.beginJpeg(source, &width, &height, run.options, run.info)
+                          : run.decoder.beginTiff(source, &width, &height, &run.colourFlag,
+                                                  run.options, run.info);
+    if (begun != 0) return fail(run, MapDecoderResult(begun));
+    run.decoder.decoding = true;
+    if (run.colourFlag != 0 && run.colourFlag != 1) return fail(run, KVR_UNSUPPORTED);
+    // What the file declares is checked before anybody allocates it.
+    if (width <= 0 || height <= 0 || width > kMaxWidth || int64_t(width) * height > kMaxPixels)
+        return fail(run, KVR_UNSUPPORTED);
+    run.width = image->width = width;
+    run.height = image->height = height;
+    return KVR_OK;
+}
+
+KVR_EXPORT int OXGetKvrImage(KvrParams* params, KvrImage* image) {
+    if (!params || !image || !validParams(*params)) return KVR_INVALID;
+    RunState& run = Run();
+    if (!run.handle || !run.decoder.decoding || run.decoded) return KVR_INVALID;
+    // The buffer must be the one described at the start: width, height and a stride
+    // with room for a row of the requested format.
+    if (!image->bits || image->width != run.width || image->height != run.height ||
+        int64_t(image->stride) < int64_t(run.width) * bytesPerPixel(params->format))
+        return KVR_INVALID;
+
+    run.decoded = true;
+    const int read = readRows(run, *params, *image);
+    if (read != KVR_OK) return fail(run, read);
+    if (run.colourFlag == 0) run.engine.setInputDataType(run.handle, KVR_INPUT_RGB);
+
+    analyse(run, *params, *image);
+
+    std::vector<uint8_t> line;
+    try {
+        line.assign(size_t(run.width) * 3, 0);
+    } catch (const std::bad_alloc&) {
+        return KVR_NO_MEMORY;
+    }
+    const int32_t written = enhance(run, *params, *image, line);
+    return finishRows(run, *params, *image, written, line);
+}
+
+KVR_EXPORT int OXEndKvrImage(void* value) {
+    if (!value) return KVR_INVALID;
+    RunState& run = Run();
+    const bool hadHandle = run.handle != nullptr;
+    const int answer = run.close();
+    if (!hadHandle || answer == 4) return KVR_OK;
+    return MapEngineResult(answer);
+}
+
+KVR_EXPORT int OXConvertRGBtoPrtData(const uint8_t* source, uint8_t* destination,
+                                     PrtDataInfo* info) {
+    return ConvertRGBtoPrtData(source, destination, info);
+}
+
+KVR_EXPORT int OXGetKvrFunction(int type, int* value) {
+    if (!value) return KVR_INVALID;
+    *value = -1;
+    const int key = type == 10   ? KVR_KEY_PERCEPTUAL
+                    : type == 20 ? KVR_KEY_BLACK_POINT
+                    : type == 30 ? KVR_KEY_EXIF_TONE
+                                 : 0;
+    if (!key) return KVR_NO_FUNCTION;
+    RunState& run = Run();
+    if (!run.handle) return KVR_INVALID;
+    if (!run.engine.checkFunction) return KVR_NO_FUNCTION;
+    const KvrFunctionRecord record{key, 0, 0, 0};
+    const int r = run.engine.checkFunction(run.handle, &record);
+    if (r == KVR_FUNCTION_IS_ON || r == KVR_FUNCTION_IS_OFF) {
+        *value = r == KVR_FUNCTION_IS_ON ? 1 : 0;
+        return KVR_OK;
+    }
+    return r == KVR_BAD_FUNCTION_VALUE ? KVR_INVALID : KVR_OTHER;
+}
+
+KVR_EXPORT int OXSetKvrFunction(int type, int kind) {
+    int key = 0, first = 0, second = 0;
+    switch (type) {
+        case 10:
+            key = KVR_KEY_PERCEPTUAL, first = 12, second = 11;
+            break;
+        case 20:
+            key = KVR_KEY_BLACK_POINT, first = 21, second = 22;
+            break;
+        case 30:
+            key = KVR_KEY_EXIF_TONE, first = 31, second = 32;
+            break;
+        default:
+            return KVR_NO_FUNCTION;
+    }
+    if (kind != first && kind != second) return KVR_BAD_FUNCTION_VALUE;
+    RunState& run = Run();
+    if (!run.handle) return KVR_INVALID;
+    if (!run.engine.setFunction) return KVR_NO_FUNCTION;
+    const KvrFunctionRecord record{key, kind == first ? KVR_VALUE_ON : KVR_VALUE_OFF, 0, 0};
+    const int r = run.engine.setFunction(run.handle, &record);
+    if (r == KVR_FUNCTION_SET) return KVR_FUNCTION_SET;
+    return r == KVR_BAD_FUNCTION_VALUE ? KVR_INVALID : KVR_OTHER;
+}
