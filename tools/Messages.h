@@ -13,4 +13,11 @@ inline QString paperNotFound(const QString& name) {
     return platform::format(QStringLiteral("用紙 %s が見つかりません"), name);
 }
 
+inline QString folderNotFound(const QString& path) {
+    return platform::format(QStringLiteral("フォルダ %s が見つかりません"), path);
+}
+inline QString thumbnailFailed(const QString& file) {
+    return platform::format(QStringLiteral("%s のサムネイルを作れません"), file);
+}
+
 }  // namespace msg

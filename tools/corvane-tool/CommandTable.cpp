@@ -65,6 +65,8 @@ constexpr ToolCommand kCommands[] = {
      u"--box L,T,R,B TEXT OUT.png",
      {},
      runText},
+    {u"thumbs", u"thumbs DIR --cache FILE.ic [--size 150]", {}, runThumbs},
+    {u"cache", u"cache ls FILE.ic | prune --max MIB FILE.ic | clear FILE.ic", {}, runCache},
 };
 
 }  // namespace

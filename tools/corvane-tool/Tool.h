@@ -27,3 +27,5 @@ int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
 int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
+int runThumbs(const ToolCommand& command, const QStringList& args);
+int runCache(const ToolCommand& command, const QStringList& args);
