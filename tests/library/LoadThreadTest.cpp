@@ -67,7 +67,8 @@ TEST(ImageLoadThread, AFailedLoadIsDroppedAndLaterRequestsAreStillServed) {
     t.SetPack(&pack);
     t.Request(13);
     t.Request(4);
-    EXPECT_EQ(takeAll(t, 2), std::vector<int>{4});
+    EXPECT_EQ(takeAll(t, 1), std::vector<int>{4});
+    EXPECT_FALSE(t.WaitForResult(100ms));
     // Requests made one at a time while the worker sleeps are all served (no lost
     // wake-ups).
     for (int i = 20; i < 60; ++i) {
@@ -98,4 +99,23 @@ TEST(ImageLoadThread, ClearQueuesWaitsForTheImageInHandAndDropsEverything) {
     EXPECT_TRUE(t.Finished());
     t.Request(8);  // kept, never served
     EXPECT_FALSE(t.WaitForResult(20ms));
+}
+
+TEST(ImageLoadThread, ProcessWidePicturesAreBuiltOnceWhicheverThreadAsksFirst) {
+    std::vector<const QImage*> seen(8);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < seen.size(); ++i)
+        threads.emplace_back([&seen, i] { seen[i] = &PlaceholderPictureImage(); });
+    for (auto& t : threads) t.join();
+    for (const QImage* p : seen) EXPECT_EQ(p, seen.front());
+    EXPECT_FALSE(seen.front()->isNull());
+    // A pack that is not a cached one is loaded through SafeGetImage.
+    TImagePack plain;
+    TImageLoadThread t;
+    t.SetPack(&plain);
+    t.Request(0);
+    ASSERT_TRUE(t.WaitForResult(5s));
+    TPictureEx p;
+    EXPECT_EQ(t.TakeResult(p), 0);
+    EXPECT_TRUE(p.Empty());  // a plain pack has no images
 }
