@@ -134,6 +134,9 @@ TfrmImageBrowser::TfrmImageBrowser(QWidget* parent) : QWidget(parent) {
     keepAlive_->setInterval(250);
     keepAlive_->start();
     idle_ = std::make_unique<TIdleSubscription>([this] { IdleStep(); });
+    // A result wakes the event loop at once (an empty queued call), so the next idle
+    // moment takes it without waiting for the timer.
+    loader_.OnResult = [this] { QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection); };
     SetCellSize(150);
 }
 

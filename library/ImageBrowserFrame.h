@@ -2,7 +2,8 @@
 // TfrmImageBrowser: the thumbnail list. It shows the images of a source pack as icons (or
 // the files as a detail list), loading them on its own worker thread: an icon shows the
 // placeholder until its image arrives, newest request first. Arrived images are taken one
-// per idle moment; a 250 ms timer keeps idle moments coming while nothing else happens.
+// per idle moment; each arrival wakes the event loop, and a 250 ms timer keeps idle
+// moments coming while nothing else happens.
 
 #include "app/frame/IdleNotifier.h"
 #include "imaging/pack/CachedImagePack.h"
