@@ -1,9 +1,11 @@
 #include "app/DataMain.h"
 
 #include "app/frame/ProgramMacros.h"
+#include "library/ThumbnailCache.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "platform/MessageOf.h"
+#include "platform/UserFolders.h"
 
 #include <QFileInfo>
 
@@ -25,6 +27,23 @@ TdataMain::~TdataMain() {
     } catch (const std::exception& e) {
         frame_.HandleException(e);
     }
+}
+
+TThumbnailCache& TdataMain::Thumbnails() {
+    if (!thumbnails_) {
+        auto cache = std::make_unique<TThumbnailCache>(cacheLock_);
+        const QString file = frame_.ExpandOrKeep(QStringLiteral("$(ImageCacheFile)"));
+        platform::makePrivateFolder(QFileInfo(file).absolutePath());
+        cache->Open(file);
+        thumbnails_ = std::move(cache);
+        ApplyCacheSettings();
+    }
+    return *thumbnails_;
+}
+
+void TdataMain::ApplyCacheSettings() {
+    Thumbnails().ApplyCacheSettings(ReadBoolSetting(QStringLiteral("CacheEnabl"), true),
+                                    ReadIntegerSetting(QStringLiteral("CacheLimit"), 0));
 }
 
 void TdataMain::LoadPlugins() {

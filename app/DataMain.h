@@ -34,6 +34,7 @@ struct TStartupFileResult {
 };
 
 class TPapers;
+class TThumbnailCache;
 
 class TdataMain {
 public:
@@ -58,6 +59,12 @@ public:
     void SetStartupFiles(std::vector<TStartupFile> files) { files_ = std::move(files); }
 
     std::mutex& CacheLock() { return cacheLock_; }
+    // The program's image cache "$(ImageCacheFile)", opened on first use under the cache
+    // lock (held by another instance: thumbnails are made without it). Its LoadThumbnail
+    // is the file-load handler of the picture browsers.
+    TThumbnailCache& Thumbnails();
+    // "CacheEnabl" and "CacheLimit" (MiB, 0: no limit) applied to the image cache.
+    void ApplyCacheSettings();
     TQCAppFrameClient& PluginClient() { return client_; }
     TPluginList& ImageServers() { return imageServers_; }
     TPluginList& OtherServers() { return otherServers_; }
@@ -79,6 +86,7 @@ private:
     TImageLimits limits_;
     std::vector<TStartupFile> files_;
     std::unique_ptr<TPapers> papers_;
+    std::unique_ptr<TThumbnailCache> thumbnails_;
     bool startupFinished_ = false;
 
     TStartupContext context() { return {frame_, papers_}; }

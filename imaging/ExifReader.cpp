@@ -197,8 +197,8 @@ QString ExifPhotoDate(const TExifReader& r) {
 
 QString ExifInformationText(const TExifReader& r, const QString& fileName) {
     QStringList lines{QStringLiteral("ファイル名:") + fileName};
-    auto add = [&](const char16_t* label, TExifIfd ifd, int tag, auto value) {
-        if (r.HasTag(ifd, tag)) lines << QString::fromUtf16(label) + u':' + value();
+    auto add = [&](QStringView label, TExifIfd ifd, int tag, auto value) {
+        if (r.HasTag(ifd, tag)) lines << label.toString() + u':' + value();
     };
     add(u"Exifバージョン", eiExif, 0x9000, [&] {
         const QString t = r.GetText(eiExif, 0x9000);
@@ -210,7 +210,7 @@ QString ExifInformationText(const TExifReader& r, const QString& fileName) {
     add(u"メーカー名", eiIFD0, 0x010F, [&] { return r.GetText(eiIFD0, 0x010F); });
     add(u"機種名", eiIFD0, 0x0110, [&] { return r.GetText(eiIFD0, 0x0110); });
     add(u"撮影日時", eiExif, 0x9003, [&] { return dateText(r.GetText(eiExif, 0x9003)); });
-    add(u"更新日時", eiIFD0, 0x0132, [&] { return dateText(r.GetText(eiIFD0, 0x0132)); });
+    add(msg::modifiedDateTime(), eiIFD0, 0x0132, [&] { return dateText(r.GetText(eiIFD0, 0x0132)); });
     add(u"露光時間", eiExif, 0x829A, [&] {
         const auto e = r.GetRational(eiExif, 0x829A);
         return platform::format(QStringLiteral("%d/%d秒"), int(e.first), int(e.second));

@@ -79,4 +79,11 @@ QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }
 
+QString modifiedDateTime() {
+    return QStringLiteral("更新日時");
+}
+QString previewInProgress() {
+    return QStringLiteral("プレビュー作成中...");
+}
+
 }  // namespace msg

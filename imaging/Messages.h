@@ -46,5 +46,9 @@ QString compressedDataEnded();
 QString pictureLoadFailed();
 // An Exif pixel count ("640ピクセル").
 QString pixelCount(int pixels);
+// The text of the picture shown while a thumbnail is being made.
+QString previewInProgress();
+// "更新日時": a file's or picture's last change (Exif labels, file lists).
+QString modifiedDateTime();
 
 }  // namespace msg

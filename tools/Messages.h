@@ -40,4 +40,11 @@ inline QString kvrConversionFailed(int code) {
     return platform::format(QStringLiteral("プリンタ色変換に失敗しました (結果 %d)"), code);
 }
 
+inline QString folderNotFound(const QString& path) {
+    return platform::format(QStringLiteral("フォルダ %s が見つかりません"), path);
+}
+inline QString thumbnailFailed(const QString& file) {
+    return platform::format(QStringLiteral("%s のサムネイルを作れません"), file);
+}
+
 }  // namespace msg

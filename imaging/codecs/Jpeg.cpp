@@ -61,12 +61,16 @@ bool readHeader(Session& s, QByteArrayView data, bool markers) {
     return true;
 }
 
-bool start(Session& s, int scale) {
+bool start(Session& s, int scale, bool fast) {
     if (setjmp(s.err.jump)) return false;
     s.cinfo.scale_num = 1;
     s.cinfo.scale_denom = unsigned(scale);
     s.cinfo.out_color_space = JCS_EXT_BGR;
-    s.cinfo.do_fancy_upsampling = TRUE;
+    s.cinfo.do_fancy_upsampling = fast ? FALSE : TRUE;
+    if (fast) {
+        s.cinfo.dct_method = JDCT_IFAST;
+        s.cinfo.do_block_smoothing = FALSE;
+    }
     jpeg_start_decompress(&s.cinfo);
     return true;
 }
@@ -115,11 +119,11 @@ JpegInfo ReadJpegInfo(QByteArrayView data) {
     return info;
 }
 
-QImage DecodeJpeg(QByteArrayView data, int scale) {
+QImage DecodeJpeg(QByteArrayView data, int scale, bool fast) {
     if (scale != 1 && scale != 2 && scale != 4 && scale != 8) scale = 1;
     Session s;
     open(s, data, false);
-    if (!start(s, scale)) libraryFailed(s.err.message);
+    if (!start(s, scale, fast)) libraryFailed(s.err.message);
     // Rows go straight into the picture: one buffer of the output's size.
     QImage img(int(s.cinfo.output_width), int(s.cinfo.output_height), QImage::Format_BGR888);
     if (img.isNull()) throw std::bad_alloc();

@@ -17,8 +17,9 @@ struct JpegInfo {
 // Raises Exception with the codec's message for data that is not a readable JPEG.
 JpegInfo ReadJpegInfo(QByteArrayView data);
 
-// Decodes at 1/scale (scale 1, 2, 4 or 8) into Format_BGR888.
-QImage DecodeJpeg(QByteArrayView data, int scale = 1);
+// Decodes at 1/scale (scale 1, 2, 4 or 8) into Format_BGR888. `fast` trades accuracy
+// for speed (the fast integer transform, no smoothing of subsampled colour): thumbnails.
+QImage DecodeJpeg(QByteArrayView data, int scale = 1, bool fast = false);
 
 // The scale (1, 2, 4 or 8) to decode a picture of largest side `sourceSide` at when the
 // result needs a largest side of `targetSide`: the smallest decode that is still larger.

@@ -77,6 +77,8 @@ constexpr ToolCommand kCommands[] = {
      u"IN OUT.bmp [--format 1|2|4]",
      {},
      runKvr},
+    {u"thumbs", u"thumbs DIR --cache FILE.ic [--size 150]", {}, runThumbs},
+    {u"cache", u"cache ls FILE.ic | prune --max MIB FILE.ic | clear FILE.ic", {}, runCache},
 };
 
 }  // namespace

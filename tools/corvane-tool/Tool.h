@@ -30,3 +30,5 @@ int runText(const ToolCommand& command, const QStringList& args);
 int runPrinters(const ToolCommand& command, const QStringList& args);
 int runPrinter(const ToolCommand& command, const QStringList& args);
 int runKvr(const ToolCommand& command, const QStringList& args);
+int runThumbs(const ToolCommand& command, const QStringList& args);
+int runCache(const ToolCommand& command, const QStringList& args);
