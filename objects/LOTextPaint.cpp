@@ -137,14 +137,9 @@ void TLOText::drawText(TCanvas& canvas, TColorSpec& fill, TColorSpec* outline) {
         return;
     }
     if (plain && fill.IsExactSolid(canvas)) {
-        // The letters' outline, once built, fills the same area as drawing the text.
-        if (letters_) {
-            fillStroke(canvas, *letters_, fill.Color());
-        } else {
-            simple_->DrawColor = fill.Color();
-            canvas.tools().brush.style = platform::BrushStyle::Clear;
-            simple_->Draw(canvas, safeBox());
-        }
+        simple_->DrawColor = fill.Color();
+        canvas.tools().brush.style = platform::BrushStyle::Clear;
+        simple_->Draw(canvas, safeBox());
         return;
     }
     CanvasStateKeeper inner(canvas);
