@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr std::array<const char*, 12> kMonths{"January", "February", "March",     "April",
-                                              "May",     "June",     "July",      "August",
-                                              "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonths{"January",   "February", "March",    "April",
+                                              "May",       "June",     "July",     "August",
+                                              "September", "October",  "November", "December"};
 constexpr std::array<const char*, 7> kDays{"Monday", "Tuesday",  "Wednesday", "Thursday",
                                            "Friday", "Saturday", "Sunday"};
 const QString kShortDate = QStringLiteral("yyyy/mm/dd");
@@ -67,61 +67,65 @@ public:
             }
             const int n = runOf(f, i, lc);
             switch (lc) {
-            case 'y':
-                out += n <= 2 ? number(date_.year() % 100, 2) : number(date_.year(), 4);
-                break;
-            case 'm':
-                if (afterHour && n <= 2) {
-                    out += number(time_.minute(), n);
-                } else if (n <= 2) {
-                    out += number(date_.month(), n);
-                } else {
-                    const QString name = QLatin1String(kMonths.at(size_t(date_.month() - 1)));
-                    out += n == 3 ? name.left(3) : name;
+                case 'y':
+                    out += n <= 2 ? number(date_.year() % 100, 2) : number(date_.year(), 4);
+                    break;
+                case 'm':
+                    if (afterHour && n <= 2) {
+                        out += number(time_.minute(), n);
+                    } else if (n <= 2) {
+                        out += number(date_.month(), n);
+                    } else {
+                        const QString name = QLatin1String(kMonths.at(size_t(date_.month() - 1)));
+                        out += n == 3 ? name.left(3) : name;
+                    }
+                    break;
+                case 'd':
+                    if (n <= 2) {
+                        out += number(date_.day(), n);
+                    } else if (n <= 4) {
+                        const QString name = QLatin1String(kDays.at(size_t(date_.dayOfWeek() - 1)));
+                        out += n == 3 ? name.left(3) : name;
+                    } else if (depth < 2) {
+                        out += run(kShortDate, depth + 1);
+                    }
+                    break;
+                case 'h': {
+                    const bool twelve =
+                        f.indexOf(QLatin1String("am/pm"), i, Qt::CaseInsensitive) >= 0 ||
+                        f.indexOf(QLatin1String("a/p"), i, Qt::CaseInsensitive) >= 0;
+                    int h = time_.hour();
+                    if (twelve) h = h % 12 == 0 ? 12 : h % 12;
+                    out += number(h, std::min(n, 2));
+                    break;
                 }
-                break;
-            case 'd':
-                if (n <= 2) {
-                    out += number(date_.day(), n);
-                } else if (n <= 4) {
-                    const QString name = QLatin1String(kDays.at(size_t(date_.dayOfWeek() - 1)));
-                    out += n == 3 ? name.left(3) : name;
-                } else if (depth < 2) {
-                    out += run(kShortDate, depth + 1);
-                }
-                break;
-            case 'h': {
-                const bool twelve = f.indexOf(QLatin1String("am/pm"), i, Qt::CaseInsensitive) >= 0 ||
-                                    f.indexOf(QLatin1String("a/p"), i, Qt::CaseInsensitive) >= 0;
-                int h = time_.hour();
-                if (twelve) h = h % 12 == 0 ? 12 : h % 12;
-                out += number(h, std::min(n, 2));
-                break;
+                case 'n':
+                    out += number(time_.minute(), std::min(n, 2));
+                    break;
+                case 's':
+                    out += number(time_.second(), std::min(n, 2));
+                    break;
+                case 'z':
+                    out += number(time_.msec(), n >= 3 ? 3 : 1);
+                    break;
+                case 't':
+                    if (depth < 2)
+                        out += run(n >= 2 ? kLongTime : QStringLiteral("h:nn"), depth + 1);
+                    break;
+                case '/':
+                    out += u'/';
+                    break;
+                case ':':
+                    out += u':';
+                    break;
+                default:
+                    out += c;
+                    break;
             }
-            case 'n':
-                out += number(time_.minute(), std::min(n, 2));
-                break;
-            case 's':
-                out += number(time_.second(), std::min(n, 2));
-                break;
-            case 'z':
-                out += number(time_.msec(), n >= 3 ? 3 : 1);
-                break;
-            case 't':
-                if (depth < 2) out += run(n >= 2 ? kLongTime : QStringLiteral("h:nn"), depth + 1);
-                break;
-            case '/':
-                out += u'/';
-                break;
-            case ':':
-                out += u':';
-                break;
-            default:
-                out += c;
-                break;
-            }
-            if (lc == 'h') afterHour = true;
-            else if (QChar(lc).isLetter()) afterHour = false;
+            if (lc == 'h')
+                afterHour = true;
+            else if (QChar(lc).isLetter())
+                afterHour = false;
             i += std::max(n, 1);
         }
         return out;
@@ -140,9 +144,12 @@ QStringList MonthMacros(int month) {
     const auto entry = [](const char* key, const QString& value) {
         return QLatin1String(key) + QStringLiteral("=\"") + value + u'"';
     };
-    return {entry("LongMonthA", name),       entry("LongMonthB", name.toLower()),
-            entry("LongMonthC", name.toUpper()), entry("ShortMonthA", shortName),
-            entry("ShortMonthB", shortName.toLower()), entry("ShortMonthC", shortName.toUpper())};
+    return {entry("LongMonthA", name),
+            entry("LongMonthB", name.toLower()),
+            entry("LongMonthC", name.toUpper()),
+            entry("ShortMonthA", shortName),
+            entry("ShortMonthB", shortName.toLower()),
+            entry("ShortMonthC", shortName.toUpper())};
 }
 
 QString FormatDateTimeText(const QString& format, const QDateTime& when) {

@@ -3,10 +3,10 @@
 #include "objects/LOText.h"
 
 #include "document/stream/PropertyBuilder.h"
+#include "drawing/ObjectSite.h"
 #include "imaging/color/ColorFill.h"
 #include "objects/CoonsDistortion.h"
 #include "objects/SimpleText.h"
-#include "drawing/ObjectSite.h"
 #include "platform/IntMath.h"
 
 #include <QScopeGuard>
@@ -55,8 +55,9 @@ void TLOText::DeclareProperties(PropertyBuilder<TLOText>& p) {
     p.boolean("Outline", &TLOText::Outline, &TLOText::SetOutline);
     p.persistent("OutlineColor", &TLOText::OutlineColor);
     p.integer("OutLineWidth", &TLOText::OutLineWidth, &TLOText::SetOutLineWidth);
-    p.integer("Shadow", &TLOText::Shadow, &TLOText::SetShadow)
-        .storedIf([](const TLOText& o) { return o.Shadow() != kCustomShadow; });
+    p.integer("Shadow", &TLOText::Shadow, &TLOText::SetShadow).storedIf([](const TLOText& o) {
+        return o.Shadow() != kCustomShadow;
+    });
     p.integer("ShadowOffsetX", &TLOText::ShadowOffsetX, &TLOText::SetShadowOffsetX)
         .storedIf([](const TLOText& o) { return o.Shadow() == kCustomShadow; });
     p.integer("ShadowOffsetY", &TLOText::ShadowOffsetY, &TLOText::SetShadowOffsetY)

@@ -36,8 +36,8 @@ class TLOText : public TLORectBase,
 public:
     // Shadow offsets of the presets 0..8, in percent of the line height.
     static constexpr std::array<QPoint, 9> kShadowPresets{
-        QPoint{0, 0},  QPoint{-7, -7}, QPoint{0, -7}, QPoint{7, -7}, QPoint{-7, 0},
-        QPoint{7, 0},  QPoint{-7, 7},  QPoint{0, 7},  QPoint{7, 7}};
+        QPoint{0, 0}, QPoint{-7, -7}, QPoint{0, -7}, QPoint{7, -7}, QPoint{-7, 0},
+        QPoint{7, 0}, QPoint{-7, 7},  QPoint{0, 7},  QPoint{7, 7}};
     static constexpr int kCustomShadow = 9;
     static constexpr int kMinimumSize = 20;  // the smallest automatic box side
 

@@ -17,9 +17,8 @@ namespace {
 
 // The convex hull of the points, counter-clockwise on the screen (Andrew's monotone chain).
 std::vector<QPoint> convexHull(std::vector<QPoint> pts) {
-    std::sort(pts.begin(), pts.end(), [](QPoint a, QPoint b) {
-        return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y();
-    });
+    std::sort(pts.begin(), pts.end(),
+              [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
     pts.erase(std::unique(pts.begin(), pts.end()), pts.end());
     if (pts.size() < 3) return pts;
     const auto cross = [](QPoint o, QPoint a, QPoint b) {
@@ -84,7 +83,8 @@ QPoint TLOText::ShadowOffset() const {
 }
 
 std::vector<QPoint> TLOText::rotated(const TRect& r) const {
-    std::vector<QPoint> pts{{r.Left, r.Top}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}};
+    std::vector<QPoint> pts{
+        {r.Left, r.Top}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}};
     if (Angle() != 0) {
         TRotator rot;
         rot.SetCenter(BoxCenter());
@@ -103,8 +103,8 @@ std::vector<QPoint> TLOText::enclosingPolygon() const {
         TRotator back;
         back.SetAngle(-Angle());
         back.TransformPoint(off);
-        const std::vector<QPoint> shadow =
-            rotated({box.Left + off.x(), box.Top + off.y(), box.Right + off.x(), box.Bottom + off.y()});
+        const std::vector<QPoint> shadow = rotated(
+            {box.Left + off.x(), box.Top + off.y(), box.Right + off.x(), box.Bottom + off.y()});
         pts.insert(pts.end(), shadow.begin(), shadow.end());
     }
     return convexHull(std::move(pts));
@@ -176,8 +176,14 @@ TRect TLOText::GetBounds() const {
     if (const std::optional<ArcBand> band = arcBand(0)) {
         TRect r = inflated(boundsOf(band->Polygon()), safeOutlineWidth());
         const QPoint off = ShadowOffset();
-        if (off.x() > 0) r.Right += off.x(); else r.Left += off.x();
-        if (off.y() > 0) r.Bottom += off.y(); else r.Top += off.y();
+        if (off.x() > 0)
+            r.Right += off.x();
+        else
+            r.Left += off.x();
+        if (off.y() > 0)
+            r.Bottom += off.y();
+        else
+            r.Top += off.y();
         return r;
     }
     return boundsOf(enclosingPolygon());
@@ -192,7 +198,8 @@ int TLOText::HitTest(QPoint logical) {
             pixel = std::max(1, int(std::ceil(double(s.UnitDPI()) * 100 /
                                               (double(ScreenDPI()) * std::max(1, s.Scale())))));
         }
-        if (const std::optional<ArcBand> band = arcBand(pixel)) return band->Contains(logical) ? 1 : 0;
+        if (const std::optional<ArcBand> band = arcBand(pixel))
+            return band->Contains(logical) ? 1 : 0;
     }
     QPoint p = logical;
     if (Angle() != 0) {
@@ -251,11 +258,11 @@ void TLOText::applyAutoSize() {
         QPoint a;
         const int midX = (box.Left + box.Right) / 2, midY = (box.Top + box.Bottom) / 2;
         if (!vertical)
-            a = align == 1 ? QPoint(midX, box.Top)
+            a = align == 1   ? QPoint(midX, box.Top)
                 : align == 2 ? QPoint(box.Right, box.Top)
                              : QPoint(box.Left, box.Top);
         else
-            a = align == 1 ? QPoint(box.Right, midY)
+            a = align == 1   ? QPoint(box.Right, midY)
                 : align == 2 ? QPoint(box.Right, box.Bottom)
                              : QPoint(box.Right, box.Top);
         TRotator rot;
@@ -360,9 +367,9 @@ void TLOText::EndCurveEdit() {
     const CurveEdit edit = *curve_;
     curve_.reset();
     SetAutoSize(false);
-    const double theta =
-        std::nearbyint(std::atan2(double(edit.start.y() - edit.end.y()),
-                                  double(edit.start.x() - edit.end.x())) * 180 / M_PI);
+    const double theta = std::nearbyint(
+        std::atan2(double(edit.start.y() - edit.end.y()), double(edit.start.x() - edit.end.x())) *
+        180 / M_PI);
     const int angle = int(theta) - (Vertical() ? 270 : 180);
     TRotator back;
     back.SetCenter({(edit.start.x() + edit.end.x()) / 2, (edit.start.y() + edit.end.y()) / 2});

@@ -167,7 +167,8 @@ void TLOText::PaintAlphaMask(TAlphaMask& mask) {
             fillStroke(canvas, letters, clWhite);
         }
         fillStroke(canvas, letters, clWhite);
-        if (outline_ && outlineWidth_ > 0) outlineStroke(canvas, letters, 2 * safeOutlineWidth(), clWhite);
+        if (outline_ && outlineWidth_ > 0)
+            outlineStroke(canvas, letters, 2 * safeOutlineWidth(), clWhite);
     }
     for (int y = 0; y < scratch.height(); ++y) {
         const auto* from = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));

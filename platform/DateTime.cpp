@@ -36,8 +36,7 @@ QDateTime fromStoredDateTime(double value) {
         ms -= qint64(kMsPerDay);
         days += whole >= 0 ? 1 : -1;
     }
-    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)),
-                     Qt::LocalTime);
+    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::LocalTime);
 }
 
 }  // namespace platform

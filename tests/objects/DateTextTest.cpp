@@ -17,10 +17,12 @@ TEST(StoredDateTime, DaysSinceTheEpochWithTheTimeAsFraction) {
     EXPECT_EQ(toStoredDateTime(when), 38051.75);
     EXPECT_EQ(fromStoredDateTime(38051.75), when);
     // Before the epoch the days count back while the time of day still runs forwards.
-    EXPECT_EQ(fromStoredDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::LocalTime));
+    EXPECT_EQ(fromStoredDateTime(-1.25),
+              QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::LocalTime));
     EXPECT_EQ(toStoredDateTime(fromStoredDateTime(-1.25)), -1.25);
     // Milliseconds that round up to midnight give the next day.
-    EXPECT_EQ(fromStoredDateTime(1.9999999999), QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::LocalTime));
+    EXPECT_EQ(fromStoredDateTime(1.9999999999),
+              QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::LocalTime));
     // Any stored value gives some date.
     EXPECT_TRUE(fromStoredDateTime(std::numeric_limits<double>::quiet_NaN()).isValid());
     EXPECT_EQ(fromStoredDateTime(1e300).date(), QDate(9999, 12, 31));
@@ -30,14 +32,17 @@ TEST(StoredDateTime, DaysSinceTheEpochWithTheTimeAsFraction) {
 }
 
 TEST(DateText, FormatsLettersMacrosAndLiterals) {
-    const double when = toStoredDateTime(QDateTime(QDate(2004, 3, 5), QTime(9, 5, 7), Qt::LocalTime));
+    const double when =
+        toStoredDateTime(QDateTime(QDate(2004, 3, 5), QTime(9, 5, 7), Qt::LocalTime));
     EXPECT_EQ(DateText(QStringLiteral("yyyy/mm/dd"), when), QStringLiteral("2004/03/05"));
     EXPECT_EQ(DateText(QStringLiteral("yy.m.d"), when), QStringLiteral("04.3.5"));
-    EXPECT_EQ(DateText(QStringLiteral("$(LongMonthA) d, yyyy"), when), QStringLiteral("March 5, 2004"));
+    EXPECT_EQ(DateText(QStringLiteral("$(LongMonthA) d, yyyy"), when),
+              QStringLiteral("March 5, 2004"));
     EXPECT_EQ(DateText(QStringLiteral("$(ShortMonthC)-$(LongMonthB)-$(ShortMonthB)"), when),
               QStringLiteral("MAR-march-mar"));
     // "m" after an hour is the minute; quoted text is copied as it is.
-    EXPECT_EQ(DateText(QStringLiteral("hh:mm:ss \"d y m\""), when), QStringLiteral("09:05:07 d y m"));
+    EXPECT_EQ(DateText(QStringLiteral("hh:mm:ss \"d y m\""), when),
+              QStringLiteral("09:05:07 d y m"));
     EXPECT_EQ(DateText(QStringLiteral("h:nn am/pm"), when + 0.5), QStringLiteral("9:05 pm"));
     // Empty: the short date, with the time when it is not midnight.
     EXPECT_EQ(DateText(QString(), when), QStringLiteral("2004/03/05 9:05:07"));

@@ -132,7 +132,7 @@ TEST(TextObject, HitTestTurnsThePointBack) {
     auto t = textAt({0, 0, 400, 100});
     t->SetAngle(90);
     EXPECT_EQ(t->HitTest({200, 50}), 1);
-    EXPECT_EQ(t->HitTest({20, 50}), 0);   // inside the unturned box only
+    EXPECT_EQ(t->HitTest({20, 50}), 0);    // inside the unturned box only
     EXPECT_EQ(t->HitTest({200, 190}), 1);  // inside the turned one only
 }
 
@@ -324,13 +324,35 @@ TEST(TextObject, StoredBytesRoundTripThroughTheTextForm) {
     const QByteArray bytes = out.Data();
     const QString text = streamtree::printDocument(streamtree::readDocument(bytes));
     EXPECT_EQ(streamtree::writeDocument(streamtree::parseDocument(text)), bytes);
-    for (const char* name : {"Version", "Text.Strings", "Font.", "Align", "CharSpacing",
-                             "LineSpacing", "Angle", "CoonsDistortion.Data", "DistortionRatio",
-                             "TextColor.", "Outline", "OutlineColor.", "OutLineWidth",
-                             "ShadowOffsetX", "ShadowOffsetY", "ShadowColor.", "AutoSize",
-                             "Bulge", "FieldNo", "FieldType = ftCreatorEnglish", "HanToZen",
-                             "NumToKnj", "MinusExc", "FeedAngle", "wizInputEnable",
-                             "wizInputCaption", "Format", "Date", "UpdateFlag = dufSave"})
+    for (const char* name : {"Version",
+                             "Text.Strings",
+                             "Font.",
+                             "Align",
+                             "CharSpacing",
+                             "LineSpacing",
+                             "Angle",
+                             "CoonsDistortion.Data",
+                             "DistortionRatio",
+                             "TextColor.",
+                             "Outline",
+                             "OutlineColor.",
+                             "OutLineWidth",
+                             "ShadowOffsetX",
+                             "ShadowOffsetY",
+                             "ShadowColor.",
+                             "AutoSize",
+                             "Bulge",
+                             "FieldNo",
+                             "FieldType = ftCreatorEnglish",
+                             "HanToZen",
+                             "NumToKnj",
+                             "MinusExc",
+                             "FeedAngle",
+                             "wizInputEnable",
+                             "wizInputCaption",
+                             "Format",
+                             "Date",
+                             "UpdateFlag = dufSave"})
         EXPECT_TRUE(text.contains(QLatin1String(name))) << name;
 
     // Read back and written again: the same bytes.
