@@ -416,3 +416,26 @@ TEST(TextObject, PaintsShadowOutlineAndLettersAndRepaintsTheSame) {
     EXPECT_GT(shadow.y(), letters.y());
     t->SetParent(nullptr);
 }
+
+TEST(TextObject, BlendedLettersAreTranslucent) {
+    TTestSite site;
+    auto t = textAt({20, 10, 180, 100}, {"HH"});
+    t->Font()->SetSize(20);
+    t->SetShadow(8);
+    EXPECT_FALSE(t->NeedsBlend());
+    t->SetBlendRatio(50);
+    EXPECT_TRUE(t->NeedsBlend());
+    site.Add(*t);
+    site.PaintScreen();
+    // Black letters and shadow at half strength over white: grey, never black.
+    int black = 0, grey = 0;
+    for (int y = 0; y < site.image.height(); ++y)
+        for (int x = 0; x < site.image.width(); ++x) {
+            const QRgb p = site.image.pixel(x, y) & 0xFFFFFF;
+            black += p == 0;
+            grey += p != 0 && p != 0xFFFFFF;
+        }
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(grey, 100);
+    t->SetParent(nullptr);
+}
