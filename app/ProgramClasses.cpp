@@ -3,6 +3,7 @@
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
+#include "objects/TextObjectClasses.h"
 #include "paper/PaperClasses.h"
 
 #include <mutex>
@@ -14,5 +15,6 @@ void RegisterProgramClasses() {
         RegisterPaperClasses();
         RegisterTemporaryPicture();
         RegisterStandardGraphics();
+        RegisterTextObjectClasses();
     });
 }

@@ -32,6 +32,7 @@ void TLightControl::SetParent(TControlContainer* parent) {
         parent->ControlInserted(*this);
         Invalidate();
     }
+    ParentChanged();
 }
 
 void TLightControl::SetBounds(const TRect& rect) {

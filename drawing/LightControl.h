@@ -75,6 +75,8 @@ public:
     void SetParentComponent(TComponent* parent) override;
 
 protected:
+    // Runs after the control has joined or left a container.
+    virtual void ParentChanged() {}
     // Runs before the control leaves its container (also from a destructor: only state
     // that every control has may be used there).
     void LeaveParent();
