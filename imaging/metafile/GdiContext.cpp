@@ -4,6 +4,7 @@
 #include "platform/canvas/TextFont.h"
 #include "platform/canvas/TextOut.h"
 
+#include <QPainterPath>
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
@@ -182,7 +183,11 @@ void GdiContext::applyPen() {
     platform::Pen p;
     p.style = penStyle(s_.pen.style);
     const double w = s_.pen.cosmetic ? 1 : s_.pen.width * lengthScale();
-    p.width = int(std::clamp(std::lround(std::isfinite(w) ? w : 1.0), 1L, 4096L));
+    // A pen wider than twice the picture's sides covers it as a wider one would near it;
+    // the limit keeps stroking cost to the picture's size.
+    const QSize img = canvas_.image().size();
+    const long widest = std::min(4096L, 2L * (img.width() + img.height()) + 64);
+    p.width = int(std::clamp(std::lround(std::isfinite(w) ? w : 1.0), 1L, widest));
     p.color = s_.pen.color;
     p.mode = platform::Rop2(std::clamp(s_.rop2, 1, 16));
     canvas_.tools().pen = p;
@@ -596,11 +601,22 @@ void GdiContext::invertRegion(const QRegion& device) {
 
 // --- clipping ---
 
+QRegion GdiContext::boundedRegion(const QPainterPath& device, Qt::FillRule rule) const {
+    // Only the part near the picture is made pixels: a region's cost follows its height.
+    QPainterPath area;
+    area.addRect(QRectF(canvas_.image().rect()).adjusted(-4, -4, 4, 4));
+    QPainterPath shape = device;
+    shape.setFillRule(rule);
+    return QRegion(shape.intersected(area).toFillPolygon().toPolygon(), rule);
+}
+
 QRegion GdiContext::deviceRect(QRectF logical) const {
     if (axisAligned()) return QRegion(clampedDeviceBox(logical));
     const std::vector<QPoint> pts = devicePoints(
         {logical.topLeft(), logical.topRight(), logical.bottomRight(), logical.bottomLeft()});
-    return QRegion(QPolygon(QList<QPoint>(pts.begin(), pts.end())));
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(pts.begin(), pts.end()))));
+    return boundedRegion(path, Qt::OddEvenFill);
 }
 
 QRegion GdiContext::deviceRegion(const QRegion& logical) const {
@@ -661,7 +677,32 @@ void GdiContext::selectClipPath(int mode) {
     if (canvas_.inPath()) canvas_.endPath();
     if (!canvas_.hasPath()) return;
     applyModes();
-    combineClip(canvas_.pathToRegion(), mode);
+    std::vector<QPoint> pts;
+    std::vector<std::uint8_t> types;
+    canvas_.getPath(pts, types);
+    QRect extent;
+    for (QPoint p : pts) extent |= QRect(p, QSize(1, 1));
+    const QRect near = canvas_.image().rect().adjusted(-4096, -4096, 4096, 4096);
+    if (near.contains(extent)) {
+        combineClip(canvas_.pathToRegion(), mode);
+        return;
+    }
+    // A path reaching far beyond the picture: its region is made near the picture only.
+    QPainterPath path;
+    for (size_t i = 0; i < pts.size() && i < types.size(); ++i) {
+        const int t = types[i] & ~1;
+        if (t == 6) {
+            path.moveTo(pts[i]);
+        } else if (t == 4 && i + 2 < pts.size()) {
+            path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+            i += 2;
+        } else {
+            path.lineTo(pts[i]);
+        }
+        if (types[std::min(i, types.size() - 1)] & 1) path.closeSubpath();
+    }
+    canvas_.abortPath();
+    combineClip(boundedRegion(path, s_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill), mode);
 }
 
 // --- paths ---

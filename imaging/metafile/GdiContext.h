@@ -10,6 +10,7 @@
 
 #include <QByteArrayView>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QRegion>
@@ -160,6 +161,7 @@ private:
     std::vector<QPoint> devicePoints(const std::vector<QPointF>& pts) const;
     QRect clampedDeviceBox(QRectF logical) const;
     QRegion visible() const;
+    QRegion boundedRegion(const QPainterPath& device, Qt::FillRule rule) const;
 
     platform::Canvas& canvas_;
     Reference ref_;

@@ -57,7 +57,7 @@ TEST(ArcShapes, PieChordAndArcCoverTheirQuarters) {
     EXPECT_EQ(ac.currentPosition(), QPoint(5, 35));
     arcTo(ac, {0, 0, 40, 40}, {40, 20}, {20, 0});
     EXPECT_EQ(ac.currentPosition(), QPoint(20, 0));
-    EXPECT_FALSE(isWhite(a, 20, 34));  // the line from (5, 35) to the arc's start
+    EXPECT_FALSE(isWhite(a, 12, 32));  // on the line from (5, 35) to the arc's start
 }
 
 TEST(ArcShapes, EqualRaysGiveTheWholeEllipse) {
@@ -65,6 +65,6 @@ TEST(ArcShapes, EqualRaysGiveTheWholeEllipse) {
     ASSERT_GT(pts.size(), 8u);
     EXPECT_NEAR(pts.front().x(), 100, 1e-9);
     EXPECT_NEAR(pts.back().x(), 100, 1e-9);
-    EXPECT_NEAR(pts[pts.size() / 2].x(), 0, 1e-6);  // half way round: the left end
+    EXPECT_NEAR(pts[pts.size() / 2].x(), 0, 0.1);  // half way round: the left end
     EXPECT_LE(pts.size(), 4097u);
 }

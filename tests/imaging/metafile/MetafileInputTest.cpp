@@ -10,6 +10,7 @@
 #include "platform/canvas/Canvas.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QMimeData>
 #include <QtEndian>
 
@@ -148,4 +149,33 @@ TEST(MetafileClipboard, ReadsTheFormatsOthersOfferAndOffersEmf) {
     EXPECT_EQ(out.data(QStringLiteral("image/x-emf")), emf.Bytes());
     EXPECT_EQ(MetafileFromMimeData(out)->Bytes(), emf.Bytes());
     EXPECT_FALSE(MetafileFromMimeData(QMimeData()));
+}
+
+TEST(MetafileInput, AnotherProgramsEmfRendersRecognisably) {
+    // Written by pstoedit from pstoedit-shapes.ps: a red triangle at the lower left, a
+    // blue ring at the right, a green curve across the top and black text above it.
+    QFile f(QStringLiteral(METAFILE_EXTERNAL_DIR "/pstoedit-shapes.emf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    TMetafile meta;
+    meta.SetBytes(f.readAll());
+    const QImage img = meta.ToImage();
+    ASSERT_EQ(img.size(), QSize(213, 130));
+    const auto count = [&](QRect area, auto test) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += test(QColor(img.pixel(x, y)));
+        return n;
+    };
+    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+    const auto blue = [](QColor c) { return c.blue() > 200 && c.red() < 60 && c.green() < 60; };
+    const auto green = [](QColor c) { return c.green() > 100 && c.red() < 60 && c.blue() < 60; };
+    const auto black = [](QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; };
+    // The halves leave out the band where the triangle and the ring come close.
+    const QRect left(0, 65, 95, 65), right(112, 0, 101, 130), top(0, 0, 213, 50);
+    EXPECT_GT(count(left, red), 1000);
+    EXPECT_EQ(count(right, red), 0);
+    EXPECT_GT(count(right, blue), 400);
+    EXPECT_EQ(count(left, blue), 0);
+    EXPECT_GT(count(top, green), 150);
+    EXPECT_GT(count(QRect(0, 0, 106, 30), black), 40);
 }
