@@ -75,6 +75,9 @@ QString compressedDataEnded() {
 QString pictureLoadFailed() {
     return QStringLiteral("イメージの読み込みに失敗しました");
 }
+QString invalidMetafile() {
+    return QStringLiteral("メタファイルが不正です");
+}
 QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }

@@ -44,6 +44,8 @@ QString declaredLengthExceedsData(qint64 declared, qint64 bytes);
 QString lengthMismatch(qint64 declared, qint64 actual);
 QString compressedDataEnded();
 QString pictureLoadFailed();
+// Metafiles: bytes that are neither an enhanced nor a placeable Windows metafile.
+QString invalidMetafile();
 // An Exif pixel count ("640ピクセル").
 QString pixelCount(int pixels);
 // The text of the picture shown while a thumbnail is being made.

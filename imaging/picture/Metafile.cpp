@@ -1,5 +1,7 @@
 #include "imaging/picture/Metafile.h"
 
+#include "imaging/Messages.h"
+#include "imaging/metafile/MetafilePlayer.h"
 #include "imaging/picture/ErrorPicture.h"
 #include "imaging/picture/StreamBytes.h"
 #include "platform/ByteCursor.h"
@@ -8,10 +10,6 @@
 #include <cmath>
 
 namespace {
-
-QString invalidMetafile() {
-    return QStringLiteral("メタファイルが不正です");
-}
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
@@ -40,7 +38,7 @@ void TMetafile::setBytes(QByteArray bytes, bool strict) {
     bool enhanced = false;
     int w = 0, h = 0;
     if (!bytes.isEmpty()) {
-        const platform::ByteCursor c(bytes, invalidMetafile());
+        const platform::ByteCursor c(bytes, msg::invalidMetafile());
         if (c.has(88) && c.u32leAt(0) == 1 && c.u32leAt(40) == kEmfSignature) {
             // The frame rectangle is in 0.01 mm, both corners inclusive.
             enhanced = true;
@@ -51,7 +49,7 @@ void TMetafile::setBytes(QByteArray bytes, bool strict) {
             w = scaled(std::int64_t(c.i16leAt(10)) - c.i16leAt(6), inch);
             h = scaled(std::int64_t(c.i16leAt(12)) - c.i16leAt(8), inch);
         } else if (strict) {
-            throw Exception(invalidMetafile());
+            throw Exception(msg::invalidMetafile());
         }
     }
     bytes_ = std::move(bytes);
@@ -69,14 +67,15 @@ void TMetafile::SaveToStream(TStream& stream) const {
 }
 
 void TMetafile::ReadData(TStream& stream) {
-    const std::int32_t length = picturebytes::ReadInt32(stream, invalidMetafile());
+    const std::int32_t length = picturebytes::ReadInt32(stream, msg::invalidMetafile());
     if (length <= 4) {
         setBytes(QByteArray(), false);
         return;
     }
     // Stored bytes are kept even when their header is not understood, so that a document
     // never loses them.
-    setBytes(picturebytes::ReadExactly(stream, std::int64_t(length) - 4, invalidMetafile()), false);
+    setBytes(picturebytes::ReadExactly(stream, std::int64_t(length) - 4, msg::invalidMetafile()),
+             false);
 }
 
 void TMetafile::WriteData(TStream& stream) const {
@@ -85,12 +84,20 @@ void TMetafile::WriteData(TStream& stream) const {
 }
 
 void TMetafile::Draw(platform::Canvas& canvas, const TRect& rect) const {
-    if (!Empty()) DrawErrorPicture(canvas, rect);
+    if (Empty()) return;
+    if (metafile::kindOf(bytes_) == metafile::Kind::None) {
+        DrawErrorPicture(canvas, rect);
+        return;
+    }
+    metafile::play(bytes_, canvas, rect);
 }
 
 QImage TMetafile::ToImage() const {
     if (Empty() || width_ <= 0 || height_ <= 0) return QImage();
+    if (std::int64_t(width_) * height_ > metafile::kMaxBitmapPixels)
+        throw Exception(msg::pictureLoadFailed());
     QImage image(width_, height_, QImage::Format_RGB32);
+    if (image.isNull()) throw Exception(msg::pictureLoadFailed());
     image.fill(Qt::white);
     platform::Canvas canvas(image);
     Draw(canvas, {0, 0, width_, height_});

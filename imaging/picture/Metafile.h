@@ -1,7 +1,8 @@
 #pragma once
 // TMetafile: an enhanced metafile or a placeable Windows metafile. Its bytes are kept
 // unchanged through loading, storing and copying; its size comes from its header. It is
-// drawn as the error picture until metafile playback exists.
+// drawn by the metafile player; bytes the player does not understand draw the error
+// picture.
 
 #include "imaging/picture/Graphic.h"
 
@@ -24,6 +25,8 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     bool Empty() const override { return bytes_.isEmpty(); }
+    // The picture at its own size on white; larger than metafile::kMaxBitmapPixels raises
+    // msg::pictureLoadFailed().
     QImage ToImage() const override;
     bool AssignFrom(const TGraphic& source) override;
 

@@ -2,6 +2,7 @@
 # corvane-tool picture: info and convert through the real program, and their failures.
 set -eu
 tool=$1
+here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
@@ -32,6 +33,21 @@ cmp -i 46 a.bmp d.bmp
 "$tool" picture info e.jpg | grep -qx 'size: 4x8'
 "$tool" picture convert a.bmp f.bmp --size 2x1 --filter area
 "$tool" picture info f.bmp | grep -qx 'size: 2x1'
+
+# Metafiles: an EMF another program wrote, played at its own size and at a size asked for;
+# a metafile cut short still plays the records it has.
+emf=$here/metafile/external/pstoedit-shapes.emf
+"$tool" picture info "$emf" > m.txt
+grep -qx 'kind: EMF' m.txt
+grep -qx 'size: 213x130' m.txt
+grep -qx 'records: 97' m.txt
+grep -qx 'skipped: none' m.txt
+"$tool" picture convert "$emf" m.bmp
+"$tool" picture info m.bmp | grep -qx 'size: 213x130'
+"$tool" picture convert "$emf" m.png --size 426x260
+"$tool" picture info m.png | grep -qx 'size: 426x260'
+head -c 600 "$emf" > cut.emf
+"$tool" picture info cut.emf | grep -q '(no end record)'
 
 # Failures: the program's message and exit status 1; usage errors exit 2.
 printf 'BX' > bad.bmp

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TMemoryStream in(bytes);
         ReadPictureData(picture, in);
         if (picture.Graphic()) {
-            // Decoding on demand (JPEG) may raise too. Metafiles only draw the error picture
-            // at their declared size, which is not the reader's concern.
+            // Decoding on demand (JPEG) may raise too. Metafile playback has fuzz targets of
+            // its own (emf_fuzz, wmf_fuzz).
             if (picture.Graphic()->IsBitmapLike()) (void)picture.Graphic()->ToImage();
             TMemoryStream out;
             WritePictureData(picture, out);
