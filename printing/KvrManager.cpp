@@ -86,11 +86,7 @@ bool TKVRManager::SavePictureToTemp(const TPictureEx& picture) {
 
 bool TKVRManager::PrinterSupportsKvr() {
     const auto printer = CurrentKvrPrinter();
-    if (!printer || !printer->DriverExtensionOpen()) return false;
-    const auto media = printer->MediaSettingRecord();
-    if (!media || media->mode != 1 || media->fourth != 2) return false;
-    const auto modes = printer->ColourModes();
-    return std::find(modes.begin(), modes.end(), 6) != modes.end();
+    return printer && PrinterOffersKvr(*printer);
 }
 
 int TKVRManager::InspectSource() {

@@ -1,9 +1,9 @@
 #pragma once
 // What colour matching needs of the current printer: whether its vendor driver extension
 // offers colour-matched printing, the colour profile of its output, and switching its
-// driver into the colour-matching mode for one job. The printer configuration implements
-// this and installs itself as the current printer; until one is installed, no printer
-// supports colour matching and print corrections go to sRGB.
+// driver into the colour-matching mode for one job. The framework printer installs its
+// implementation whenever a printer is set; until one is installed, no printer supports
+// colour matching and print corrections go to sRGB.
 
 #include <QByteArray>
 #include <QString>
@@ -39,3 +39,14 @@ public:
 
 std::shared_ptr<IKvrPrinter> CurrentKvrPrinter();
 void SetCurrentKvrPrinter(std::shared_ptr<IKvrPrinter> printer);
+
+// Whether the printer can print colour-matched photos: its vendor driver extension is open,
+// the media-setting record has Mode 1 and fourth value 2, and colour mode 6 is listed.
+bool PrinterOffersKvr(const IKvrPrinter& printer);
+
+// The implementations over printer configurations (FrameworkKvrPrinter.cpp): the framework
+// printer's current printer, one object for the process that answers "no extension" while
+// no printer is chosen; and a given configuration.
+const std::shared_ptr<IKvrPrinter>& FrameworkKvrPrinter();
+class IPrinterConfiguration;
+std::shared_ptr<IKvrPrinter> NewKvrPrinter(std::shared_ptr<IPrinterConfiguration> configuration);

@@ -1,5 +1,7 @@
 #include "printing/Messages.h"
 
+#include "platform/Format.h"
+
 namespace msg {
 
 QString listDuplicates() {
@@ -20,6 +22,45 @@ QString qualityName(int value) {
         default:
             return QStringLiteral("カスタム");
     }
+}
+
+QString colourModeRefused(int mode) {
+    return platform::format(QStringLiteral("プリンタドライバがカラーモード %d を受け付けません"),
+                            mode);
+}
+
+QString printerPropertiesTitle(const QString& device) {
+    return platform::format(QStringLiteral("%s のプロパティ"), device);
+}
+QString paperCaption() {
+    return QStringLiteral("用紙");
+}
+QString orientationCaption() {
+    return QStringLiteral("印刷の向き");
+}
+QString portraitCaption() {
+    return QStringLiteral("縦");
+}
+QString landscapeCaption() {
+    return QStringLiteral("横");
+}
+QString paperSourceCaption() {
+    return QStringLiteral("給紙方法");
+}
+QString mediaTypeCaption() {
+    return QStringLiteral("用紙種類:");
+}
+QString printQualityCaption() {
+    return QStringLiteral("印字品質:");
+}
+QString colourCaption() {
+    return QStringLiteral("色");
+}
+QString colourValue() {
+    return QStringLiteral("カラー");
+}
+QString monochromeValue() {
+    return QStringLiteral("モノクロ");
 }
 
 }  // namespace msg

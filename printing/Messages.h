@@ -10,5 +10,20 @@ QString listDuplicates();
 QString sortedListOperation();
 // Names of the driver function's print quality values (1, 2, 3, other).
 QString qualityName(int value);
+// The driver would not take a colour mode (data item 201) for a print job.
+QString colourModeRefused(int mode);
+
+// Captions of the printer's property dialog.
+QString printerPropertiesTitle(const QString& device);
+QString paperCaption();
+QString orientationCaption();
+QString portraitCaption();
+QString landscapeCaption();
+QString paperSourceCaption();
+QString mediaTypeCaption();
+QString printQualityCaption();
+QString colourCaption();
+QString colourValue();
+QString monochromeValue();
 
 }  // namespace msg

@@ -2,6 +2,7 @@
 
 #include "platform/spooler/DevMode.h"
 #include "platform/spooler/PrinterDriver.h"
+#include "printing/KvrPrinter.h"
 
 namespace dm = platform::devmode;
 
@@ -26,6 +27,8 @@ void TPrinter::SetPrinter(const QString& device, const QString& driver, const QS
     device_ = device, driver_ = driver, port_ = port;
     const auto drv = platform::PrinterDriver::open(platform::systemSpooler(), device);
     devMode_ = devMode.isEmpty() ? drv.defaultDevMode() : dm::checkedAnsi(devMode);
+    // Colour matching asks the printer set here.
+    SetCurrentKvrPrinter(FrameworkKvrPrinter());
 }
 
 void TPrinter::GetPrinter(QString* device, QString* driver, QString* port,

@@ -26,6 +26,7 @@ SpoolerPrinterInfo infoOf(const cups_dest_t& d) {
     p.driver = text(cupsGetOption("printer-make-and-model", d.num_options, d.options));
     p.state = stateName(cupsGetOption("printer-state", d.num_options, d.options));
     p.port = text(cupsGetOption("device-uri", d.num_options, d.options));
+    p.colourProfile = text(cupsGetOption("vellumo-icc-profile", d.num_options, d.options));
     return p;
 }
 

@@ -30,6 +30,9 @@ struct SpoolerPrinterInfo {
     QString driver;  // printer-make-and-model
     QString state;   // "idle", "processing" or "stopped"
     QString port;    // the device URI
+    // The ICC profile file of the printer's output: the queue's "vellumo-icc-profile"
+    // option (set for the user with lpoptions, or by the administrator); empty when unknown.
+    QString colourProfile;
 };
 
 struct SpoolerCapabilities {

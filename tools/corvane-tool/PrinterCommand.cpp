@@ -3,6 +3,7 @@
 #include "app/DataMain.h"
 #include "platform/Messages.h"
 #include "platform/spooler/DevMode.h"
+#include "printing/KvrPrinter.h"
 #include "printing/OXDI.h"
 #include "printing/PrinterUtil.h"
 #include "tools/Messages.h"
@@ -63,11 +64,12 @@ int listPrinters(const ToolCommand& command, const QStringList& args) {
     for (const auto& p : platform::systemSpooler().printers()) {
         bool borderless = false, matching = false;
         try {
-            TPrinterConfiguration config(p.name, QString());
-            const IOXDIPtr ext = NewOXDI(config);
+            const auto config = std::make_shared<TPrinterConfiguration>(p.name, QString());
+            const IOXDIPtr ext = NewOXDI(*config);
             for (int source : ext->PaperSourceList())
                 borderless = borderless || BorderlessSourceOf(source, true) == source;
-            matching = ext->ColorModeList().contains(OXDM_COLOR_MATCHING);
+            // The same test the print pipeline makes before it switches the driver.
+            matching = PrinterOffersKvr(*NewKvrPrinter(config));
         } catch (const std::exception&) {
         }
         out(QStringList{p.name, p.isDefault ? QStringLiteral("*") : QStringLiteral("-"), p.driver,
