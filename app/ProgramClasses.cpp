@@ -3,6 +3,7 @@
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
+#include "objects/ImageObjectClasses.h"
 #include "paper/PaperClasses.h"
 
 #include <mutex>
@@ -11,6 +12,7 @@ void RegisterProgramClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterDrawObjectClasses();
+        RegisterImageObjectClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();
         RegisterStandardGraphics();
