@@ -174,22 +174,24 @@ void TLOImage::PaintAlphaMask(TAlphaMask& mask) {
         DrawIntoAlphaMask(mask, LogBounds(), opaque, false, false);
     } else if (const TSafetyBitmap* composite = EnsureComposite()) {
         // Mask bit 1 (transparent) becomes 0, bit 0 becomes 255.
-        QImage grey = composite->Mask().convertToFormat(QImage::Format_Grayscale8);
-        DrawIntoAlphaMask(mask, GetBounds(), grey, false, true);
+        if (compositeOpacity_.isNull())
+            compositeOpacity_ = composite->Mask().convertToFormat(QImage::Format_Grayscale8);
+        DrawIntoAlphaMask(mask, GetBounds(), compositeOpacity_, false, true);
     }
     if (!frame_->Empty() && alphaFrame_) {
         // The frame's grey levels limit the opacity, turned with the picture.
-        QImage frame = frame_->Graphic()->ToImage().convertToFormat(QImage::Format_RGB32);
-        if (Angle() % 360 != 0) {
-            const QSize s = RotatedLayerSize(imageData_->ProcessedPicture().Graphic()
-                                                 ? QSize(imageData_->ProcessedPicture().Width(),
-                                                         imageData_->ProcessedPicture().Height())
-                                                 : frame.size(),
-                                             {Width(), Height()});
-            frame = Rotate(frame, Angle(), qRgb(255, 255, 255), s.width(), s.height());
+        if (frameOpacity_.isNull()) {
+            QImage frame = frame_->Graphic()->ToImage().convertToFormat(QImage::Format_RGB32);
+            if (Angle() % 360 != 0) {
+                const TPictureEx& processed = imageData_->ProcessedPicture();
+                const QSize size =
+                    processed.Empty() ? frame.size() : QSize(processed.Width(), processed.Height());
+                const QSize s = RotatedLayerSize(size, {Width(), Height()});
+                frame = Rotate(frame, Angle(), qRgb(255, 255, 255), s.width(), s.height());
+            }
+            frameOpacity_ = frame.convertToFormat(QImage::Format_Grayscale8);
         }
-        DrawIntoAlphaMask(mask, GetBounds(), frame.convertToFormat(QImage::Format_Grayscale8), true,
-                          false);
+        DrawIntoAlphaMask(mask, GetBounds(), frameOpacity_, true, false);
     }
 }
 

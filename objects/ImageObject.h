@@ -76,7 +76,10 @@ protected:
     void AssignProperties(const TDrawObject& source) override;
 
 private:
-    void discardComposite() { composite_.reset(); }
+    void discardComposite() {
+        composite_.reset();
+        compositeOpacity_ = frameOpacity_ = QImage();
+    }
     void contentChanged();
 
     std::unique_ptr<TImageData> imageData_;
@@ -85,6 +88,9 @@ private:
     TRotator rotator_;
     TImageSource imageSource_ = isFile;
     std::unique_ptr<TSafetyBitmap> composite_;
+    // What alpha-mask passes draw, kept with the composite: its opacity and the turned
+    // opacity of an alpha frame.
+    QImage compositeOpacity_, frameOpacity_;
     mutable bool pictureTouched_ = false;
     bool building_ = false;
     int compositeBuilds_ = 0;
