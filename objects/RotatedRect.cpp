@@ -4,16 +4,29 @@
 #include "platform/IntMath.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
 
+// Turns `p` about the centre of `r` as TRotator does (exact quarter turns, halves rounded
+// away from zero), in wide arithmetic clamped to 32 bits: stored rectangles may reach the
+// ends of the integer range.
 void rotateAbout(const TRect& r, int degrees, QPoint& p) {
     TRotator rot;
-    rot.SetCenter(
-        {int((std::int64_t(r.Left) + r.Right) / 2), int((std::int64_t(r.Top) + r.Bottom) / 2)});
     rot.SetAngle(degrees);
-    rot.TransformPoint(p);
+    const long double cx = ((long double)r.Left + r.Right) / 2;
+    const long double cy = ((long double)r.Top + r.Bottom) / 2;
+    const long double centreX = std::trunc(cx), centreY = std::trunc(cy);
+    const long double dx = p.x() - centreX, dy = p.y() - centreY;
+    const auto toInt = [](long double v) {
+        const long double rounded = v < 0 ? -std::floor(-v + 0.5L) : std::floor(v + 0.5L);
+        return int(std::clamp<long double>(rounded, std::numeric_limits<int>::min(),
+                                           std::numeric_limits<int>::max()));
+    };
+    p = QPoint(toInt(centreX + dx * rot.Cos() - dy * rot.Sin()),
+               toInt(centreY + dx * rot.Sin() + dy * rot.Cos()));
 }
 
 }  // namespace
@@ -46,10 +59,17 @@ bool RotatedRectContains(const TRect& r, int degrees, QPoint p) {
 QSize EnclosingToUnrotated(const TRect& r, int degrees, int w, int h) {
     if (degrees % 360 == 0) return {w, h};
     const TRect b = RotatedBounds(r, degrees);
-    // A box without width or height gives no ratio: the size is taken as it is.
-    const int width = b.Width() != 0 ? platform::mulDiv(r.Width(), w, b.Width()) : w;
-    const int height = b.Height() != 0 ? platform::mulDiv(r.Height(), h, b.Height()) : h;
-    return {width, height};
+    // Sizes of stored rectangles are taken in 64 bits. A box without width or height gives
+    // no ratio: the size is taken as it is.
+    const auto scaled = [](std::int64_t size, int want, std::int64_t box) {
+        if (box == 0) return want;
+        const long double v = (long double)size * want / box;
+        return int(std::clamp<long double>(v < 0 ? -std::floor(-v + 0.5L) : std::floor(v + 0.5L),
+                                           std::numeric_limits<int>::min(),
+                                           std::numeric_limits<int>::max()));
+    };
+    return {scaled(std::int64_t(r.Right) - r.Left, w, std::int64_t(b.Right) - b.Left),
+            scaled(std::int64_t(r.Bottom) - r.Top, h, std::int64_t(b.Bottom) - b.Top)};
 }
 
 void DrawIntoAlphaMask(TAlphaMask& mask, const TRect& logical, const QImage& grey, bool andWith,
