@@ -4,6 +4,7 @@
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
 #include "objects/TextObjectClasses.h"
+#include "objects/ImageObjectClasses.h"
 #include "paper/PaperClasses.h"
 
 #include <mutex>
@@ -12,6 +13,7 @@ void RegisterProgramClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterDrawObjectClasses();
+        RegisterImageObjectClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();
         RegisterStandardGraphics();

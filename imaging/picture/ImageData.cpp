@@ -1,6 +1,7 @@
 #include "imaging/picture/ImageData.h"
 
 #include "document/stream/PropertyBuilder.h"
+#include "imaging/AspectFit.h"
 #include "imaging/picture/JpegImage.h"
 #include "imaging/picture/SafetyBitmap.h"
 
@@ -11,8 +12,14 @@ const QUuid asPictureChanged("{4C0E3B52-8D6A-4F0B-9E15-2A7C61D0B902}");
 
 TImageData::TImageData()
     : notify_(this),
-      listener_([this](TPersistent*, const QUuid& aspect) { pictureNotified(aspect); }) {
+      listener_([this](TPersistent*, const QUuid& aspect) { pictureNotified(aspect); }),
+      filterListener_(
+          [this](TPersistent* sender, const QUuid& aspect) { filterNotified(sender, aspect); }) {
     picture_->Notify().AddListener(&listener_);
+    for (TImageFilter* f :
+         {static_cast<TImageFilter*>(clip_.get()), static_cast<TImageFilter*>(blur_.get()),
+          static_cast<TImageFilter*>(light_.get()), static_cast<TImageFilter*>(monotone_.get())})
+        f->Notify().AddListener(&filterListener_);
 }
 
 TImageData::~TImageData() {
@@ -21,16 +28,23 @@ TImageData::~TImageData() {
 
 void TImageData::DeclareProperties(PropertyBuilder<TImageData>& p) {
     p.persistent("Picture", &TImageData::Picture);
+    p.persistent("ClipFilter", &TImageData::ClipFilter);
+    p.persistent("BlurFilter", &TImageData::BlurFilter);
+    p.persistent("LightFilter", &TImageData::LightFilter);
+    p.persistent("MonotoneFilter", &TImageData::MonotoneFilter);
     p.color("TransparentColor", &TImageData::TransparentColor, &TImageData::SetTransparentColor)
         .defaultValue(clNone);
 }
 
 void TImageData::pictureNotified(const QUuid& aspect) {
     if (aspect != asChanged) return;
+    TUpdateBracket update(notify_);  // a clip reset and the picture: one change
     const QSize size(picture_->Width(), picture_->Height());
     // Changing one side only keeps the clip; changing both resets it.
-    if (size.width() != lastSize_.width() && size.height() != lastSize_.height())
+    if (size.width() != lastSize_.width() && size.height() != lastSize_.height()) {
+        ResetClip();
         notify_.Broadcast(this, asClipReset);
+    }
     lastSize_ = size;
     if (picture_->IsJpeg()) {
         // Decoding is not a change of the picture.
@@ -39,6 +53,25 @@ void TImageData::pictureNotified(const QUuid& aspect) {
     notify_.Broadcast(this, asPictureChanged);
     dropProcessed();
     notify_.Changed();
+}
+
+void TImageData::filterNotified(TPersistent* sender, const QUuid& aspect) {
+    if (aspect != asChanged) return;
+    // An emptied clip means the whole picture.
+    if (sender == clip_.get() && clip_->ClipRect().IsEmpty() && !picture_->Empty()) {
+        ResetClip();
+        return;  // the reset reports the change
+    }
+    dropProcessed();
+    notify_.Changed();
+}
+
+void TImageData::ResetClip(int frameWidth, int frameHeight) {
+    const TRect whole{0, 0, picture_->Width(), picture_->Height()};
+    if (frameWidth == 0 || frameHeight == 0 || picture_->Empty())
+        clip_->SetClipRect(whole);
+    else
+        clip_->SetClipRect(FitAspectInside(frameWidth, frameHeight, whole));
 }
 
 void TImageData::dropProcessed() {
@@ -58,6 +91,10 @@ void TImageData::Assign(const TPersistent& source) {
     if (other == this) return;
     TUpdateBracket update(notify_);
     picture_->Assign(*other->picture_);
+    clip_->Assign(*other->clip_);
+    blur_->Assign(*other->blur_);
+    light_->Assign(*other->light_);
+    monotone_->Assign(*other->monotone_);
     SetTransparentColor(other->transparentColor_);
     processed_->Assign(*other->processed_);
     notify_.Changed();
@@ -72,6 +109,16 @@ const TPictureEx& TImageData::ProcessedPicture() {
 
     TPictureEx work;
     work.Assign(*picture_);
+    TRect rect;
+    // The clip always applies; it fills with the transparent colour where transparency is
+    // on.
+    clip_->FillColor = UsesTransparency() ? transparentColor_ : clWhite;
+    clip_->TransparentFill = UsesTransparency();
+    {
+        TPictureEx clipped;
+        clip_->Apply(work, clipped, rect);
+        work.Assign(clipped);
+    }
     QImage mask;
     if (UsesTransparency()) {
         // The transparent colour needs pixels of a bitmap: other kinds become 24-bit ones.
@@ -84,6 +131,14 @@ const TPictureEx& TImageData::ProcessedPicture() {
         bitmap.SetTransparentColor(transparentColor_);
         bitmap.SetTransparent(true);
         mask = bitmap.Mask();
+    }
+    for (TImageFilter* f :
+         {static_cast<TImageFilter*>(blur_.get()), static_cast<TImageFilter*>(monotone_.get()),
+          static_cast<TImageFilter*>(light_.get())}) {
+        if (!f->CanApply(work)) continue;
+        TPictureEx filtered;
+        f->Apply(work, filtered, rect);
+        work.Assign(filtered);
     }
     processed_->Assign(work);
     if (!mask.isNull()) {

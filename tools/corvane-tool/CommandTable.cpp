@@ -46,7 +46,7 @@ constexpr ToolCommand kCommands[] = {
     {u"stream", u"stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE",
      u"  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力", runStream},
     {u"papers", u"papers FILE", {}, runPapers},
-    {u"paper", u"paper FILE NAME", {}, runPaper},
+    {u"paper", u"paper FILE NAME [--faces OUT.png]", {}, runPaper},
     {u"picture",
      u"picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate "
      u"DEG] [--blur R]",

@@ -1,14 +1,20 @@
-// corvane-tool papers / paper: lists a paper catalogue and shows one of its papers.
+// corvane-tool papers / paper: lists a paper catalogue and shows one of its papers, or
+// draws it with its labelled faces through the paper site.
 #include "document/Messages.h"
 #include "document/stream/StreamText.h"
 #include "document/stream/StreamTree.h"
+#include "drawing/CanvasUtils.h"
+#include "imaging/Messages.h"
+#include "paper/PaperSite.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "tools/Messages.h"
 #include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
+#include <QImage>
 #include <cstdio>
 
 namespace {
@@ -49,16 +55,54 @@ int runPapers(const ToolCommand& command, const QStringList& commandArgs) {
     return papers.DamagedPapers().empty() ? 0 : 1;
 }
 
+namespace {
+
+// The paper at `dpi` as the paper site shows it: every face with its label.
+QImage drawPaperFaces(const TPaperInfo& paper, int dpi) {
+    const auto protector = ProtectBitmapCanvases();
+    TPaperSite site;
+    site.SetBorder(false);
+    site.SetColor(clWhite);
+    site.SetPaper(&paper);
+    site.SetDrawInfo(true);
+    const TRect device =
+        site.Scaler().LogRectToDev(dpi, TRect{0, 0, site.LogWidth(), site.LogHeight()});
+    QImage image(std::max(device.Width(), 1), std::max(device.Height(), 1), QImage::Format_RGB32);
+    image.fill(0xFFFFFFFF);
+    platform::DeviceDescriptor target;
+    target.dpiX = target.dpiY = dpi;
+    TCanvas canvas(image, target);
+    site.DrawTo(canvas, {0, 0}, 100);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    return image;
+}
+
+}  // namespace
+
 int runPaper(const ToolCommand& command, const QStringList& commandArgs) {
-    const auto words = plainArguments(command, commandArgs);
-    if (!words || words->size() != 2) return usageError(command);
-    const QStringList& args = *words;
+    QCommandLineParser parser;
+    const QCommandLineOption facesOption(QStringLiteral("faces"), QString(),
+                                         QStringLiteral("OUT.png"));
+    parser.addOption(facesOption);
+    if (!parseCommandLine(parser, command, commandArgs)) return usageError(command);
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 2) return usageError(command);
     TPapers papers;
     if (!openCatalogue(papers, args[0])) return 1;
     const int index = papers.IndexOfPaper(args[1]);
     if (index < 0) {
         err(msg::paperNotFound(args[1]));
         return 1;
+    }
+    if (parser.isSet(facesOption)) {
+        const QString outFile = parser.value(facesOption);
+        constexpr int kFacesDpi = 96;
+        if (!drawPaperFaces(*papers.Papers(index), kFacesDpi).save(outFile, "PNG")) {
+            err(msg::cannotCreateFile(outFile));
+            return 1;
+        }
+        return 0;
     }
     const QString text =
         streamtree::printDocument(streamtree::readDocument(papers.PaperStream(index)));

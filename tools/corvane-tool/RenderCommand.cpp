@@ -1,6 +1,6 @@
 // corvane-tool render: one face of a catalogue paper rendered to a PNG file through the
 // draw site, at a chosen resolution, with the objects of a draw-object list or, without
-// them, the face as an empty one looks.
+// them, the face as an empty one looks. Backgrounds in the list take the face's shape.
 
 #include "document/Messages.h"
 #include "document/stream/Stream.h"
@@ -10,10 +10,11 @@
 #include "drawing/FaceObjects.h"
 #include "drawing/Scaler.h"
 #include "imaging/Messages.h"
+#include "objects/BackImage.h"
 #include "paper/Papers.h"
 #include "platform/Exception.h"
-#include "tools/Messages.h"
 #include "platform/Format.h"
+#include "tools/Messages.h"
 #include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
 
@@ -90,6 +91,17 @@ int runRender(const ToolCommand& command, const QStringList& args) {
     if (!objectsFile.isEmpty()) {
         TFileStream stream(objectsFile, TFileStream::OpenRead);
         objects.LoadFromStream(stream);
+    }
+    // Backgrounds take the shape and rectangle of the face they are drawn on.
+    TFaceInfo relative = face;
+    const TRect outer = face.OuterRect();
+    relative.FaceRect = {face.FaceRect.Left - outer.Left, face.FaceRect.Top - outer.Top,
+                         face.FaceRect.Right - outer.Left, face.FaceRect.Bottom - outer.Top};
+    for (TDrawObject* o : objects) {
+        if (auto* back = dynamic_cast<TLOBackImage*>(o)) {
+            back->SetFaceInfo(relative);
+            back->SetLogBounds({0, 0, outer.Width(), outer.Height()});
+        }
     }
     QImage image;
     if (objectsFile.isEmpty())
