@@ -31,8 +31,8 @@ public:
     void SetBlendPicture(const TPictureEx* picture) {
         if (picture) blendPicture_->Assign(*picture);
     }
-    int BlendRatio() const { return blendRatio_; }
-    void SetBlendRatio(int value);
+    int BlendRatio() const override { return blendRatio_; }
+    void SetBlendRatio(int value) override;
     // The bitmap picture of FillColor; asking for it makes FillColor a bitmap fill.
     TPictureEx* Image();
 

@@ -223,13 +223,13 @@ private:
             f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(lib->symbol(name));
             return f != nullptr;
         };
-        const bool all = bind(e_.open, "OXDM_Open") & bind(e_.driverInfo, "OXDM_GetDriverInfo") &
-                         bind(e_.commandLevel, "OXDM_GetCommandLevel") &
-                         bind(e_.range, "OXDM_GetRange") & bind(e_.getData, "OXDM_GetData") &
-                         bind(e_.setData, "OXDM_SetData") & bind(e_.createDC, "OXDM_CreateDC") &
-                         bind(e_.resetDC, "OXDM_ResetDC") & bind(e_.deleteDC, "OXDM_DeleteDC") &
-                         bind(e_.updateDevMode, "OXDM_UpdateDevMode") &
-                         bind(e_.getDevMode, "OXDM_GetDevMode") & bind(e_.close, "OXDM_Close");
+        const bool all = bind(e_.open, "OXDM_Open") && bind(e_.driverInfo, "OXDM_GetDriverInfo") &&
+                         bind(e_.commandLevel, "OXDM_GetCommandLevel") &&
+                         bind(e_.range, "OXDM_GetRange") && bind(e_.getData, "OXDM_GetData") &&
+                         bind(e_.setData, "OXDM_SetData") && bind(e_.createDC, "OXDM_CreateDC") &&
+                         bind(e_.resetDC, "OXDM_ResetDC") && bind(e_.deleteDC, "OXDM_DeleteDC") &&
+                         bind(e_.updateDevMode, "OXDM_UpdateDevMode") &&
+                         bind(e_.getDevMode, "OXDM_GetDevMode") && bind(e_.close, "OXDM_Close");
         if (all) lib_.emplace(std::move(*lib));
     }
 
