@@ -1,6 +1,7 @@
 #include "platform/canvas/Canvas.h"
 
 #include "platform/Exception.h"
+#include "platform/canvas/FarLines.h"
 #include "platform/canvas/Shapes.h"
 
 #include <QPainterPath>
@@ -224,6 +225,9 @@ int Canvas::penDeviceWidth() const {
 
 void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const std::vector<bool>& closed) {
     if (!penPaints()) return;
+    if (clipRects_.empty()) return;
+    QRect limit = clipRects_.front();
+    for (const QRect& r : clipRects_) limit = limit.united(r);
     const QRgb colour = colorToRgb(state_.tools.pen.color);
     const int w = penDeviceWidth();
     if (w <= 1) {
@@ -247,40 +251,60 @@ void Canvas::strokeDevice(const std::vector<std::vector<QPoint>>& lines, const s
             }
             plot(x, y, colour, state_.tools.mix);
         };
+        std::uint32_t solidCounter = 0;  // solid pens keep the dash position as it is
+        std::uint32_t& counter = total > 0 ? styleCounter_ : solidCounter;
         for (size_t i = 0; i < lines.size(); ++i) {
             const auto& l = lines[i];
-            for (size_t k = 1; k < l.size(); ++k) walkLine(l[k - 1], l[k], pixel);
-            if (closed[i] && l.size() > 1) walkLine(l.back(), l.front(), pixel);
+            for (size_t k = 1; k < l.size(); ++k)
+                walkLineWithin(l[k - 1], l[k], limit, counter, pixel);
+            if (closed[i] && l.size() > 1)
+                walkLineWithin(l.back(), l.front(), limit, counter, pixel);
         }
         return;
     }
     // Geometric pens: the outline of the pen swept along the lines, with round ends and
-    // joins, centred on the pixel centres the points name.
-    QPainterPath path;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const auto& l = lines[i];
-        if (l.empty()) continue;
-        path.moveTo(l[0].x() + 0.5, l[0].y() + 0.5);
-        for (size_t k = 1; k < l.size(); ++k) path.lineTo(l[k].x() + 0.5, l[k].y() + 0.5);
-        if (l.size() == 1) path.lineTo(l[0].x() + 0.5, l[0].y() + 0.5);
-        if (closed[i]) path.closeSubpath();
-    }
-    QPainterPathStroker stroker;
-    stroker.setWidth(w);
-    stroker.setCapStyle(Qt::RoundCap);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    if (state_.tools.pen.style != PenStyle::Solid &&
-        state_.tools.pen.style != PenStyle::InsideFrame) {
-        QList<qreal> pattern;
-        for (int d : dashPattern(state_.tools.pen.style)) pattern << qreal(d) / w;
-        stroker.setDashPattern(pattern);
-    }
+    // joins, centred on the pixel centres the points name. Lines are cut where the pen,
+    // farther out, cannot reach the clip; a dashed piece resumes its pattern where the cut
+    // left it. Gaps narrower than about the square root of the width close under the round
+    // caps to within a quarter of a pixel: such a pen strokes solid, without every dash.
+    const std::vector<int>& dashes = dashPattern(state_.tools.pen.style);
+    int widestGap = 0;
+    for (size_t i = 1; i < dashes.size(); i += 2) widestGap = std::max(widestGap, dashes[i]);
+    const bool dashed = !dashes.empty() && widestGap * widestGap > w;
+    const QRectF reach = QRectF(limit).adjusted(-w - 2, -w - 2, w + 2, w + 2);
     std::vector<Contour> contours;
-    for (const QPolygonF& poly : stroker.createStroke(path).toFillPolygons()) {
-        Contour c;
-        for (const QPointF& p : poly) c.emplace_back(std::lround(p.x() * kSubPixel), std::lround(p.y() * kSubPixel));
-        contours.push_back(std::move(c));
+    QPainterPath path;
+    auto stroke = [&](double along) {
+        QPainterPathStroker stroker;
+        stroker.setWidth(w);
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        if (dashed) {
+            QList<qreal> pattern;
+            for (int d : dashes) pattern << qreal(d) / w;
+            stroker.setDashPattern(pattern);
+            stroker.setDashOffset(along / w);
+        }
+        for (const QPolygonF& poly : stroker.createStroke(path).toFillPolygons()) {
+            Contour c;
+            for (const QPointF& p : poly)
+                c.emplace_back(std::lround(p.x() * kSubPixel), std::lround(p.y() * kSubPixel));
+            contours.push_back(std::move(c));
+        }
+        path.clear();
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        for (const LinePiece& piece : clipPolyline(lines[i], closed[i], reach)) {
+            const auto& l = piece.points;
+            if (l.empty()) continue;
+            path.moveTo(l[0].x() + 0.5, l[0].y() + 0.5);
+            for (size_t k = 1; k < l.size(); ++k) path.lineTo(l[k].x() + 0.5, l[k].y() + 0.5);
+            if (l.size() == 1) path.lineTo(l[0].x() + 0.5, l[0].y() + 0.5);
+            if (piece.closed) path.closeSubpath();
+            if (dashed) stroke(piece.along);
+        }
     }
+    if (!path.isEmpty()) stroke(0);
     Brush b;
     b.color = state_.tools.pen.color;
     fillSpans(contours, FillRule::Winding, b, state_.tools.mix);
@@ -340,8 +364,16 @@ void Canvas::polyBezierTo(const std::vector<QPoint>& pts) {
     }
     std::vector<QPoint> dev{toDevice(state_.current)};
     QPoint from = state_.current;
+    // A curve the pen cannot bring into the picture is drawn as its chord, out of sight too.
+    const int m = penDeviceWidth() + 2;
+    const QRect reach = image_->rect().adjusted(-m, -m, m, m);
     for (size_t i = 0; i + 2 < pts.size(); i += 3) {
-        flattenCubic(toDevice(from), toDevice(pts[i]), toDevice(pts[i + 1]), toDevice(pts[i + 2]), dev);
+        const QPoint p0 = toDevice(from), p1 = toDevice(pts[i]), p2 = toDevice(pts[i + 1]),
+                     p3 = toDevice(pts[i + 2]);
+        if (hullOutside(p0, p1, p2, p3, reach))
+            dev.push_back(p3);
+        else
+            flattenCubic(p0, p1, p2, p3, dev);
         from = pts[i + 2];
     }
     strokeDevice({dev}, {false});

@@ -47,8 +47,12 @@ void Canvas::stretchBlt(const TRect& dest, const QImage& src, const QRect& srcRe
                   yb = std::max(ya + 1, sy0 + int(std::int64_t(jj + 1) * sh / dh));
         const bool andMode = state_.tools.stretchMode == StretchMode::BlackOnWhite;
         QRgb acc = andMode ? 0xFFFFFFFFu : 0xFF000000u;
-        for (int y = ya; y < yb; ++y)
-            for (int x = xa; x < xb; ++x) acc = andMode ? (acc & srcAt(x, y)) : (acc | srcAt(x, y));
+        // Pixels beyond the source are black: they count once, however many there are.
+        if (xa < 0 || ya < 0 || xb > src.width() || yb > src.height())
+            acc = andMode ? (acc & srcAt(-1, -1)) : (acc | srcAt(-1, -1));
+        for (int y = std::max(ya, 0); y < std::min(yb, src.height()); ++y)
+            for (int x = std::max(xa, 0); x < std::min(xb, src.width()); ++x)
+                acc = andMode ? (acc & srcAt(x, y)) : (acc | srcAt(x, y));
         return acc;
     };
 

@@ -1,5 +1,6 @@
 // The current path of a canvas: recording, flattening, stroking, filling, widening.
 #include "platform/canvas/Canvas.h"
+#include "platform/canvas/FarLines.h"
 #include "platform/canvas/Shapes.h"
 
 #include <QPainterPath>
@@ -39,6 +40,8 @@ void Canvas::closeFigure() {
 void Canvas::flattenPath(std::vector<std::vector<QPoint>>& figures, std::vector<bool>& closed) const {
     const auto& pts = path_.points;
     const auto& types = path_.types;
+    const int m = penDeviceWidth() + 2;
+    const QRect reach = image_->rect().adjusted(-m, -m, m, m);
     for (size_t i = 0; i < pts.size(); ++i) {
         const std::uint8_t t = types[i];
         if (t == 6 || figures.empty()) {
@@ -48,7 +51,11 @@ void Canvas::flattenPath(std::vector<std::vector<QPoint>>& figures, std::vector<
         }
         auto& fig = figures.back();
         if ((t & ~1) == 4 && i + 2 < pts.size()) {
-            flattenCubic(fig.back(), pts[i], pts[i + 1], pts[i + 2], fig);
+            // Curves out of the pen's reach of the picture go as their chords.
+            if (hullOutside(fig.back(), pts[i], pts[i + 1], pts[i + 2], reach))
+                fig.push_back(pts[i + 2]);
+            else
+                flattenCubic(fig.back(), pts[i], pts[i + 1], pts[i + 2], fig);
             i += 2;
             if (types[i] & 1) closed.back() = true;
             continue;

@@ -55,9 +55,11 @@ void fillOutline(Canvas& canvas, const QPainterPath& logical, TColor color) {
     QImage& image = canvas.image();
     const QRegion clip = canvas.clipRegion() ? canvas.clipRegion()->intersected(image.rect())
                                              : QRegion(image.rect());
+    // Cut to the clip before rounding: outlines far away do not fit the integers.
     const QRect area = device.controlPointRect()
-                           .toAlignedRect()
                            .adjusted(-1, -1, 1, 1)
+                           .intersected(QRectF(clip.boundingRect()))
+                           .toAlignedRect()
                            .intersected(clip.boundingRect());
     if (area.isEmpty()) return;
     // The coverage of every pixel, then the colour blended in by coverage.

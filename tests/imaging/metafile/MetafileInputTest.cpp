@@ -179,3 +179,43 @@ TEST(MetafileInput, AnotherProgramsEmfRendersRecognisably) {
     EXPECT_GT(count(top, green), 150);
     EXPECT_GT(count(QRect(0, 0, 106, 30), black), 40);
 }
+
+TEST(MetafileInput, FarReachingLinesDrawWhatTheyWouldNearby) {
+    // A line from a million pixels away draws the pixels of the same line starting nearby;
+    // only the part near the picture is walked. (The picture maps nearly one to one, so
+    // the line runs through the origin, which stays where it is.)
+    const auto line = [](int reach) {
+        EmfWriter w(QSize(40, 30));
+        w.polyline({{-2 * reach, -reach}, {80, 40}});
+        return render(w.finish(), 40, 30);
+    };
+    const QImage far = line(1'000'000);
+    EXPECT_EQ(far, line(1));
+    EXPECT_EQ(far.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(far.pixel(0, 1), qRgb(255, 255, 255));
+
+    // Dashed pens along lines and curves millions of pixels long, one pixel and wide: a
+    // band of rows, the dashes repeating along the row.
+    EmfWriter w(QSize(40, 30));
+    w.selectObject(w.createPen(1, 0, clBlack));
+    w.polyline({{-3'000'000, 5}, {3'000'000, 5}});
+    w.selectObject(w.createPen(1, 4, clBlack));
+    w.polyBezier({{-3'000'000, 20}, {-1'000'000, 20}, {1'000'000, 20}, {3'000'000, 20}});
+    const QImage img = render(w.finish(), 40, 30);
+    const auto ink = [&](int x, int y) { return img.pixel(x, y) != qRgb(255, 255, 255); };
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (ink(x, y)) {
+                EXPECT_TRUE(y == 5 || std::abs(y - 20) <= 3) << x << "," << y;
+            }
+        }
+    for (int y : {5, 20}) {
+        int inRow = 0;
+        for (int x = 0; x < 16; ++x) {
+            EXPECT_EQ(ink(x, y), ink(x + 24, y)) << x << "," << y;
+            inRow += ink(x, y);
+        }
+        EXPECT_GT(inRow, 0) << y;
+        EXPECT_LT(inRow, 16) << y;
+    }
+}
