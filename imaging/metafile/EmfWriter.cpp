@@ -1,8 +1,8 @@
 #include "imaging/metafile/EmfWriter.h"
 
+#include "document/stream/ValueGrammar.h"
 #include "imaging/codecs/Bmp.h"
 
-#include <QtEndian>
 #include <cmath>
 #include <cstring>
 
@@ -11,17 +11,13 @@ namespace metafile {
 namespace {
 
 void put32(QByteArray& b, std::uint32_t v) {
-    char bytes[4];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 4);
+    putLE(b, v, 4);
 }
 void putI(QByteArray& b, int v) {
     put32(b, std::uint32_t(v));
 }
 void put16(QByteArray& b, std::uint16_t v) {
-    char bytes[2];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 2);
+    putLE(b, v, 2);
 }
 void putF(QByteArray& b, double v) {
     const float f = float(v);

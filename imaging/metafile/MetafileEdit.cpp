@@ -1,5 +1,6 @@
 #include "imaging/metafile/MetafileEdit.h"
 
+#include "document/stream/ValueGrammar.h"
 #include "imaging/Messages.h"
 #include "imaging/metafile/EmfWriter.h"
 #include "imaging/metafile/MetafilePlayer.h"
@@ -18,14 +19,10 @@ void set32(QByteArray& b, qsizetype at, std::uint32_t v) {
     qToLittleEndian(v, b.data() + at);
 }
 void append32(QByteArray& b, std::uint32_t v) {
-    char bytes[4];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 4);
+    putLE(b, v, 4);
 }
 void append16(QByteArray& b, std::uint16_t v) {
-    char bytes[2];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 2);
+    putLE(b, v, 2);
 }
 
 QByteArray clippedEmf(QByteArrayView bytes, QSize pictureSize, QRect rect) {

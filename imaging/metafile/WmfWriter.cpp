@@ -1,23 +1,18 @@
 #include "imaging/metafile/WmfWriter.h"
 
+#include "document/stream/ValueGrammar.h"
 #include "imaging/codecs/Bmp.h"
 #include "platform/ShiftJis.h"
-
-#include <QtEndian>
 
 namespace metafile {
 
 namespace {
 
 void put16(QByteArray& b, std::uint16_t v) {
-    char bytes[2];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 2);
+    putLE(b, v, 2);
 }
 void put32(QByteArray& b, std::uint32_t v) {
-    char bytes[4];
-    qToLittleEndian(v, bytes);
-    b.append(bytes, 4);
+    putLE(b, v, 4);
 }
 std::uint16_t w(int v) {
     return std::uint16_t(v);
