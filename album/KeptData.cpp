@@ -1,6 +1,7 @@
 #include "album/KeptData.h"
 
 #include "document/stream/ClassRegistry.h"
+#include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/Writer.h"
@@ -25,8 +26,7 @@ void KeptProperties::define(TFiler& filer) {
 }
 
 void TKeptObject::DefineCustomProperties(TFiler& filer) {
-    TDrawObject::DefineCustomProperties(filer);
-    kept_.define(filer);
+    kept_.define(filer);  // the draw object's own custom data is not stored for this class
 }
 
 void TKeptObject::EnumStreamChildren(const std::function<void(TComponent&)>& proc) {
@@ -68,7 +68,9 @@ TPersistent* makeKept() {
 
 template <size_t I>
 const PersistentClass& keptClassAt() {
-    static const PersistentClass info(kKeptNames[I], &TDrawObject::StaticClass(), &makeKept<I>,
+    // Below TComponent directly: no property of the draw-object table is read into fields,
+    // so every stored property is kept as it was, in its stored order.
+    static const PersistentClass info(kKeptNames[I], &TComponent::StaticClass(), &makeKept<I>,
                                       nullptr);
     return info;
 }
@@ -106,6 +108,10 @@ void RegisterKeptClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         registerKept(std::make_index_sequence<kKeptNames.size()>());
+        // Object lists keep draw objects by their type (TDOList), and kept objects are draw
+        // objects whose stored class is not below TDrawObject: the stream passes every
+        // component on.
+        SetObjectListClass(&TComponent::StaticClass());
         if (!LookupClass(u"TProductInfo")) RegisterPersistentClass(KeptProductInfoClass());
     });
 }

@@ -5,7 +5,9 @@
 //
 // TKeptObject is a draw object under the stored class name (shapes, decorated strings,
 // barcodes, OLE objects, illustrations, album photos, groups): it paints nothing and has
-// no bounds. TKeptRecord is a plain component kept the same way (product records).
+// no bounds; its stored class is below TComponent (not TDrawObject), so none of its
+// properties is taken as a draw object's. TKeptRecord is a plain component kept the same way
+// (product records).
 
 #include "drawing/DrawObject.h"
 
