@@ -4,6 +4,7 @@
 #include "album/LDObjects.h"
 #include "document/stream/ClassRegistry.h"
 #include "drawing/DrawObjectClasses.h"
+#include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
 #include "objects/ImageObjectClasses.h"
 #include "objects/TextObjectClasses.h"
@@ -19,6 +20,7 @@ void RegisterAlbumClasses() {
         RegisterTextObjectClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();
+        RegisterStandardGraphics();
         if (!LookupClass(u"TLDObjects")) RegisterPersistentClass<TLDObjects>();
         RegisterKeptClasses();
     });
