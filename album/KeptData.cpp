@@ -108,10 +108,6 @@ void RegisterKeptClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         registerKept(std::make_index_sequence<kKeptNames.size()>());
-        // Object lists keep draw objects by their type (TDOList), and kept objects are draw
-        // objects whose stored class is not below TDrawObject: the stream passes every
-        // component on.
-        SetObjectListClass(&TComponent::StaticClass());
         if (!LookupClass(u"TProductInfo")) RegisterPersistentClass(KeptProductInfoClass());
     });
 }

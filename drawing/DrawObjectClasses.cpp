@@ -12,6 +12,8 @@ void RegisterDrawObjectClasses() {
     std::call_once(once, [] {
         RegisterPersistentClass<TLORectBase>();  // with TLabelObject and TDrawObject
         RegisterPersistentClass<TRotator>();
-        SetObjectListClass(&TDrawObject::StaticClass());
+        // By C++ type, so objects kept as data under their stored class count too.
+        SetObjectListFilter(
+            [](const TComponent& c) { return dynamic_cast<const TDrawObject*>(&c) != nullptr; });
     });
 }

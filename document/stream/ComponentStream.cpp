@@ -21,7 +21,7 @@ constexpr uint16_t kResourceFlags = 0x1030;
 // The smallest component stream: signature, two empty names and two Ends.
 constexpr int64_t kMinStreamSize = 8;
 
-std::atomic<const PersistentClass*> g_listClass{nullptr};
+std::atomic<ObjectListFilter> g_listFilter{nullptr};
 }  // namespace
 
 std::recursive_mutex& StreamReadLock() {
@@ -133,20 +133,16 @@ void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& str
     const int32_t count = qFromLittleEndian<int32_t>(bytes);
     if (count < 0) throwInvalidFormat(stream.Position() - 4);
     if (count > stream.Remaining() / kMinStreamSize) throwReadError(stream.Position());
-    const PersistentClass* keep = ObjectListClass();
+    const ObjectListFilter keep = g_listFilter.load();
     // A list that fails half-way is left empty.
     auto clearOnFailure = qScopeGuard([&list] { list.clear(); });
     for (int32_t i = 0; i < count; ++i) {
         std::unique_ptr<TComponent> object(ReadComponentStream(stream, nullptr));
-        if (keep && object->InheritsFrom(*keep)) list.push_back(std::move(object));
+        if (keep && keep(*object)) list.push_back(std::move(object));
     }
     clearOnFailure.dismiss();
 }
 
-void SetObjectListClass(const PersistentClass* cls) {
-    g_listClass.store(cls);
-}
-
-const PersistentClass* ObjectListClass() {
-    return g_listClass.load();
+void SetObjectListFilter(ObjectListFilter keep) {
+    g_listFilter.store(keep);
 }

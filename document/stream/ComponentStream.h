@@ -32,14 +32,14 @@ QByteArray ResourceName(const QString& name);
 
 // A 32-bit count and one component stream per object, in order.
 void WriteObjectList(TStream& stream, std::span<TComponent* const> objects);
-// Empties `list`, then appends every object read that belongs to the object-list
-// class (see SetObjectListClass); other objects are destroyed. On failure the list
-// is left empty.
+// Empties `list`, then appends every object read that the object-list filter keeps
+// (see SetObjectListFilter); other objects are destroyed. On failure the list is left
+// empty.
 void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& stream);
-// The class whose objects ReadObjectList keeps (the draw-object base, registered by
-// the drawing layer). With none registered no object is kept.
-void SetObjectListClass(const PersistentClass* cls);
-const PersistentClass* ObjectListClass();
+// Which objects ReadObjectList keeps: the drawing layer installs "is a draw object".
+// With no filter installed no object is kept.
+using ObjectListFilter = bool (*)(const TComponent&);
+void SetObjectListFilter(ObjectListFilter keep);
 
 // The process-wide lock every stream read holds; recursive, so a read may run
 // inside another (an AfterLoad reading a nested stream).

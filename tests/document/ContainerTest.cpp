@@ -10,7 +10,7 @@ namespace {
 class Containers : public ::testing::Test {
 protected:
     void SetUp() override { registerSampleClasses(); }
-    void TearDown() override { SetObjectListClass(nullptr); }
+    void TearDown() override { SetObjectListFilter(nullptr); }
 };
 }  // namespace
 
@@ -74,7 +74,7 @@ TEST_F(Containers, EmptyObjectList) {
 }
 
 TEST_F(Containers, ObjectListKeepsOnlyDrawObjects) {
-    SetObjectListClass(&TStandInDrawObject::StaticClass());
+    keepStandInObjects();
     TStandInDrawObject a;
     a.left = 1;
     TSample notDrawn;
@@ -96,14 +96,14 @@ TEST_F(Containers, ObjectListKeepsOnlyDrawObjects) {
     EXPECT_EQ(dynamic_cast<TStandInDrawObject&>(*list[0]).left, 1);
     EXPECT_EQ(dynamic_cast<TNewStandIn&>(*list[1]).top, 2);
 
-    SetObjectListClass(nullptr);  // none registered: nothing is kept
+    SetObjectListFilter(nullptr);  // none installed: nothing is kept
     s.SetPosition(0);
     ReadObjectList(list, s);
     EXPECT_TRUE(list.empty());
 }
 
 TEST_F(Containers, ObjectListFailureLeavesItEmpty) {
-    SetObjectListClass(&TStandInDrawObject::StaticClass());
+    keepStandInObjects();
     TStandInDrawObject a;
     TComponent* objects[] = {&a, &a};
     TMemoryStream s;

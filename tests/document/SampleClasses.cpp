@@ -1,6 +1,7 @@
 #include "tests/document/SampleClasses.h"
 
 #include "document/stream/ClassRegistry.h"
+#include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/Stream.h"
@@ -121,4 +122,9 @@ void registerSampleClasses() {
         RegisterPersistentClass<TNewStandIn>();  // and TStandInDrawObject
         RegisterClassAlias(TNewStandIn::StaticClass(), QStringLiteral("TOldStandIn"));
     });
+}
+
+void keepStandInObjects() {
+    SetObjectListFilter(
+        [](const TComponent& c) { return c.InheritsFrom(TStandInDrawObject::StaticClass()); });
 }

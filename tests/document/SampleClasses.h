@@ -125,4 +125,6 @@ public:
 };
 
 // Registers the classes above once.
+// Object lists keep the stand-in draw objects, as the drawing layer's filter would.
+void keepStandInObjects();
 void registerSampleClasses();

@@ -4,8 +4,8 @@
 //
 // With clang:
 //   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DVELLUMO_TESTS=ON -DVELLUMO_FUZZ=ON
-//     -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined"
-//     (one command)
+//     -DCMAKE_BUILD_TYPE=RelWithDebInfo
+//     "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined" (one command)
 //   cmake --build build/fuzz --target stream_fuzz -j2
 //   (seeds: corvane-tool stream build on tests/document/corpus/*.txt)
 //   build/fuzz/bin/stream_fuzz -dict=tests/document/fuzz/stream.dict -max_len=8192 WORK SEEDS
@@ -33,7 +33,7 @@ void quietly(F&& f) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = [] {
         registerSampleClasses();
-        SetObjectListClass(&TStandInDrawObject::StaticClass());
+        keepStandInObjects();
         return true;
     }();
     (void)ready;
