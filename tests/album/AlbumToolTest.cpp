@@ -86,6 +86,6 @@ TEST_F(ToolFixture, AlbumCommands) {
     cat.start("gsf", {"cat", album, "Sheets/NameList2/Info"});
     cat.waitForFinished(30000);
     const QByteArray info = cat.readAllStandardOutput();
-    EXPECT_TRUE(info.startsWith(QByteArray("\xFF\x0A\x00INFO\x00", 9)))
+    EXPECT_TRUE(info.startsWith(QByteArray("\xFF\x0A\x00INFO\x00\x30\x10", 10)))
         << info.left(16).toHex().toStdString() << cat.readAllStandardError().toStdString();
 }
