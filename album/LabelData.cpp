@@ -569,8 +569,19 @@ void TLabelData::compressFaces() {
     TDocStreamList faces(*node, kFaceList);
     for (int i = 0; i < faces.Count(); ++i) {
         if (!faces.ElementExists(i)) continue;
-        QByteArray bytes = picturebytes::ReadRest(*faces.OpenElementStream(i, storagemode::Read));
-        if (bytes.isEmpty() || codecs::HasContainerSignature(bytes)) continue;
+        QByteArray bytes;
+        {
+            // The signature alone tells a compressed stream; only others are read whole.
+            auto stream = faces.OpenElementStream(i, storagemode::Read);
+            const qsizetype size = qsizetype(stream->Size());
+            if (size == 0) continue;
+            bytes.resize(std::min<qsizetype>(size, codecs::kContainerSignatureSize));
+            stream->ReadBuffer(bytes.data(), bytes.size());
+            if (codecs::HasContainerSignature(bytes)) continue;
+            bytes.resize(size);
+            const qsizetype head = std::min<qsizetype>(size, codecs::kContainerSignatureSize);
+            stream->ReadBuffer(bytes.data() + head, size - head);
+        }
         faces.OpenElementStream(i, storagemode::Create)->WriteBytes(codecs::Compress(bytes));
     }
 }
