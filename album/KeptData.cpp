@@ -1,7 +1,7 @@
 #include "album/KeptData.h"
 
 #include "document/stream/ClassRegistry.h"
-#include "document/stream/ComponentStream.h"
+#include "document/stream/ObjectListClasses.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Reader.h"
 #include "document/stream/Writer.h"
@@ -77,8 +77,12 @@ const PersistentClass& keptClassAt() {
 
 template <size_t... I>
 void registerKept(std::index_sequence<I...>) {
+    // Kept objects are draw objects although their stored class is not below TDrawObject:
+    // object lists keep them too.
     const auto one = [](const PersistentClass& cls) {
-        if (!LookupClass(cls.name())) RegisterPersistentClass(cls);
+        if (LookupClass(cls.name())) return;
+        RegisterPersistentClass(cls);
+        AddObjectListClass(&cls);
     };
     (one(keptClassAt<I>()), ...);
 }
@@ -108,10 +112,7 @@ void RegisterKeptClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         registerKept(std::make_index_sequence<kKeptNames.size()>());
-        // Object lists keep draw objects by their type (TDOList), and kept objects are draw
-        // objects whose stored class is not below TDrawObject: the stream passes every
-        // component on.
-        SetObjectListClass(&TComponent::StaticClass());
+
         if (!LookupClass(u"TProductInfo")) RegisterPersistentClass(KeptProductInfoClass());
     });
 }

@@ -1,4 +1,5 @@
 #include "document/stream/ComponentStream.h"
+#include "document/stream/ObjectListClasses.h"
 
 #include "document/stream/Component.h"
 #include "document/stream/Reader.h"
@@ -12,7 +13,10 @@
 #include <QScopeGuard>
 #include <QtEndian>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 namespace {
 constexpr int kMaxResourceName = 63;
@@ -125,6 +129,24 @@ void WriteObjectList(TStream& stream, std::span<TComponent* const> objects) {
     for (TComponent* c : objects) WriteComponentStream(stream, *c);
 }
 
+namespace {
+
+std::mutex g_extraListMutex;
+std::vector<const PersistentClass*> g_extraListClasses;
+
+bool isExtraListClass(const PersistentClass& cls) {
+    std::lock_guard lock(g_extraListMutex);
+    return std::find(g_extraListClasses.begin(), g_extraListClasses.end(), &cls) !=
+           g_extraListClasses.end();
+}
+
+}  // namespace
+
+void AddObjectListClass(const PersistentClass* cls) {
+    std::lock_guard lock(g_extraListMutex);
+    g_extraListClasses.push_back(cls);
+}
+
 void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& stream) {
     std::lock_guard lock(StreamReadLock());
     list.clear();
@@ -138,7 +160,8 @@ void ReadObjectList(std::vector<std::unique_ptr<TComponent>>& list, TStream& str
     auto clearOnFailure = qScopeGuard([&list] { list.clear(); });
     for (int32_t i = 0; i < count; ++i) {
         std::unique_ptr<TComponent> object(ReadComponentStream(stream, nullptr));
-        if (keep && object->InheritsFrom(*keep)) list.push_back(std::move(object));
+        if ((keep && object->InheritsFrom(*keep)) || isExtraListClass(object->ClassType()))
+            list.push_back(std::move(object));
     }
     clearOnFailure.dismiss();
 }
