@@ -26,8 +26,11 @@
 #include "imaging/picture/StreamBytes.h"
 #include "objects/BackImage.h"
 #include "objects/LODate.h"
+#include "paper/ExtraPaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/Messages.h"
+#include "paper/PaperFaceObjects.h"
 #include "platform/DateTime.h"
 #include "platform/Exception.h"
 #include "platform/cfb/CfbError.h"
@@ -84,7 +87,10 @@ TLabelData::TLabelData(TComponent* owner)
       guide_(std::make_unique<TGuide>()),
       commonGrid_(std::make_unique<TGrid>()),
       sheetPaper_(std::make_unique<TMatrixPaperInfo>()),
-      layoutPaper_(std::make_unique<TMatrixPaperInfo>()) {
+      layoutPaper_(std::make_unique<TMatrixPaperInfo>()),
+      exPaper_(std::make_unique<TExPaperInfo>()),
+      imagePaper_(std::make_unique<TImagePaperInfo>()),
+      albumExtra_(std::make_unique<TExAlbumInfo>()) {
     RegisterAlbumClasses();
     sheets_ = std::make_unique<TDocStorageList>(*storage_, kSheetList);
     grid_->Size = 100;
@@ -119,6 +125,32 @@ void TLabelData::DeclareProperties(PropertyBuilder<TLabelData>& p) {
 void TLabelData::SetSheetName(const QString& name) {
     if (name == sheetName_) return;
     sheetName_ = name;
+    modified_ = true;
+}
+
+namespace {
+
+template <class T>
+std::unique_ptr<T> extraCopy(const T* extra) {
+    auto copy = std::make_unique<T>();
+    if (extra) copy->Assign(*extra);
+    return copy;
+}
+
+}  // namespace
+
+void TLabelData::SetPaperExtra(const TExPaperInfo* extra) {
+    exPaper_ = extraCopy(extra);
+    modified_ = true;
+}
+
+void TLabelData::SetImageExtra(const TImagePaperInfo* extra) {
+    imagePaper_ = extraCopy(extra);
+    modified_ = true;
+}
+
+void TLabelData::SetAlbumExtra(const TExAlbumInfo* extra) {
+    albumExtra_ = extraCopy(extra);
     modified_ = true;
 }
 
@@ -200,8 +232,27 @@ void TLabelData::saveSheetRecords() {
         TDocStream info(*node, storagemode::Create, QStringLiteral("Info"));
         WriteComponentResource(info, QStringLiteral("Info"), *this);
     }
-    TDocStream paper(*node, storagemode::Create, QStringLiteral("PaperInfo"));
-    WriteComponentResource(paper, QStringLiteral("PaperInfo"), *sheetPaper_);
+    {
+        TDocStream paper(*node, storagemode::Create, QStringLiteral("PaperInfo"));
+        WriteComponentResource(paper, QStringLiteral("PaperInfo"), *sheetPaper_);
+    }
+    const auto store = [&node](const QString& name, TExtraPaperInfo& extra) {
+        if (extra.IsEmpty()) {
+            node->DeleteElement(name);
+            return false;
+        }
+        TDocStream s(*node, storagemode::Create, name);
+        WriteComponentResource(s, name, extra);
+        return true;
+    };
+    store(QStringLiteral("PaperExtraInfo"), *exPaper_);
+    if (store(QStringLiteral("PaperImageInfo"), *imagePaper_)) {
+        TDocStorage images(*node, true, QStringLiteral("PaperImages"));
+        imagePaper_->SaveFaceLists(images);
+    } else {
+        node->DeleteElement(QStringLiteral("PaperImages"));
+    }
+    store(QStringLiteral("PaperExtraAlbum"), *albumExtra_);
 }
 
 void TLabelData::loadSheetRecords() {
@@ -218,6 +269,23 @@ void TLabelData::loadSheetRecords() {
         if (!paper) throw Exception(msg::invalidCast());
         setSheetPaper(*paper);
     }
+    const auto load = [&node](const QString& name, auto& extra) {
+        using T = typename std::decay_t<decltype(extra)>::element_type;
+        auto read = std::make_unique<T>();
+        if (node->StreamExists(name)) {
+            TDocStream s(*node, storagemode::Read, name);
+            ReadComponentResource(s, read.get());
+        }
+        extra = std::move(read);
+    };
+    load(QStringLiteral("PaperExtraInfo"), exPaper_);
+    load(QStringLiteral("PaperImageInfo"), imagePaper_);
+    if (node->StreamExists(QStringLiteral("PaperImageInfo")) &&
+        node->StorageExists(QStringLiteral("PaperImages"))) {
+        TDocStorage images(*node, false, QStringLiteral("PaperImages"));
+        imagePaper_->LoadFaceLists(images);
+    }
+    load(QStringLiteral("PaperExtraAlbum"), albumExtra_);
     // Values from the file are kept within what the sheet has.
     const int faces = std::max(1, sheetPaper_->GetFaceCount());
     if (CurrentLabelNo < 0 || CurrentLabelNo >= faces) CurrentLabelNo = 0;
@@ -284,6 +352,15 @@ TRect TLabelData::BackgroundRect() const {
     r.Top = std::max(r.Top, 0);
     r.Right = std::min(r.Right, w);
     r.Bottom = std::min(r.Bottom, h);
+    // The binding margin of album papers stays free: at the bound edge of the page.
+    if (!albumExtra_->IsEmpty()) {
+        const int margin = albumExtra_->LeftMargin();
+        const bool back = current_ >= 0 && IsBackSide(current_);
+        if (!paper.Landscape())
+            back ? r.Right = std::min(r.Right, w - margin) : r.Left = std::max(r.Left, margin);
+        else
+            back ? r.Bottom = std::min(r.Bottom, h - margin) : r.Top = std::max(r.Top, margin);
+    }
     return r;
 }
 
@@ -442,6 +519,7 @@ void TLabelData::EnsurePreview(int face) {
     }
     TDOList objects;
     LoadFaceObjects(face, objects);
+    appendImageExtra(face, objects);
     QImage image;
     TFaceInfo info;
     layoutPaper_->GetFaceInfo(0, info);
@@ -464,6 +542,18 @@ void TLabelData::EnsurePreview(int face) {
     writePreview(index, image);
 }
 
+void TLabelData::appendImageExtra(int face, TDOList& list) {
+    if (imagePaper_->IsEmpty()) return;
+    TDOList design;
+    imagePaper_->CopyFaceObjects(imagePaper_->SeparatelyDesign ? face : 0, design);
+    if (design.IsEmpty()) return;
+    // Laid out for the portrait face: turned for landscape papers, mirrored on back sides.
+    if (layoutPaper_->Landscape()) TurnFaceObjects(design, *layoutPaper_, 0, true);
+    if (current_ >= 0 && IsBackSide(current_)) MirrorFaceObjects(design, *layoutPaper_, 0);
+    for (auto& o : design.TakeOwned()) list.AddOwned(std::move(o));
+    design.Clear();
+}
+
 std::unique_ptr<TGraphic> TLabelData::GetPreview(int face) {
     EnsurePreview(face);
     const int index = streamIndex(face);
@@ -479,8 +569,19 @@ void TLabelData::compressFaces() {
     TDocStreamList faces(*node, kFaceList);
     for (int i = 0; i < faces.Count(); ++i) {
         if (!faces.ElementExists(i)) continue;
-        QByteArray bytes = picturebytes::ReadRest(*faces.OpenElementStream(i, storagemode::Read));
-        if (bytes.isEmpty() || codecs::HasContainerSignature(bytes)) continue;
+        QByteArray bytes;
+        {
+            // The signature alone tells a compressed stream; only others are read whole.
+            auto stream = faces.OpenElementStream(i, storagemode::Read);
+            const qsizetype size = qsizetype(stream->Size());
+            if (size == 0) continue;
+            bytes.resize(std::min<qsizetype>(size, codecs::kContainerSignatureSize));
+            stream->ReadBuffer(bytes.data(), bytes.size());
+            if (codecs::HasContainerSignature(bytes)) continue;
+            bytes.resize(size);
+            const qsizetype head = std::min<qsizetype>(size, codecs::kContainerSignatureSize);
+            stream->ReadBuffer(bytes.data() + head, size - head);
+        }
         faces.OpenElementStream(i, storagemode::Create)->WriteBytes(codecs::Compress(bytes));
     }
 }

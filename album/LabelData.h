@@ -6,6 +6,8 @@
 //   DataInfo                      document record (TDataInfo)
 //   Sheets\NameList, NameList<n>  one storage per sheet, in sheet order, each with
 //     Info, PaperInfo             the sheet record (this class) and the sheet's paper
+//     PaperExtraInfo, PaperImageInfo, PaperImages, PaperExtraAlbum
+//                                 the paper's extras, absent while empty
 //     NameList, NameList<n>       face streams (TLDObjects, compressed once saved)
 //     Preview, Preview<n>         PNG previews of at most 360 by 360 pixels
 
@@ -20,6 +22,9 @@
 
 class IPrintableArea;
 class TDOList;
+class TExAlbumInfo;
+class TExPaperInfo;
+class TImagePaperInfo;
 class TDocStorage;
 class TDocStorageList;
 class TDocStreamList;
@@ -53,6 +58,13 @@ public:
     void SetSheetPaper(const TPaperInfo& paper);
     TPaperInfo& SheetPaper() const { return *sheetPaper_; }
     TMatrixPaperInfo& LayoutPaper() const { return *layoutPaper_; }
+    // The extras of the sheet paper: set copies of the given ones, or empty them (null).
+    TExPaperInfo& PaperExtra() const { return *exPaper_; }
+    TImagePaperInfo& ImageExtra() const { return *imagePaper_; }
+    TExAlbumInfo& AlbumExtra() const { return *albumExtra_; }
+    void SetPaperExtra(const TExPaperInfo* extra);
+    void SetImageExtra(const TImagePaperInfo* extra);
+    void SetAlbumExtra(const TExAlbumInfo* extra);
     TGrid* Grid() const { return grid_.get(); }
     TGuide* Guide() const { return guide_.get(); }
     int CurrentLabelNo = 0;
@@ -127,6 +139,7 @@ private:
     int streamIndex(int face) const;
     std::unique_ptr<TDocStorage> sheetNode() const;
     void writePreview(int index, const QImage& image);
+    void appendImageExtra(int face, TDOList& list);
     void compressFaces();
     void checkSheetIndex(int index) const;
 
@@ -140,6 +153,9 @@ private:
     QString sheetName_;
     std::unique_ptr<TPaperInfo> sheetPaper_;
     std::unique_ptr<TMatrixPaperInfo> layoutPaper_;
+    std::unique_ptr<TExPaperInfo> exPaper_;
+    std::unique_ptr<TImagePaperInfo> imagePaper_;
+    std::unique_ptr<TExAlbumInfo> albumExtra_;
     std::array<std::unique_ptr<TComponent>, 3> products_;
     double opened_ = 0;
     const IPrintableArea* printable_ = nullptr;

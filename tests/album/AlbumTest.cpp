@@ -17,6 +17,8 @@
 #include "objects/BackImage.h"
 #include "objects/LODate.h"
 #include "objects/LOWizardText.h"
+#include "paper/ExtraPaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
 #include "platform/Exception.h"
 #include "tests/support/TempDir.h"
@@ -306,4 +308,43 @@ TEST(AlbumDocument, DamagedFilesFailAndLeaveNothingBehind) {
     QFile g(cut);
     ASSERT_TRUE(g.open(QIODevice::ReadOnly));
     EXPECT_EQ(g.readAll(), whole.left(whole.size() / 2));
+}
+
+TEST(AlbumDocument, SheetExtrasAndBackgroundPlacement) {
+    TLabelData d;
+    d.SelectSheet(2);
+    d.SetSheetPaper(*paper(1, QStringLiteral("A4 写真4枚"), QStringLiteral("フォトアルバム用紙")));
+    TExAlbumInfo album;
+    album.SetPaperName(QStringLiteral("A4 写真4枚"));
+    album.SetLeftMargin(100);
+    d.SetAlbumExtra(&album);
+    TImagePaperInfo image;
+    image.SetPaperName(QStringLiteral("A4 写真4枚"));
+    TImagePaperInfo::ObjectList design;
+    auto mark = std::make_unique<TLOWizardText>();
+    mark->Text()->SetText(QStringLiteral("design"));
+    mark->SetLogBounds({0, 0, 300, 200});
+    design.push_back(std::move(mark));
+    image.SetFaceObjects(0, std::move(design));
+    d.SetImageExtra(&image);
+    EXPECT_EQ(d.BackgroundRect(), TRect(100, 0, 1000, 1480));
+    d.FaceSides = fsBoth;
+    d.SelectSheet(1);  // records saved
+    d.SelectSheet(2);
+    EXPECT_EQ(d.AlbumExtra().LeftMargin(), 100);
+    ASSERT_EQ(d.ImageExtra().FaceListCount(), 1);
+    EXPECT_EQ(d.ImageExtra().FaceObjects(0).size(), 1u);
+    const QString sheet = d.SheetPath(2);
+    EXPECT_TRUE(d.Storage().StorageExists(sheet + QStringLiteral("\\PaperImages")));
+    d.AddSheet();  // sheet 3, a back side, with the same paper and extras
+    EXPECT_EQ(d.BackgroundRect(), TRect(0, 0, 900, 1480));
+    // The design is painted over the face in the preview even without face objects.
+    const auto preview = d.GetPreview(0);
+    ASSERT_TRUE(preview);
+    d.SelectSheet(2);
+    d.SetAlbumExtra(nullptr);
+    d.SetImageExtra(nullptr);
+    d.SelectSheet(0);
+    EXPECT_FALSE(d.Storage().StreamExists(sheet + QStringLiteral("\\PaperExtraAlbum")));
+    EXPECT_FALSE(d.Storage().StorageExists(sheet + QStringLiteral("\\PaperImages")));
 }

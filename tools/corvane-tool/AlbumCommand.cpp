@@ -13,8 +13,10 @@
 #include "drawing/FaceObjects.h"
 #include "imaging/Messages.h"
 #include "imaging/picture/Graphic.h"
+#include "paper/ExtraPaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
-#include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "platform/DateTime.h"
 #include "platform/Exception.h"
 #include "tools/Messages.h"
@@ -27,7 +29,7 @@
 
 namespace {
 
-std::unique_ptr<TPaperInfo> cataloguePaper(TPapers& papers, const QString& name) {
+std::unique_ptr<TPaperInfo> cataloguePaper(const TPapers& papers, const QString& name) {
     const int index = papers.IndexOfPaper(name);
     if (index < 0) throw Exception(msg::paperNotFound(name));
     return papers.Papers(index)->Clone();
@@ -91,6 +93,20 @@ QStringList classesOf(const TDOList& list) {
     return names;
 }
 
+// The paper with the extras the catalogue keeps for it.
+void setPaperWithExtras(TLabelData& data, const TPapersV2& papers, const TPaperInfo& paper) {
+    data.SetSheetPaper(paper);
+    const auto extra = [&](const QString& store) {
+        return papers.LoadPaperExtra(store, paper.PaperName());
+    };
+    const auto ex = extra(TPapersV2::ExtraInfos);
+    data.SetPaperExtra(dynamic_cast<const TExPaperInfo*>(ex.get()));
+    const auto image = extra(TPapersV2::PaperImages);
+    data.SetImageExtra(dynamic_cast<const TImagePaperInfo*>(image.get()));
+    const auto album = extra(TPapersV2::ExtraAlbumInfo);
+    data.SetAlbumExtra(dynamic_cast<const TExAlbumInfo*>(album.get()));
+}
+
 int albumNew(const ToolCommand& command, const QStringList& args) {
     QCommandLineParser parser;
     const QCommandLineOption cover(QStringLiteral("cover"), QString(), QStringLiteral("PAPER"));
@@ -99,7 +115,7 @@ int albumNew(const ToolCommand& command, const QStringList& args) {
     const QStringList words = parser.positionalArguments();
     if (words.size() != 4) return usageError(command);
     if (!QFileInfo(words[1]).isFile()) throw Exception(msg::cannotOpenFile(words[1]));
-    TPapers papers;
+    TPapersV2 papers;
     papers.Open(words[1], true);
     const auto page = cataloguePaper(papers, words[2]);
     const auto coverPaper =
@@ -107,11 +123,11 @@ int albumNew(const ToolCommand& command, const QStringList& args) {
     TLabelData data;
     for (int sheet = 0; sheet < 2; ++sheet) {
         data.SelectSheet(sheet);
-        if (coverPaper) data.SetSheetPaper(*coverPaper);
+        if (coverPaper) setPaperWithExtras(data, papers, *coverPaper);
         data.FaceInit = true;
     }
     data.SelectSheet(2);
-    data.SetSheetPaper(*page);
+    setPaperWithExtras(data, papers, *page);
     data.FaceInit = false;
     data.SelectSheet(0);
     data.SetModified(false);
@@ -171,6 +187,7 @@ int albumPutObjects(const ToolCommand& command, const QStringList& args, bool ap
         added.LoadFromStream(stream);
     }
     for (auto& o : added.TakeOwned()) list.AddOwned(std::move(o));
+    added.Clear();
     list.Reverse();  // front-most first
     data->SaveFaceObjects(a->face, list);
     list.FreeAll();
