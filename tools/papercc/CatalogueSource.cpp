@@ -41,8 +41,7 @@ public:
             const QString key = line.left(eq).trimmed().toLower();
             const QString value = line.mid(eq + 1).trimmed();
             if (list_) {
-                if (key != u"line")
-                    unknownKey(key);
+                if (key != u"line") unknownKey(key);
                 list_->append(value);
                 continue;
             }
