@@ -1,8 +1,9 @@
 #include "app/DataMain.h"
 
 #include "app/frame/ProgramMacros.h"
+#include "document/ProductDB.h"
 #include "library/ThumbnailCache.h"
-#include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "platform/Format.h"
 #include "platform/MessageOf.h"
 #include "platform/UserFolders.h"

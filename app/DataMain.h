@@ -33,7 +33,8 @@ struct TStartupFileResult {
     QString detail;
 };
 
-class TPapers;
+class TPapersV2;
+class TProductDB;
 class TThumbnailCache;
 
 class TdataMain {
@@ -72,7 +73,9 @@ public:
 
     // The system paper catalogue, open from start-up until the data module goes (null
     // before it was opened). Destroying the data module writes it back when it changed.
-    TPapers* Papers() const { return papers_.get(); }
+    TPapersV2* Papers() const { return papers_.get(); }
+    // The product database, read at start-up (null before). It is never written.
+    TProductDB* ProductDB() const { return products_.get(); }
 
     // Image files named by a command-line list file (first idle after start).
     QStringList ImageFileList;
@@ -85,9 +88,10 @@ private:
     TPluginList otherServers_;
     TImageLimits limits_;
     std::vector<TStartupFile> files_;
-    std::unique_ptr<TPapers> papers_;
+    std::unique_ptr<TPapersV2> papers_;
+    std::unique_ptr<TProductDB> products_;
     std::unique_ptr<TThumbnailCache> thumbnails_;
     bool startupFinished_ = false;
 
-    TStartupContext context() { return {frame_, papers_}; }
+    TStartupContext context() { return {frame_, papers_, products_}; }
 };

@@ -1,7 +1,8 @@
 #include "app/StartupFiles.h"
 
 #include "app/frame/AppFrame.h"
-#include "paper/Papers.h"
+#include "document/ProductDB.h"
+#include "paper/PapersV2.h"
 #include "paper/Purpose.h"
 #include "platform/Format.h"
 #include "platform/UserFolders.h"
@@ -24,10 +25,24 @@ std::vector<TStartupFile> StartupDataFiles() {
         context.papers = OpenPaperCatalogue(context.frame, path);
     };
     files.push_back(std::move(catalogue));
+
+    // Read beside the program; without the file the default records live in memory only.
+    // A database that cannot be read names the system catalogue in the message.
+    TStartupFile products;
+    products.label = QStringLiteral("product database");
+    products.fileMacro = QStringLiteral("$(ProductDB)");
+    products.mustExist = false;
+    products.messageFileMacro = QStringLiteral("$(SystemPaperInfo)");
+    products.open = [](const TStartupContext& context, const QString& path) {
+        auto db = std::make_unique<TProductDB>();
+        db->OpenProductDB(path);
+        context.products = std::move(db);
+    };
+    files.push_back(std::move(products));
     return files;
 }
 
-std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& path) {
+std::unique_ptr<TPapersV2> OpenPaperCatalogue(TAppFrame& frame, const QString& path) {
     if (!QFileInfo::exists(path)) {
         const QString shipped = frame.ExpandOrKeep(QStringLiteral("$(ExeDir)$(ExeName).ppr"));
         if (QFileInfo(shipped).absoluteFilePath() != QFileInfo(path).absoluteFilePath() &&
@@ -42,7 +57,7 @@ std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& pat
     }
     if (!QFileInfo(path).isFile()) throw Exception(QStringLiteral("missing"));
     if (!QFileInfo(path).isWritable()) throw EReadOnlyDataFile(path);
-    auto papers = std::make_unique<TPapers>();
+    auto papers = std::make_unique<TPapersV2>();
     papers->Open(path, false);
     // Damaged papers are left out and kept in the file; the user is told which.
     if (!papers->DamagedPapers().empty()) frame.MessageBox(papers->DamageReport(), {mbOK});

@@ -11,7 +11,8 @@
 #include <vector>
 
 class TAppFrame;
-class TPapers;
+class TPapersV2;
+class TProductDB;
 
 // Raised by an opening step when the file exists but may not be written.
 VELLUMO_DECLARE_EXCEPTION(EReadOnlyDataFile, Exception);
@@ -20,7 +21,8 @@ VELLUMO_DECLARE_EXCEPTION(EReadOnlyDataFile, Exception);
 // places, owned by the data module, where the files they open are kept.
 struct TStartupContext {
     TAppFrame& frame;
-    std::unique_ptr<TPapers>& papers;  // the system paper catalogue
+    std::unique_ptr<TPapersV2>& papers;     // the system paper catalogue
+    std::unique_ptr<TProductDB>& products;  // the product database
 };
 
 struct TStartupFile {
@@ -40,7 +42,7 @@ std::vector<TStartupFile> StartupDataFiles();
 // file lives in the per-user folder: on the first start it is copied there from the one
 // shipped beside the program. Raises EReadOnlyDataFile when the file may not be written,
 // and the catalogue's own error when it cannot be read.
-std::unique_ptr<TPapers> OpenPaperCatalogue(TAppFrame& frame, const QString& path);
+std::unique_ptr<TPapersV2> OpenPaperCatalogue(TAppFrame& frame, const QString& path);
 
 // What the subsystems install before the start conditions are checked, in order. This
 // list is the one place where those subsystems add their step. (The stored classes and

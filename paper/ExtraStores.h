@@ -14,14 +14,13 @@
 // highest in the storage; a storage whose highest number fills all eight digits takes no
 // new extra ("用紙情報更新エラー(%s)").
 
+#include "document/storage/DocStorage.h"
 #include "paper/ExtraPaperInfo.h"
 
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <memory>
-
-class TDocStorage;
 
 class TExtraInfoBase {
 public:

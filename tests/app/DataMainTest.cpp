@@ -2,7 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/DataMain.h"
 #include "paper/MatrixPaperInfo.h"
-#include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "tests/paper/PaperTestUtil.h"
 
 #include <QDir>

@@ -79,10 +79,14 @@ TEST_F(Tool, HelpShowsTheUsageOfEveryCommandOrOfOne) {
         EXPECT_TRUE(one.out.startsWith("使い方: corvane-tool " + synopsis + "\n"))
             << one.out.toStdString();
     }
-    EXPECT_EQ(run({"help", "papers"}).out, "使い方: corvane-tool papers FILE\n");
+    const QString papersUsage = QStringLiteral(
+        "使い方: corvane-tool papers FILE [--extras] | export CATALOGUE OUT.ppb [NAME...] | "
+        "import IN CATALOGUE | update CATALOGUE UPDATE.ppr | companies CATALOGUE | match "
+        "CATALOGUE NAME [--group GROUP] [--user]\n");
+    EXPECT_EQ(run({"help", "papers"}).out, papersUsage);
     const ToolRun papers = run({"papers", "--all"});
     EXPECT_EQ(papers.code, 2);
-    EXPECT_EQ(papers.err, "使い方: corvane-tool papers FILE\n");
+    EXPECT_EQ(papers.err, papersUsage);
     EXPECT_EQ(
         run({"help", "stream"}).out,
         "使い方: corvane-tool stream dump FILE | build [--resource NAME | --list] TEXTFILE "

@@ -3,9 +3,12 @@
 #include "app/frame/ProgramMacros.h"
 #include "document/stream/ComponentStream.h"
 #include "document/stream/Stream.h"
+#include "objects/BackImage.h"
 #include "paper/FreePaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 
@@ -114,6 +117,42 @@ TEST_F(Shipped, IsWhereTheProgramLooksAndHoldsEveryKindOfPaper) {
         EXPECT_EQ(faceCount[QString::fromUtf8(name)], 1) << name;
 }
 
+TEST_F(Shipped, CarriesTheExtrasItsPapersNeed) {
+    TPapersV2 p;
+    p.Open(catalogue(), true);
+    int albums = 0, discs = 0;
+    for (int i = 0; i < p.Count(); ++i) {
+        const TPaperInfo& paper = *p.Papers(i);
+        SCOPED_TRACE(paper.PaperName().toStdString());
+        const auto maker = p.LoadPaperExtra(TPapersV2::ExtraInfos, paper.PaperName());
+        if (paper.GroupName() == u"CD/DVDラベル") {
+            ++discs;
+            ASSERT_TRUE(maker);
+            EXPECT_FALSE(static_cast<TExPaperInfo&>(*maker).Company.isEmpty());
+        }
+        if (paper.GroupName() != u"フォトアルバム用紙") continue;
+        ++albums;
+        EXPECT_TRUE(p.LoadPaperExtra(TPapersV2::ExtraAlbumInfo, paper.PaperName()));
+        const auto image = p.LoadPaperExtra(TPapersV2::PaperImages, paper.PaperName());
+        ASSERT_TRUE(image);
+        const auto& faces = static_cast<TImagePaperInfo&>(*image);
+        ASSERT_EQ(faces.FaceListCount(), paper.GetFaceCount());
+        for (int f = 0; f < paper.GetFaceCount(); ++f) {
+            ASSERT_EQ(faces.FaceObjects(f).size(), 1u);
+            const auto* back = dynamic_cast<const TLOBackImage*>(faces.FaceObjects(f)[0].get());
+            ASSERT_TRUE(back);
+            const TRect b = paper.GetFaceBounds(f);
+            EXPECT_EQ(back->LogBounds(), (TRect{0, 0, b.Width(), b.Height()}));
+        }
+    }
+    EXPECT_GE(albums, 5);
+    EXPECT_GE(discs, 4);
+    QStringList sizes;
+    EXPECT_TRUE(p.ReadGlobalText(TPapersV2::PhotoSizeInfo, sizes));
+    EXPECT_TRUE(sizes.contains(QStringLiteral("L判")));
+    EXPECT_TRUE(p.GroupList().contains(QStringLiteral("フォトアルバム用紙")));
+}
+
 TEST_F(Shipped, RoundTripsUnchanged) {
     const QString path = catalogue();
     const QByteArray original = [&] {
@@ -183,7 +222,12 @@ TEST_F(Shipped, OlefileReadsIt) {
 
     TPapers p;
     p.Open(path, true);
-    EXPECT_EQ(seen.size(), size_t(p.Count()) + 1);
+    const auto papers = std::count_if(seen.begin(), seen.end(), [](const auto& e) {
+        return e.first.startsWith(QStringLiteral("Papers/"));
+    });
+    EXPECT_EQ(papers, p.Count());
+    EXPECT_TRUE(seen.count(QStringLiteral("UpdateInfo/UpdateInfo")));
+    EXPECT_TRUE(seen.count(QStringLiteral("GlobalInfo/PhotoSizeInfo")));
     EXPECT_TRUE(seen.count(QStringLiteral("PurposeList/PurposeList")));
     for (int i = 0; i < p.Count(); ++i) {
         const QString key = QStringLiteral("Papers/") + p.StreamName(i);

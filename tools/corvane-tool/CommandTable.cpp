@@ -45,7 +45,12 @@ constexpr ToolCommand kCommands[] = {
      runCfb},
     {u"stream", u"stream dump FILE | build [--resource NAME | --list] TEXTFILE OUTFILE",
      u"  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力", runStream},
-    {u"papers", u"papers FILE", {}, runPapers},
+    {u"papers",
+     u"papers FILE [--extras] | export CATALOGUE OUT.ppb [NAME...] | import IN CATALOGUE | update "
+     u"CATALOGUE UPDATE.ppr | companies CATALOGUE | match CATALOGUE NAME [--group GROUP] [--user]",
+     {},
+     runPapers},
+    {u"products", u"products [FILE.cdb]", {}, runProducts},
     {u"paper", u"paper FILE NAME [--faces OUT.png]", {}, runPaper},
     {u"picture",
      u"picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate "

@@ -6,7 +6,7 @@
 #include "drawing/CanvasUtils.h"
 #include "imaging/Messages.h"
 #include "paper/PaperSite.h"
-#include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "platform/Format.h"
 #include "tools/Messages.h"
 #include "tools/corvane-tool/CommandTable.h"
@@ -38,10 +38,14 @@ QString boolText(bool v) {
 }  // namespace
 
 int runPapers(const ToolCommand& command, const QStringList& commandArgs) {
-    const auto words = plainArguments(command, commandArgs);
-    if (!words || words->size() != 1) return usageError(command);
-    const QStringList& args = *words;
-    TPapers papers;
+    if (isPapersSubcommand(commandArgs.value(0))) return runPapersSubcommand(command, commandArgs);
+    QCommandLineParser parser;
+    const QCommandLineOption extrasOption(QStringLiteral("extras"));
+    parser.addOption(extrasOption);
+    if (!parseCommandLine(parser, command, commandArgs)) return usageError(command);
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 1) return usageError(command);
+    TPapersV2 papers;
     if (!openCatalogue(papers, args[0])) return 1;
     for (int i = 0; i < papers.Count(); ++i) {
         const TPaperInfo& p = *papers.Papers(i);
@@ -50,6 +54,7 @@ int runPapers(const ToolCommand& command, const QStringList& commandArgs) {
             platform::format(QStringLiteral("%dx%d"), p.PortraitWidth(), p.PortraitHeight()),
             QString::number(p.GetFaceCount()), boolText(p.ReadOnly())}
                 .join(u'\t'));
+        if (parser.isSet(extrasOption)) listPaperExtras(papers, i);
     }
     // The list is not the whole catalogue: scripts must notice.
     return papers.DamagedPapers().empty() ? 0 : 1;

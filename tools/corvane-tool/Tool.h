@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class TdataMain;
+class TPapersV2;
 struct ToolCommand;
 
 // Output as UTF-8 lines.
@@ -23,6 +24,12 @@ int runCfb(const ToolCommand& command, const QStringList& args);
 int runStream(const ToolCommand& command, const QStringList& args);
 int runPapers(const ToolCommand& command, const QStringList& args);
 int runPaper(const ToolCommand& command, const QStringList& args);
+// papers export / import / update / companies / match (PaperMergeCommand.cpp).
+bool isPapersSubcommand(const QString& word);
+int runPapersSubcommand(const ToolCommand& command, const QStringList& args);
+// The lines of `papers FILE --extras` below paper `i`: one per extra it has.
+void listPaperExtras(const TPapersV2& papers, int i);
+int runProducts(const ToolCommand& command, const QStringList& args);
 int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
 int runAlbum(const ToolCommand& command, const QStringList& args);

@@ -1,9 +1,11 @@
 #include "tools/papercc/CatalogueSource.h"
 
+#include "objects/BackImage.h"
 #include "paper/FreePaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/Messages.h"
-#include "paper/Papers.h"
+#include "paper/PapersV2.h"
 #include "platform/Format.h"
 
 #include <QRegularExpression>
@@ -16,7 +18,7 @@ class Parser {
 public:
     Parser(const QString& fileName) : fileName_(fileName) {}
 
-    std::vector<std::unique_ptr<TPaperInfo>> parse(const QString& text) {
+    CatalogueSource parse(const QString& text) {
         const QStringList lines = text.split(u'\n');
         for (lineNo_ = 1; lineNo_ <= lines.size(); ++lineNo_) {
             QString line = lines[lineNo_ - 1];
@@ -27,22 +29,37 @@ public:
             if (line.startsWith(u'[')) {
                 if (!line.endsWith(u']')) fail(QStringLiteral("] がありません"));
                 finishPaper();
-                startPaper(line.mid(1, line.size() - 2).trimmed());
+                const QString name = line.mid(1, line.size() - 2).trimmed();
+                if (name.startsWith(u'%'))
+                    startList(name.mid(1).trimmed());
+                else
+                    startPaper(name);
                 continue;
             }
             const qsizetype eq = line.indexOf(u'=');
             if (eq < 0) fail(QStringLiteral("「キー = 値」の形ではありません"));
+            const QString key = line.left(eq).trimmed().toLower();
+            const QString value = line.mid(eq + 1).trimmed();
+            if (list_) {
+                if (key != u"line") unknownKey(key);
+                list_->append(value);
+                continue;
+            }
             if (!started_) fail(QStringLiteral("[用紙名] の前に値があります"));
-            setValue(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
+            setValue(key, value);
         }
         finishPaper();
-        return std::move(papers_);
+        return std::move(result_);
     }
 
 private:
     [[noreturn]] void fail(const QString& why) const {
         throw ECatalogueSource(
             platform::format(QStringLiteral("%s:%d: %s"), fileName_, lineNo_, why));
+    }
+
+    [[noreturn]] void unknownKey(const QString& key) const {
+        fail(platform::format(QStringLiteral("不明なキーです: %s"), key));
     }
 
     int number(const QString& s) const {
@@ -64,7 +81,82 @@ private:
         return v;
     }
 
+    // "[%companies]", "[%groups]" or "[%table NAME]": the lines that follow.
+    void startList(const QString& what) {
+        if (what == u"companies") {
+            list_ = &result_.companies;
+        } else if (what == u"groups") {
+            list_ = &result_.groups;
+        } else if (what.startsWith(QStringLiteral("table "))) {
+            result_.tables.push_back({what.mid(6).trimmed(), {}});
+            list_ = &result_.tables.back().second;
+        } else {
+            fail(platform::format(QStringLiteral("不明な一覧です: %s"), what));
+        }
+    }
+
+    bool flag(const QString& value) const {
+        if (value != u"true" && value != u"false") fail(QStringLiteral("true か false です"));
+        return value == u"true";
+    }
+
+    // "RRGGBB" as a colour value 0x00BBGGRR.
+    TColor colour(const QString& s) const {
+        bool ok = false;
+        const uint rgb = s.trimmed().toUInt(&ok, 16);
+        if (!ok || s.trimmed().size() != 6 || rgb > 0xFFFFFF)
+            fail(platform::format(QStringLiteral("色ではありません: %s"), s.trimmed()));
+        return TColor(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+    }
+
+    TExPaperInfo& exPaper() {
+        if (!exPaper_) exPaper_ = std::make_unique<TExPaperInfo>();
+        return *exPaper_;
+    }
+    TExAlbumInfo& album() {
+        if (!album_) album_ = std::make_unique<TExAlbumInfo>();
+        return *album_;
+    }
+
+    // The image extra: a background over every face, of one colour or a gradation from
+    // the top colour to the bottom one.
+    std::unique_ptr<TImagePaperInfo> backgrounds(TPaperInfo& paper) const {
+        auto image = std::make_unique<TImagePaperInfo>();
+        image->LabelCount = paper.GetFaceCount();
+        for (int i = 0; i < paper.GetFaceCount(); ++i) {
+            TFaceInfo face;
+            paper.GetFaceInfo(i, face);
+            const TRect outer = paper.GetFaceBounds(i);
+            face.FaceRect = {face.FaceRect.Left - outer.Left, face.FaceRect.Top - outer.Top,
+                             face.FaceRect.Right - outer.Left, face.FaceRect.Bottom - outer.Top};
+            auto back = std::make_unique<TLOBackImage>();
+            back->SetLogBounds({0, 0, outer.Width(), outer.Height()});
+            back->SetFaceInfo(face);
+            TColorSpec fill;
+            if (background_.size() == 1) {
+                fill.SetKind(cskSolid);
+                fill.SetColor(background_[0]);
+            } else {
+                TGradationColors colours;
+                colours.SetList(background_);
+                fill.SetKind(cskGradation);
+                fill.SetGradDir(rgdTopToBottom);
+                fill.SetGradColors(&colours);
+            }
+            back->SetFillColor(&fill);
+            back->SetLayerGroup(-50);
+            TImagePaperInfo::ObjectList list;
+            list.push_back(std::move(back));
+            image->SetFaceObjects(i, std::move(list));
+        }
+        return image;
+    }
+
     void startPaper(const QString& name) {
+        list_ = nullptr;
+        exPaper_.reset();
+        album_.reset();
+        background_.clear();
         if (name.isEmpty()) fail(QStringLiteral("用紙名が空です"));
         if (!names_.insert(name).second)
             fail(platform::format(QStringLiteral("用紙名 %s が重複しています"), name));
@@ -123,8 +215,32 @@ private:
             const int left = number(parts[0]), top = number(parts[1]);
             const auto [w, h] = pair(parts[2], u'x');
             free_.push_back({TRect{left, top, left + w, top + h}, face_});
+        } else if (key == u"maker") {
+            exPaper().Company = value;
+        } else if (key == u"use") {
+            exPaper().Purpose = value;
+        } else if (key == u"corner") {
+            exPaper().RoundSize = number(value);
+        } else if (key == u"album.margin") {
+            const int margin = number(value);
+            if (margin < 0) fail(QStringLiteral("album.margin は 0 以上です"));
+            album().SetLeftMargin(margin);
+        } else if (key == u"album.reverse") {
+            album().CanReverse = flag(value);
+        } else if (key == u"album.fixed") {
+            album().LabelFixed = flag(value);
+        } else if (key == u"album.photosize") {
+            album().PhotoSize = value;
+        } else if (key == u"album.memo") {
+            album().PaperMemo = value;
+        } else if (key == u"album.fullpaint") {
+            album().FullPaint = flag(value);
+        } else if (key == u"background") {
+            background_.clear();
+            for (const QString& c : value.split(u',')) background_.push_back(colour(c));
+            if (background_.size() > 2) fail(QStringLiteral("background は一色か二色です"));
         } else {
-            fail(platform::format(QStringLiteral("不明なキーです: %s"), key));
+            unknownKey(key);
         }
     }
 
@@ -170,7 +286,14 @@ private:
         const int overlap = TPapers::FindOverlappingFace(*paper);
         if (overlap >= 0)
             fail(platform::format(QStringLiteral("写真枠が重なっています (%d)"), overlap + 1));
-        papers_.push_back(std::move(paper));
+        auto add = [&](std::unique_ptr<TExtraPaperInfo> extra, const QString& store) {
+            extra->SetPaperName(name_);
+            result_.extras.push_back({store, std::move(extra)});
+        };
+        if (exPaper_) add(std::move(exPaper_), TPapersV2::ExtraInfos);
+        if (!background_.empty()) add(backgrounds(*paper), TPapersV2::PaperImages);
+        if (album_) add(std::move(album_), TPapersV2::ExtraAlbumInfo);
+        result_.papers.push_back(std::move(paper));
         started_ = false;
         lineNo_ = current;
     }
@@ -191,12 +314,20 @@ private:
     int gridSet_ = 0;
     std::vector<std::pair<TRect, FaceSettings>> free_;
     std::set<QString> names_;
-    std::vector<std::unique_ptr<TPaperInfo>> papers_;
+    std::unique_ptr<TExPaperInfo> exPaper_;
+    std::unique_ptr<TExAlbumInfo> album_;
+    std::vector<TColor> background_;
+    QStringList* list_ = nullptr;  // the list section being read
+    CatalogueSource result_;
 };
 
 }  // namespace
 
+CatalogueSource ParseCatalogueSourceWithExtras(const QString& text, const QString& fileName) {
+    return Parser(fileName).parse(text);
+}
+
 std::vector<std::unique_ptr<TPaperInfo>> ParseCatalogueSource(const QString& text,
                                                               const QString& fileName) {
-    return Parser(fileName).parse(text);
+    return ParseCatalogueSourceWithExtras(text, fileName).papers;
 }
