@@ -130,11 +130,12 @@ void matchRows(const Handle& h, const uint8_t* in, uint8_t* out, int rows) {
     }
 }
 
-// Blocks of about half a megabyte for pictures of a megapixel or more.
+// Blocks of about half a megabyte for pictures of a megapixel or more that are matched
+// or toned (the YCC conversion alone costs less than handing rows over).
 void chooseBlocks(Handle& h) {
     const size_t bytes = size_t(h.width) * 3;
     h.blockRows = 1;
-    if (!h.transform && std::thread::hardware_concurrency() > 1 &&
+    if ((h.fast || h.tone) && !h.transform && std::thread::hardware_concurrency() > 1 &&
         int64_t(h.width) * h.height >= (int64_t(1) << 20))
         h.blockRows = int(std::clamp<size_t>((size_t(1) << 19) / bytes, 2, 64));
     if (h.blockRows > 1 && !h.worker) {
