@@ -87,6 +87,17 @@ std::unique_ptr<FastMatrix> FastMatrix::Create(cmsHPROFILE input, cmsHPROFILE ou
     return fast;
 }
 
+bool FastMatrix::IsIdentity() const {
+    // With a diagonal matrix the channels are independent: the grey ramp covers them all.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            if (matrix_[r][c] != (r == c ? 1 << kMatrixBits : 0)) return false;
+    uint8_t ramp[256 * 3], out[256 * 3];
+    for (int i = 0; i < 256 * 3; ++i) ramp[i] = uint8_t(i / 3);
+    run<false>(ramp, out, 256);
+    return std::equal(ramp, ramp + sizeof ramp, out);
+}
+
 template <bool ycc>
 void FastMatrix::run(const uint8_t* in, uint8_t* out, int pixels) const {
     if (avx2_) {

@@ -21,6 +21,8 @@ public:
     // same result as YccToRgb followed by Apply.
     void ApplyYcc(const uint8_t* in, uint8_t* out, int pixels) const;
 
+    // Whether every colour comes out as it went in (the same profile on both sides).
+    bool IsIdentity() const;
     // The vector form is used where the processor has it; off, every pixel takes the
     // plain loop (both give the same bytes).
     void UseVectors(bool on) { avx2_ = on && __builtin_cpu_supports("avx2"); }

@@ -279,6 +279,8 @@ KVR_EXPORT int OX_StartEnhance(void* handle, const int32_t* heightWidth, int qua
             cmsCloseProfile(in);
             cmsCloseProfile(out);
             if (!h.transform && !h.fast) return -1001;
+            // A photo that carries the target's own profile needs the YCC conversion only.
+            if (h.fast && h.fast->IsIdentity()) h.fast.reset();
         }
     }
     chooseBlocks(h);

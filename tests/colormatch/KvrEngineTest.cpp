@@ -64,6 +64,7 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
     for (const auto& [in, out] : pairs) {
         auto fast = FastMatrix::Create(in, out);
         ASSERT_TRUE(fast);
+        EXPECT_FALSE(fast->IsIdentity());
         cmsHTRANSFORM t =
             cmsCreateTransform(in, TYPE_RGB_8, out, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC,
                                cmsFLAGS_BLACKPOINTCOMPENSATION);
@@ -90,6 +91,13 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
         fast->ApplyYcc(ycc.data(), plain.data(), pixels);
         EXPECT_EQ(plain, fused);
     }
+    // The same profile on both sides changes nothing, and is known to.
+    auto same = FastMatrix::Create(srgb, srgb);
+    ASSERT_TRUE(same);
+    EXPECT_TRUE(same->IsIdentity());
+    std::vector<uint8_t> kept(rgb.size());
+    same->Apply(rgb.data(), kept.data(), pixels);
+    EXPECT_EQ(kept, rgb);
     cmsCloseProfile(adobe);
     cmsCloseProfile(printer);
     cmsCloseProfile(srgb);
