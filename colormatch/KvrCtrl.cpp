@@ -5,6 +5,8 @@
 #include "colormatch/PrtData.h"
 #include "colormatch/RunState.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -25,19 +27,35 @@ int bytesPerPixel(int format) {
     return format == 4 ? 4 : 3;
 }
 
+// Format 2 five pixels at a time; the sixteenth byte stored is the next pixel's first,
+// which the next step or the caller's loop writes again. Answers the pixels done.
+__attribute__((target("ssse3"))) int exchangeSsse3(uint8_t* row, const uint8_t* rgb, int width) {
+    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+    int x = 0;
+    for (; x + 6 <= width; x += 5) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb + 3 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 3 * x), _mm_shuffle_epi8(v, order));
+    }
+    return x;
+}
+
 // Writes one RGB line (engine order) into `row` in the requested format.
 void writeRow(uint8_t* row, const uint8_t* rgb, int width, int format) {
-    for (int x = 0; x < width; ++x) {
-        const uint8_t* p = rgb + 3 * x;
-        if (format == 2) {
-            uint8_t* q = row + 3 * x;
-            q[0] = p[2], q[1] = p[1], q[2] = p[0];
-        } else if (format == 4) {
-            uint8_t* q = row + 4 * x;
-            q[0] = 0, q[1] = p[0], q[2] = p[1], q[3] = p[2];
-        } else {
-            std::memcpy(row + 3 * x, p, 3);
+    if (format == 2) {
+        static const bool ssse3 = __builtin_cpu_supports("ssse3");
+        const int done = ssse3 ? exchangeSsse3(row, rgb, width) : 0;
+        row += 3 * done, rgb += 3 * done, width -= done;
+        for (int x = 0; x < width; ++x, row += 3, rgb += 3) {
+            const uint8_t a = rgb[0], b = rgb[1], c = rgb[2];
+            row[0] = c, row[1] = b, row[2] = a;
         }
+    } else if (format == 4) {
+        for (int x = 0; x < width; ++x, row += 4, rgb += 3) {
+            const uint8_t a = rgb[0], b = rgb[1], c = rgb[2];
+            row[0] = 0, row[1] = a, row[2] = b, row[3] = c;
+        }
+    } else {
+        std::memmove(row, rgb, size_t(width) * 3);
     }
 }
 

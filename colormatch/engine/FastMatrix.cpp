@@ -1,5 +1,7 @@
 #include "colormatch/engine/FastMatrix.h"
 
+#include "colormatch/engine/Ycc.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -78,24 +80,66 @@ std::unique_ptr<FastMatrix> FastMatrix::Create(cmsHPROFILE input, cmsHPROFILE ou
                 255));
         cmsFreeToneCurve(reverse);
     }
+    fast->avx2_ = __builtin_cpu_supports("avx2");
+    const YccTables& ycc = Ycc();
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 1024; ++i) fast->yccLinear_[c][i] = fast->linear_[c][ycc.clamp[i]];
     return fast;
 }
 
-void FastMatrix::Apply(uint8_t* rgb, int pixels) const {
+bool FastMatrix::IsIdentity() const {
+    // With a diagonal matrix the channels are independent: the grey ramp covers them all.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            if (matrix_[r][c] != (r == c ? 1 << kMatrixBits : 0)) return false;
+    uint8_t ramp[256 * 3], out[256 * 3];
+    for (int i = 0; i < 256 * 3; ++i) ramp[i] = uint8_t(i / 3);
+    run<false>(ramp, out, 256);
+    return std::equal(ramp, ramp + sizeof ramp, out);
+}
+
+template <bool ycc>
+void FastMatrix::run(const uint8_t* in, uint8_t* out, int pixels) const {
+    if (avx2_) {
+        const int done = RunFastMatrixAvx2(*this, ycc, in, out, pixels);
+        in += 3 * done, out += 3 * done, pixels -= done;
+    }
     constexpr int shift = kMatrixBits + kLinearBits - kOutputBits;
     constexpr int32_t round = 1 << (shift - 1), top = (1 << kOutputBits) - 1;
-    for (int i = 0; i < pixels; ++i, rgb += 3) {
-        const int32_t r = linear_[0][rgb[0]], g = linear_[1][rgb[1]], b = linear_[2][rgb[2]];
-        const int32_t x =
-            (matrix_[0][0] * r + matrix_[0][1] * g + matrix_[0][2] * b + round) >> shift;
-        const int32_t y =
-            (matrix_[1][0] * r + matrix_[1][1] * g + matrix_[1][2] * b + round) >> shift;
-        const int32_t z =
-            (matrix_[2][0] * r + matrix_[2][1] * g + matrix_[2][2] * b + round) >> shift;
-        rgb[0] = output_[0][std::clamp(x, 0, top)];
-        rgb[1] = output_[1][std::clamp(y, 0, top)];
-        rgb[2] = output_[2][std::clamp(z, 0, top)];
+    // Everything in locals: the byte stores could otherwise alias the tables and force
+    // the compiler to reload them for every pixel.
+    const int32_t m00 = matrix_[0][0], m01 = matrix_[0][1], m02 = matrix_[0][2];
+    const int32_t m10 = matrix_[1][0], m11 = matrix_[1][1], m12 = matrix_[1][2];
+    const int32_t m20 = matrix_[2][0], m21 = matrix_[2][1], m22 = matrix_[2][2];
+    const uint8_t *o0 = output_[0], *o1 = output_[1], *o2 = output_[2];
+    const YccTables& t = Ycc();
+    const int *crR = t.crR, *cbB = t.cbB, *crG = t.crG, *cbG = t.cbG;
+    const int32_t* l0 = ycc ? yccLinear_[0] + YccTables::kYccBias : linear_[0];
+    const int32_t* l1 = ycc ? yccLinear_[1] + YccTables::kYccBias : linear_[1];
+    const int32_t* l2 = ycc ? yccLinear_[2] + YccTables::kYccBias : linear_[2];
+    for (int i = 0; i < pixels; ++i, in += 3, out += 3) {
+        int32_t r, g, b;
+        if constexpr (ycc) {
+            const int luma = in[0], cb = in[1], cr = in[2];
+            r = l0[luma + crR[cr]];
+            g = l1[luma + ((cbG[cb] + crG[cr]) >> YccTables::kYccShift)];
+            b = l2[luma + cbB[cb]];
+        } else {
+            r = l0[in[0]], g = l1[in[1]], b = l2[in[2]];
+        }
+        const int32_t x = std::clamp((m00 * r + m01 * g + m02 * b + round) >> shift, 0, top);
+        const int32_t y = std::clamp((m10 * r + m11 * g + m12 * b + round) >> shift, 0, top);
+        const int32_t z = std::clamp((m20 * r + m21 * g + m22 * b + round) >> shift, 0, top);
+        out[0] = o0[x], out[1] = o1[y], out[2] = o2[z];
     }
+}
+
+void FastMatrix::Apply(const uint8_t* in, uint8_t* out, int pixels) const {
+    run<false>(in, out, pixels);
+}
+
+void FastMatrix::ApplyYcc(const uint8_t* in, uint8_t* out, int pixels) const {
+    run<true>(in, out, pixels);
 }
 
 }  // namespace kvr

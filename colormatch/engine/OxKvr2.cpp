@@ -7,6 +7,7 @@
 
 #include "colormatch/engine/FastMatrix.h"
 #include "colormatch/engine/PhotoInfo.h"
+#include "colormatch/engine/RowWorker.h"
 #include "colormatch/engine/Ycc.h"
 #include "platform/KvrAbi.h"
 
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #define KVR_EXPORT extern "C" __attribute__((visibility("default")))
@@ -43,8 +45,12 @@ struct Handle {
     bool tone = false;
     uint8_t contrastLut[256];
     int saturation = 256;  // 256 = unchanged
-    std::vector<uint8_t> line;
-    bool lineReady = false;
+    // Rows are matched in blocks (one row when the picture is small or LittleCMS does
+    // the matching); a block's second half goes to the worker. The output is the same
+    // either way, only later: SetLineEnhance answers 0 until a block is full.
+    int height = 0, blockRows = 1, rowsIn = 0, filled = 0, ready = 0, handedOut = 0;
+    std::vector<uint8_t> blockIn, blockOut;
+    std::unique_ptr<RowWorker> worker;
 };
 
 Handle* handleOf(void* h) {
@@ -104,6 +110,40 @@ void applyTone(const Handle& h, uint8_t* rgb, int pixels) {
             for (int& v : c) v = y + (v - y) * h.saturation / 256;
         }
         for (int k = 0; k < 3; ++k) rgb[k] = uint8_t(std::clamp(c[k], 0, 255));
+    }
+}
+
+// Matches `rows` rows of the handle's width from `in` to `out` (RGB, engine order).
+void matchRows(const Handle& h, const uint8_t* in, uint8_t* out, int rows) {
+    const size_t bytes = size_t(h.width) * 3;
+    for (int y = 0; y < rows; ++y, in += bytes, out += bytes) {
+        if (h.fast && h.rgbInput)
+            h.fast->Apply(in, out, h.width);
+        else if (h.fast)
+            h.fast->ApplyYcc(in, out, h.width);
+        else if (h.rgbInput)
+            std::memcpy(out, in, bytes);
+        else
+            YccToRgb(in, out, h.width);
+        if (h.transform) cmsDoTransform(h.transform, out, out, cmsUInt32Number(h.width));
+        if (h.tone) applyTone(h, out, h.width);
+    }
+}
+
+// Blocks of about half a megabyte for pictures of a megapixel or more that are matched
+// or toned (the YCC conversion alone costs less than handing rows over).
+void chooseBlocks(Handle& h) {
+    const size_t bytes = size_t(h.width) * 3;
+    h.blockRows = 1;
+    if ((h.fast || h.tone) && !h.transform && std::thread::hardware_concurrency() > 1 &&
+        int64_t(h.width) * h.height >= (int64_t(1) << 20))
+        h.blockRows = int(std::clamp<size_t>((size_t(1) << 19) / bytes, 2, 64));
+    if (h.blockRows > 1 && !h.worker) {
+        try {
+            h.worker = std::make_unique<RowWorker>();
+        } catch (const std::exception&) {  // no thread: every row on this one
+            h.blockRows = 1;
+        }
     }
 }
 
@@ -212,12 +252,14 @@ KVR_EXPORT int OX_StartEnhance(void* handle, const int32_t* heightWidth, int qua
     Handle& h = *handleOf(handle);
     dropTransform(h);
     h.width = heightWidth[1];
+    h.height = heightWidth[0];
+    h.rowsIn = h.filled = h.ready = h.handedOut = 0;
+    h.blockRows = 1;
     try {
-        h.line.assign(size_t(h.width) * 3, 0);
+        h.blockOut.assign(size_t(h.width) * 3, 0);
     } catch (const std::bad_alloc&) {
         return -1003;
     }
-    h.lineReady = false;
     buildTone(h);
     if (h.modeFlags & (kExifPrintFlag | kColourMatchingFlag)) {
         cmsHPROFILE source = sourceProfile(h.info);
@@ -237,6 +279,18 @@ KVR_EXPORT int OX_StartEnhance(void* handle, const int32_t* heightWidth, int qua
             cmsCloseProfile(in);
             cmsCloseProfile(out);
             if (!h.transform && !h.fast) return -1001;
+            // A photo that carries the target's own profile needs the YCC conversion only.
+            if (h.fast && h.fast->IsIdentity()) h.fast.reset();
+        }
+    }
+    chooseBlocks(h);
+    if (h.blockRows > 1) {
+        try {
+            h.blockIn.assign(size_t(h.width) * 3 * size_t(h.blockRows), 0);
+            h.blockOut.assign(h.blockIn.size(), 0);
+        } catch (const std::bad_alloc&) {
+            h.blockRows = 1;
+            h.blockIn.clear();
         }
     }
     return 0;
@@ -245,25 +299,34 @@ KVR_EXPORT int OX_StartEnhance(void* handle, const int32_t* heightWidth, int qua
 KVR_EXPORT int OX_SetLineEnhance(void* handle, const uint8_t* row) {
     if (!handle || !row) return -1005;
     Handle& h = *handleOf(handle);
-    if (h.line.empty()) return -1005;
-    if (h.rgbInput)
-        std::memcpy(h.line.data(), row, h.line.size());
-    else
-        YccToRgb(row, h.line.data(), h.width);
-    if (h.fast) h.fast->Apply(h.line.data(), h.width);
-    if (h.transform)
-        cmsDoTransform(h.transform, h.line.data(), h.line.data(), cmsUInt32Number(h.width));
-    if (h.tone) applyTone(h, h.line.data(), h.width);
-    h.lineReady = true;
-    return 1;
+    if (h.blockOut.empty()) return -1005;
+    const size_t bytes = size_t(h.width) * 3;
+    ++h.rowsIn;
+    h.handedOut = h.ready = 0;
+    if (h.blockRows == 1) {
+        matchRows(h, row, h.blockOut.data(), 1);
+        return h.ready = 1;
+    }
+    std::memcpy(h.blockIn.data() + bytes * size_t(h.filled++), row, bytes);
+    if (h.filled < h.blockRows && h.rowsIn < h.height) return 0;
+    const int half = h.filled / 2;
+    h.worker->Start([&h, half] {
+        matchRows(h, h.blockIn.data() + size_t(h.width) * 3 * size_t(half),
+                  h.blockOut.data() + size_t(h.width) * 3 * size_t(half), h.filled - half);
+    });
+    matchRows(h, h.blockIn.data(), h.blockOut.data(), half);
+    h.worker->Wait();
+    h.ready = h.filled;
+    h.filled = 0;
+    return h.ready;
 }
 
 KVR_EXPORT int OX_GetLineEnhance(void* handle, uint8_t* line) {
     if (!handle || !line) return -1005;
     Handle& h = *handleOf(handle);
-    if (!h.lineReady) return -1005;
-    std::memcpy(line, h.line.data(), h.line.size());
-    h.lineReady = false;
+    if (h.handedOut >= h.ready) return -1005;
+    const size_t bytes = size_t(h.width) * 3;
+    std::memcpy(line, h.blockOut.data() + bytes * size_t(h.handedOut++), bytes);
     return 0;
 }
 
@@ -271,8 +334,10 @@ KVR_EXPORT int OX_EndEnhance(void* handle) {
     if (!handle) return -1004;
     Handle& h = *handleOf(handle);
     dropTransform(h);
-    h.line.clear();
-    h.line.shrink_to_fit();
+    h.worker.reset();
+    h.blockIn = {};
+    h.blockOut = {};
+    h.ready = h.handedOut = 0;
     return 0;
 }
 

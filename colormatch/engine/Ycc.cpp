@@ -5,32 +5,32 @@
 namespace kvr {
 namespace {
 
-constexpr int kShift = 16;
+constexpr int kShift = YccTables::kYccShift;
 constexpr int kHalf = 1 << (kShift - 1);
 
 int fix(double v) {
     return int(v * (1 << kShift) + 0.5);
 }
 
-struct Tables {
-    int crR[256], cbB[256], crG[256], cbG[256];
-    uint8_t clamp[1024];  // index v + 384 gives v limited to 0 .. 255
-    Tables() {
-        for (int i = 0; i < 1024; ++i) clamp[i] = uint8_t(std::clamp(i - 384, 0, 255));
-        for (int i = 0; i < 256; ++i) {
-            const int c = i - 128;
-            crR[i] = (fix(1.40200) * c + kHalf) >> kShift;
-            cbB[i] = (fix(1.77200) * c + kHalf) >> kShift;
-            crG[i] = -fix(0.71414) * c;
-            cbG[i] = -fix(0.34414) * c + kHalf;
-        }
-    }
-};
+}  // namespace
 
-const Tables& tables() {
-    static const Tables t;
+YccTables::YccTables() {
+    for (int i = 0; i < 1024; ++i) clamp[i] = uint8_t(std::clamp(i - kYccBias, 0, 255));
+    for (int i = 0; i < 256; ++i) {
+        const int c = i - 128;
+        crR[i] = (fix(1.40200) * c + kHalf) >> kShift;
+        cbB[i] = (fix(1.77200) * c + kHalf) >> kShift;
+        crG[i] = -fix(0.71414) * c;
+        cbG[i] = -fix(0.34414) * c + kHalf;
+    }
+}
+
+const YccTables& Ycc() {
+    static const YccTables t;
     return t;
 }
+
+namespace {
 
 uint8_t clamp(int v) {
     return uint8_t(std::clamp(v, 0, 255));
@@ -39,9 +39,14 @@ uint8_t clamp(int v) {
 }  // namespace
 
 void YccToRgb(const uint8_t* in, uint8_t* out, int pixels) {
-    const Tables& t = tables();
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        const int done = YccToRgbAvx2(in, out, pixels);
+        in += 3 * done, out += 3 * done, pixels -= done;
+    }
+    const YccTables& t = Ycc();
     for (int i = 0; i < pixels; ++i, in += 3, out += 3) {
-        const int y = in[0] + 384, cb = in[1], cr = in[2];
+        const int y = in[0] + YccTables::kYccBias, cb = in[1], cr = in[2];
         const uint8_t r = t.clamp[y + t.crR[cr]];
         const uint8_t g = t.clamp[y + ((t.cbG[cb] + t.crG[cr]) >> kShift)];
         const uint8_t b = t.clamp[y + t.cbB[cb]];

@@ -1,0 +1,161 @@
+// The engine's fast matrix/shaper path against LittleCMS's own transform, its three
+// forms (plain loop, vectors, fused YCC conversion) against each other, and the engine
+// module's enhancement of large pictures in row blocks against the single rows.
+#include "colormatch/engine/FastMatrix.h"
+#include "colormatch/engine/Ycc.h"
+#include "platform/KvrAbi.h"
+#include "tests/colormatch/KvrPhotos.h"
+#include "tests/support/TempDir.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <lcms2.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+using namespace kvr;
+
+namespace {
+
+cmsHPROFILE rgbProfile(double gamma, const cmsCIExyYTRIPLE& primaries) {
+    const cmsCIExyY d65{0.3127, 0.3290, 1.0};
+    cmsToneCurve* g = cmsBuildGamma(nullptr, gamma);
+    cmsToneCurve* curves[3] = {g, g, g};
+    cmsHPROFILE p = cmsCreateRGBProfile(&d65, &primaries, curves);
+    cmsFreeToneCurve(g);
+    return p;
+}
+
+// A grid over the whole cube plus scattered values; an odd count leaves a tail for the
+// plain loop after the vectors.
+std::vector<uint8_t> variedPixels() {
+    std::vector<uint8_t> v;
+    for (int r = 0; r < 256; r += 15)
+        for (int g = 0; g < 256; g += 15)
+            for (int b = 0; b < 256; b += 15)
+                v.insert(v.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
+    unsigned seed = 7;
+    for (int i = 0; i < 3 * 1001; ++i)
+        v.push_back(uint8_t((seed = seed * 1103515245 + 12345) >> 16));
+    return v;
+}
+
+int maxDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    int most = 0;
+    for (size_t i = 0; i < a.size(); ++i) most = std::max(most, std::abs(a[i] - b[i]));
+    return most;
+}
+
+TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
+    const cmsHPROFILE adobe =
+        rgbProfile(563.0 / 256.0, {{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}});
+    const cmsHPROFILE printer =
+        rgbProfile(1.8, {{0.68, 0.31, 1}, {0.25, 0.68, 1}, {0.15, 0.07, 1}});
+    const cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    const std::vector<uint8_t> rgb = variedPixels();
+    const int pixels = int(rgb.size() / 3);
+    std::vector<uint8_t> ycc(rgb.size());
+    RgbToYcc(rgb.data(), ycc.data(), pixels);
+
+    const std::pair<cmsHPROFILE, cmsHPROFILE> pairs[] = {
+        {adobe, srgb}, {srgb, printer}, {adobe, printer}};
+    for (const auto& [in, out] : pairs) {
+        auto fast = FastMatrix::Create(in, out);
+        ASSERT_TRUE(fast);
+        EXPECT_FALSE(fast->IsIdentity());
+        cmsHTRANSFORM t =
+            cmsCreateTransform(in, TYPE_RGB_8, out, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC,
+                               cmsFLAGS_BLACKPOINTCOMPENSATION);
+        std::vector<uint8_t> reference(rgb.size()), vectors(rgb.size()), plain(rgb.size());
+        cmsDoTransform(t, rgb.data(), reference.data(), cmsUInt32Number(pixels));
+        cmsDeleteTransform(t);
+        fast->Apply(rgb.data(), vectors.data(), pixels);
+        EXPECT_LE(maxDifference(vectors, reference), 2);
+        // The conversion changes colours: the profiles are not treated as the same.
+        EXPECT_GT(maxDifference(vectors, rgb), 20);
+
+        // YCC in one pass gives what converting first and matching after gives.
+        std::vector<uint8_t> converted(rgb.size()), fused(rgb.size()), single(rgb.size());
+        YccToRgb(ycc.data(), converted.data(), pixels);
+        for (int i = 0; i < pixels; ++i) YccToRgb(&ycc[3 * i], &single[3 * i], 1);  // plain
+        EXPECT_EQ(converted, single);
+        fast->Apply(converted.data(), converted.data(), pixels);
+        fast->ApplyYcc(ycc.data(), fused.data(), pixels);
+        EXPECT_EQ(fused, converted);
+
+        fast->UseVectors(false);
+        fast->Apply(rgb.data(), plain.data(), pixels);
+        EXPECT_EQ(plain, vectors);
+        fast->ApplyYcc(ycc.data(), plain.data(), pixels);
+        EXPECT_EQ(plain, fused);
+    }
+    // The same profile on both sides changes nothing, and is known to.
+    auto same = FastMatrix::Create(srgb, srgb);
+    ASSERT_TRUE(same);
+    EXPECT_TRUE(same->IsIdentity());
+    std::vector<uint8_t> kept(rgb.size());
+    same->Apply(rgb.data(), kept.data(), pixels);
+    EXPECT_EQ(kept, rgb);
+    cmsCloseProfile(adobe);
+    cmsCloseProfile(printer);
+    cmsCloseProfile(srgb);
+}
+
+// Large pictures are enhanced in blocks of rows, partly on a second thread: the engine
+// answers 0 until a block is complete, the last row completes the last block, and the
+// rows come back in order with the bytes the fast path gives each of them.
+TEST(KvrEngineTest, RowBlocksGiveEveryRowInOrder) {
+    void* module = ::dlopen(KVR_BIN "/OxKvr2.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(module) << ::dlerror();
+    const auto entry = [module](const char* name) { return ::dlsym(module, name); };
+    const auto create = reinterpret_cast<OX_CreateKvrHandleFn>(entry("OX_CreateKvrHandle"));
+    const auto setMode = reinterpret_cast<OX_SetCurrentKVRModeFn>(entry("OX_SetCurrentKVRMode"));
+    const auto start = reinterpret_cast<OX_StartEnhanceFn>(entry("OX_StartEnhance"));
+    const auto setLine = reinterpret_cast<OX_SetLineEnhanceFn>(entry("OX_SetLineEnhance"));
+    const auto getLine = reinterpret_cast<OX_GetLineEnhanceFn>(entry("OX_GetLineEnhance"));
+    const auto end = reinterpret_cast<OX_EndEnhanceFn>(entry("OX_EndEnhance"));
+    const auto destroy = reinterpret_cast<OX_DeleteKvrHandleFn>(entry("OX_DeleteKvrHandle"));
+
+    TempDir dir;
+    const QByteArray icc = AdobeRgbProfile();
+    const QString path = dir.write(QStringLiteral("a.jpg"), MakeJpeg(TestPixels(8, 8), icc));
+    void* handle = nullptr;
+    ASSERT_EQ(create(path.toLocal8Bit().constData(), &handle), 0);
+    ASSERT_EQ(setMode(handle, 4), 0);
+    const int width = 1501, height = 701;  // a megapixel: blocks; the last one short
+    const int32_t size[2] = {height, width};
+    ASSERT_EQ(start(handle, size, 100), 0);
+
+    cmsHPROFILE adobe = cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size()));
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    const auto fast = FastMatrix::Create(adobe, srgb);
+    cmsCloseProfile(adobe);
+    cmsCloseProfile(srgb);
+    ASSERT_TRUE(fast);
+
+    std::vector<uint8_t> row(size_t(width) * 3), expected, got, line(row.size());
+    unsigned seed = 11;
+    int answers0 = 0;
+    for (int y = 0; y < height; ++y) {
+        for (uint8_t& b : row) b = uint8_t((seed = seed * 1103515245 + 12345) >> 16);
+        expected.resize(expected.size() + row.size());
+        fast->ApplyYcc(row.data(), expected.data() + expected.size() - row.size(), width);
+        const int ready = setLine(handle, row.data());
+        answers0 += ready == 0;
+        for (int i = 0; i < ready; ++i) {
+            ASSERT_EQ(getLine(handle, line.data()), 0);
+            got.insert(got.end(), line.begin(), line.end());
+        }
+        EXPECT_EQ(getLine(handle, line.data()), -1005);  // nothing more than was ready
+    }
+    EXPECT_GT(answers0, height / 2);
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+    EXPECT_EQ(end(handle), 0);
+    EXPECT_EQ(destroy(handle), 4);
+    ::dlclose(module);
+}
+
+}  // namespace
