@@ -2,6 +2,7 @@
 
 #include "app/frame/ProgramMacros.h"
 #include "library/ThumbnailCache.h"
+#include "objects/AlbumPhotoShared.h"
 #include "paper/Papers.h"
 #include "platform/Format.h"
 #include "platform/MessageOf.h"
@@ -58,6 +59,8 @@ void TdataMain::ReadImageLimits() {
     const bool print = frame_.ReadBool(QStringLiteral("ImagePrintLimit"), true);
     limits_.printLimit =
         print ? frame_.ReadInteger(QStringLiteral("ImagePrintLimitSize"), 3000) : 0;
+    AlbumPhotoShared().displayLimit = limits_.displayLimit;
+    AlbumPhotoShared().printLimit = limits_.printLimit;
 }
 
 bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {

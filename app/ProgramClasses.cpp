@@ -3,6 +3,7 @@
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
+#include "objects/AlbumPhoto.h"
 #include "objects/TextObjectClasses.h"
 #include "objects/ImageObjectClasses.h"
 #include "paper/PaperClasses.h"
@@ -14,6 +15,7 @@ void RegisterProgramClasses() {
     std::call_once(once, [] {
         RegisterDrawObjectClasses();
         RegisterImageObjectClasses();
+        RegisterAlbumPhotoClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();
         RegisterStandardGraphics();

@@ -1,6 +1,7 @@
 #include "app/StartupFiles.h"
 
 #include "app/frame/AppFrame.h"
+#include "objects/AlbumPhotoShared.h"
 #include "paper/Papers.h"
 #include "paper/Purpose.h"
 #include "platform/Format.h"
@@ -24,6 +25,19 @@ std::vector<TStartupFile> StartupDataFiles() {
         context.papers = OpenPaperCatalogue(context.frame, path);
     };
     files.push_back(std::move(catalogue));
+
+    // The date glyph strip is installed with the shadow file; without it dates are drawn
+    // as text.
+    TStartupFile shadows;
+    shadows.label = QStringLiteral("album shadows");
+    shadows.fileMacro = QStringLiteral("$(ExeDir)AlbumShd.dat");
+    shadows.open = [](const TStartupContext& context, const QString& path) {
+        LoadAlbumShadowMask(path);
+        const QString glyphs =
+            context.frame.FindApplicationFile(QString(), QStringLiteral("DateFont.bmp"));
+        if (!glyphs.isEmpty()) LoadDateGlyphStrip(glyphs);
+    };
+    files.push_back(std::move(shadows));
     return files;
 }
 
