@@ -1,0 +1,26 @@
+#include "album/Messages.h"
+
+namespace msg {
+
+QString noPhotoFramesOnPage() {
+    return QStringLiteral("写真枠の無いページでは実行できません");
+}
+
+QString noPhotoFramesForFill() {
+    return QStringLiteral("写真枠の無いページでは一括貼込は実行できません");
+}
+
+QString sequenceWaitCaption() {
+    return QStringLiteral("処理中です。少しお待ちください．．．");
+}
+
+QString sequenceStop() {
+    return QStringLiteral("中 断");
+}
+
+QString overwriteCoverQuestion() {
+    return QStringLiteral(
+        "表紙デザインの選択をすると、現在の表紙ページに上書きされます。\r\nよろしいですか？");
+}
+
+}  // namespace msg
