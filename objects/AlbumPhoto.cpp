@@ -196,8 +196,12 @@ void TLOAlbumPhoto::SetAngle(int degrees) {
     if (degrees == angle_) return;
     Invalidate();
     angle_ = degrees;
-    shade_->SetAngle(degrees);
-    image_->SetAngle(degrees);
+    {
+        building_ = true;
+        const auto done = qScopeGuard([this] { building_ = false; });
+        shade_->SetAngle(degrees);
+        image_->SetAngle(degrees);
+    }
     contentChanged();
     if (TObjectSite* site = Site()) site->UpdateObjectBounds(*this);
 }
@@ -270,13 +274,14 @@ void TLOAlbumPhoto::EnsureDisplayed() {
 }
 
 void TLOAlbumPhoto::LayOut() {
+    // The parts report their own changes; the slot reports once, where it changed.
+    const bool wasBuilding = building_;
+    building_ = true;
+    const auto done = qScopeGuard([this, wasBuilding] { building_ = wasBuilding; });
     const TRect slot = LogBounds();
     TRect photo = slot;
     const TPictureEx& shown = *image_->ImageData()->Picture();
     if (!shown.Empty()) {
-        const bool wasBuilding = building_;
-        building_ = true;
-        const auto done = qScopeGuard([this, wasBuilding] { building_ = wasBuilding; });
         const TPictureEx& frame = *image_->FramePicture();
         int rw = shown.Width(), rh = shown.Height();
         if (frame.Empty() || frameFitPhoto_) {
@@ -296,6 +301,9 @@ void TLOAlbumPhoto::LayOut() {
 }
 
 void TLOAlbumPhoto::chooseShadowMask() {
+    const bool wasBuilding = building_;
+    building_ = true;
+    const auto done = qScopeGuard([this, wasBuilding] { building_ = wasBuilding; });
     if (!shadowShade_) {
         shade_->Picture()->Clear();
     } else if (!shadowPicture_->Empty()) {
@@ -446,7 +454,10 @@ void TLOAlbumPhoto::Notify(TPersistent* sender, const QUuid& aspect) {
                 contentChanged();
             }
         } else if (sender == shadowPicture_.get()) {
-            if (aspect == asChanged) chooseShadowMask();
+            if (aspect == asChanged) {
+                chooseShadowMask();
+                contentChanged();
+            }
         } else if (sender == normalize_.get()) {
             if (aspect == asChanged) {
                 DiscardDisplayed();

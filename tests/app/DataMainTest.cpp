@@ -16,7 +16,14 @@ namespace {
 
 class DataModule : public FrameTest {
 protected:
-    DataModule() { QDir().mkpath(dir.file("prog")); }
+    DataModule() {
+        QDir().mkpath(dir.file("prog"));
+        // The album photos' shadow mask (a bitmap under its own extension) and glyph strip.
+        QImage mask(8, 6, QImage::Format_RGB32);
+        mask.fill(Qt::white);
+        dir.write("prog/AlbumShd.dat", codecs::WriteBmp(mask));
+        dir.write("prog/DateFont.bmp", codecs::WriteBmp(mask.scaled(15, 9)));
+    }
 
     std::unique_ptr<TdataMain> makeData() {
         auto d = std::make_unique<TdataMain>(programPath());
@@ -104,11 +111,6 @@ TEST_F(DataModule, TheCatalogueIsCopiedToTheUserFolderAndWrittenBackWhenChanged)
     ASSERT_TRUE(QFile::exists(dir.file("prog/corvane.ppr")));
     // As when the program folder is read-only: the system catalogue is the user's copy.
     const QString user = dir.file("data/Vellumo/1.0/corvane.ppr");
-    // The album photos' shadow mask (a bitmap under its own extension) and glyph strip.
-    QImage mask(8, 6, QImage::Format_RGB32);
-    mask.fill(Qt::white);
-    dir.write("prog/AlbumShd.dat", codecs::WriteBmp(mask));
-    dir.write("prog/DateFont.bmp", codecs::WriteBmp(QImage(mask.scaled(15, 9))));
     {
         auto d = makeData();
         d->Frame().Macro().SetValue("SystemPreferenceFolder", dir.file("data/Vellumo/1.0/"));

@@ -240,3 +240,28 @@ TEST(AlbumPhoto, TheDateIsStampedFromPhotoDateWithoutExif) {
     EXPECT_EQ(qRed(shown.pixel(385, 330)), 6);             // the last "5"
     AlbumPhotoShared().dateGlyphs.reset();
 }
+
+TEST(AlbumPhoto, SettersReportOneChangeAndPaintingNone) {
+    TLOAlbumPhoto photo;
+    photo.SetLogBounds({0, 0, 300, 200});
+    setPicture(*photo.PhotoImageObj()->Picture(), filled(30, 20, qRgb(1, 2, 3)));
+    int changes = 0;
+    photo.OnModify = [&](TDrawObject*) { ++changes; };
+    photo.SetAngle(30);
+    EXPECT_EQ(changes, 1);
+    photo.SetShadow(true);
+    EXPECT_EQ(changes, 2);
+    photo.SetShadowShade(true);
+    EXPECT_EQ(changes, 3);
+    photo.SetShadowShade(true);  // unchanged
+    EXPECT_EQ(changes, 3);
+    changes = 0;
+    TDOList list;
+    list.Add(&photo);
+    TFaceInfo face;
+    face.FaceRect = {0, 0, 400, 400};
+    QImage out;
+    RenderFaceObjects(face, list, out, 100, 254);
+    EXPECT_EQ(photo.DisplayedBuilds(), 1);
+    EXPECT_EQ(changes, 0);  // building the shown photo is no modification
+}
