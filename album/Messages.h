@@ -5,6 +5,10 @@
 
 namespace msg {
 
+// The name of a sheet added without one; its %d is stored as it is.
+QString defaultSheetName();
+// A page beyond the paper's page limit.
+QString pageLimitExceeded(int limit);
 // "写真枠の無いページでは実行できません"
 QString noPhotoFramesOnPage();
 // "写真枠の無いページでは一括貼込は実行できません"
