@@ -486,10 +486,8 @@ void TLabelData::compressFaces() {
 }
 
 void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progress) {
-    if (progress) progress->BeginPhase(SheetCount() + 2);
-    const auto step = [progress] {
-        if (progress) progress->Step();
-    };
+    PhaseGuard phase(progress, SheetCount() + 2);
+    const auto step = [&phase] { phase.step(); };
     saveSheetRecords();
     step();
     {
@@ -533,7 +531,6 @@ void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progre
         storage_->SaveTo(fileName);
     }
     modified_ = false;
-    if (progress) progress->EndPhase();
 }
 
 void TLabelData::LoadFromFile(const QString& fileName) {
