@@ -31,9 +31,9 @@ std::vector<std::unique_ptr<TDrawObject>> FramesFromPage(
             if (mirror) {
                 const TRect r = photo->LogBounds();
                 if (paper.Landscape)
-                    photo->SetTop(int(std::int64_t(paper.Height) - r.Top - r.Height()));
+                    photo->SetTop(int(std::int64_t(paper.Height) - r.Bottom));
                 else
-                    photo->SetLeft(int(std::int64_t(paper.Width) - r.Left - r.Width()));
+                    photo->SetLeft(int(std::int64_t(paper.Width) - r.Right));
             }
         } else if (!dynamic_cast<TLOBackImage*>(o.get())) {
             continue;  // freed with the list

@@ -281,7 +281,10 @@ void TLOAlbumPhoto::LayOut() {
     const TRect slot = LogBounds();
     TRect photo = slot;
     const TPictureEx& shown = *image_->ImageData()->Picture();
-    if (!shown.Empty()) {
+    // A stored slot wider or higher than 32 bits can hold keeps the photo on the slot.
+    const bool measurable = std::int64_t(slot.Right) - slot.Left <= INT32_MAX &&
+                            std::int64_t(slot.Bottom) - slot.Top <= INT32_MAX;
+    if (!shown.Empty() && measurable) {
         const TPictureEx& frame = *image_->FramePicture();
         int rw = shown.Width(), rh = shown.Height();
         if (frame.Empty() || frameFitPhoto_) {
@@ -370,11 +373,14 @@ void TLOAlbumPhoto::DrawOutline(TCanvas& canvas) {
 }
 
 void TLOAlbumPhoto::SetLogBounds(const TRect& rect) {
+    // Sizes in 64 bits: stored edges may lie far apart.
+    const auto width = [](const TRect& r) { return std::int64_t(r.Right) - r.Left; };
+    const auto height = [](const TRect& r) { return std::int64_t(r.Bottom) - r.Top; };
     const TRect old = LogBounds();
     TLORectBase::SetLogBounds(rect);
     const TRect now = LogBounds();
-    if ((old.Width() > 0 && old.Width() != now.Width()) ||
-        (old.Height() > 0 && old.Height() != now.Height()))
+    if ((width(old) > 0 && width(old) != width(now)) ||
+        (height(old) > 0 && height(old) != height(now)))
         DiscardDisplayed();
     if (!source_->Picture()->Empty() || !Reading()) LayOut();
 }

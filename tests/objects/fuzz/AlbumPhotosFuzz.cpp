@@ -7,6 +7,8 @@
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
 #include "drawing/DrawObjectClasses.h"
+#include "imaging/pack/MatrixImagePack.h"
+#include "imaging/picture/SafetyBitmap.h"
 #include "objects/AlbumPhoto.h"
 #include "objects/AlbumPhotoShared.h"
 #include "objects/DateStamp.h"
@@ -21,6 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RegisterAlbumPhotoClasses();
     // Small pictures keep the runs fast; the limits are what bounds the work.
     AlbumPhotoShared().displayLimit = 64;
+    // Dates go through a glyph strip: fonts need a running application.
+    if (!AlbumPhotoShared().dateGlyphs) {
+        QImage strip(50, 30, QImage::Format_RGB32);
+        strip.fill(qRgb(255, 128, 0));
+        TPictureEx picture;
+        picture.SetGraphic(std::make_unique<TSafetyBitmap>(strip));
+        auto glyphs = std::make_shared<TMatrixImagePack>();
+        glyphs->SetCountCol(5);
+        glyphs->SetCountRow(3);
+        glyphs->SetImage(picture);
+        AlbumPhotoShared().dateGlyphs = std::move(glyphs);
+    }
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     (void)ParseExifDate(QString::fromLatin1(bytes.left(64)));
     TMemoryStream stream(bytes);
