@@ -6,6 +6,7 @@
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
+#include "objects/AlbumPhoto.h"
 #include "objects/ImageObjectClasses.h"
 #include "objects/TextObjectClasses.h"
 #include "paper/PaperClasses.h"
@@ -17,6 +18,7 @@ void RegisterAlbumClasses() {
     std::call_once(once, [] {
         RegisterDrawObjectClasses();
         RegisterImageObjectClasses();
+        RegisterAlbumPhotoClasses();
         RegisterTextObjectClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();

@@ -1,5 +1,5 @@
 #pragma once
-// Message texts of the album document, each written once here.
+// Message texts of the album document and its photo sequence, each written once here.
 
 #include <QString>
 
@@ -9,5 +9,14 @@ namespace msg {
 QString defaultSheetName();
 // A page beyond the paper's page limit.
 QString pageLimitExceeded(int limit);
+// "写真枠の無いページでは実行できません"
+QString noPhotoFramesOnPage();
+// "写真枠の無いページでは一括貼込は実行できません"
+QString noPhotoFramesForFill();
+// The waiting window's caption and its stop button.
+QString sequenceWaitCaption();
+QString sequenceStop();
+// "表紙デザインの選択をすると、現在の表紙ページに上書きされます。\r\nよろしいですか？"
+QString overwriteCoverQuestion();
 
 }  // namespace msg

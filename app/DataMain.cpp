@@ -4,6 +4,8 @@
 #include "document/ProductDB.h"
 #include "library/ThumbnailCache.h"
 #include "paper/PapersV2.h"
+#include "objects/AlbumPhotoShared.h"
+#include "paper/Papers.h"
 #include "platform/Format.h"
 #include "platform/MessageOf.h"
 #include "platform/UserFolders.h"
@@ -59,6 +61,8 @@ void TdataMain::ReadImageLimits() {
     const bool print = frame_.ReadBool(QStringLiteral("ImagePrintLimit"), true);
     limits_.printLimit =
         print ? frame_.ReadInteger(QStringLiteral("ImagePrintLimitSize"), 3000) : 0;
+    AlbumPhotoShared().displayLimit = limits_.displayLimit;
+    AlbumPhotoShared().printLimit = limits_.printLimit;
 }
 
 bool TdataMain::OpenDataFiles(std::vector<TStartupFileResult>* report) {

@@ -4,6 +4,7 @@
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
+#include "objects/AlbumPhoto.h"
 #include "objects/ImageObjectClasses.h"
 #include "objects/TextObjectClasses.h"
 #include "paper/PaperClasses.h"
@@ -15,6 +16,7 @@ void RegisterProgramClasses() {
     std::call_once(once, [] {
         RegisterDrawObjectClasses();
         RegisterImageObjectClasses();
+        RegisterAlbumPhotoClasses();
         RegisterPaperClasses();
         RegisterTemporaryPicture();
         RegisterStandardGraphics();

@@ -3,6 +3,8 @@
 #include "app/frame/AppFrame.h"
 #include "document/ProductDB.h"
 #include "paper/PapersV2.h"
+#include "objects/AlbumPhotoShared.h"
+#include "paper/Papers.h"
 #include "paper/Purpose.h"
 #include "platform/Format.h"
 #include "platform/UserFolders.h"
@@ -39,6 +41,18 @@ std::vector<TStartupFile> StartupDataFiles() {
         context.products = std::move(db);
     };
     files.push_back(std::move(products));
+    // The date glyph strip is installed with the shadow file; without it dates are drawn
+    // as text.
+    TStartupFile shadows;
+    shadows.label = QStringLiteral("album shadows");
+    shadows.fileMacro = QStringLiteral("$(ExeDir)AlbumShd.dat");
+    shadows.open = [](const TStartupContext& context, const QString& path) {
+        LoadAlbumShadowMask(path);
+        const QString glyphs =
+            context.frame.FindApplicationFile(QString(), QStringLiteral("DateFont.bmp"));
+        if (!glyphs.isEmpty()) LoadDateGlyphStrip(glyphs);
+    };
+    files.push_back(std::move(shadows));
     return files;
 }
 

@@ -89,3 +89,36 @@ TEST_F(ToolFixture, AlbumCommands) {
     EXPECT_TRUE(info.startsWith(QByteArray("\xFF\x0A\x00INFO\x00\x30\x10", 10)))
         << info.left(16).toHex().toStdString() << cat.readAllStandardError().toStdString();
 }
+
+TEST_F(ToolFixture, AlbumFillPlacesPhotosUpToThePageLimit) {
+    const QString album = dir.file("f.vld");
+    ASSERT_EQ(run({"album", "new", kCatalogue, "フォトアルバム用紙 A3 見開 写真4枚", album}).code,
+              0);
+    QStringList args{"album", "fill", album};
+    for (int i = 0; i < 26; ++i) {
+        QImage photo(i % 2 ? 60 : 40, i % 2 ? 40 : 60, QImage::Format_RGB32);
+        photo.fill(qRgb(i * 9, 100, 200));
+        const QString file = dir.file(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(photo.save(file, "BMP"));
+        args << file;
+    }
+    // Six pages of four frames take 24 photos; the limit message ends the fill.
+    ToolRun r = run(args);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("この用紙の制限ページ数（6ページ）を超えました")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("1/26\n2/26\n")));
+    r = run({"album", "info", album});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("sheets: 8")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\tframe 3\t")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("p23.bmp 60x40")));
+    EXPECT_FALSE(r.out.contains(QStringLiteral("p24.bmp")));
+
+    // Deleting the first photo moves every later one back; the last frame empties.
+    ASSERT_EQ(run({"album", "delete-photo", album, "--sheet", "2", "--frame", "0"}).code, 0);
+    r = run({"album", "info", album});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\tframe 0\t180,180 1290x1740\tp01.bmp")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("(empty)\tcorrection 0\n"))) << r.out.toStdString();
+}

@@ -1,6 +1,10 @@
 #include "FrameFixture.h"
 #include "app/CommandLine.h"
 #include "app/DataMain.h"
+#include "imaging/codecs/Bmp.h"
+#include "imaging/pack/MatrixImagePack.h"
+#include "imaging/picture/PictureEx.h"
+#include "objects/AlbumPhotoShared.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/PapersV2.h"
 #include "tests/paper/PaperTestUtil.h"
@@ -12,7 +16,14 @@ namespace {
 
 class DataModule : public FrameTest {
 protected:
-    DataModule() { QDir().mkpath(dir.file("prog")); }
+    DataModule() {
+        QDir().mkpath(dir.file("prog"));
+        // The album photos' shadow mask (a bitmap under its own extension) and glyph strip.
+        QImage mask(8, 6, QImage::Format_RGB32);
+        mask.fill(Qt::white);
+        dir.write("prog/AlbumShd.dat", codecs::WriteBmp(mask));
+        dir.write("prog/DateFont.bmp", codecs::WriteBmp(mask.scaled(15, 9)));
+    }
 
     std::unique_ptr<TdataMain> makeData() {
         auto d = std::make_unique<TdataMain>(programPath());
@@ -105,6 +116,10 @@ TEST_F(DataModule, TheCatalogueIsCopiedToTheUserFolderAndWrittenBackWhenChanged)
         d->Frame().Macro().SetValue("SystemPreferenceFolder", dir.file("data/Vellumo/1.0/"));
         d->SetStartupFiles(StartupDataFiles());
         ASSERT_TRUE(d->OpenDataFiles());
+        ASSERT_TRUE(AlbumPhotoShared().defaultShadow);
+        EXPECT_EQ(AlbumPhotoShared().defaultShadow->Width(), 8);
+        ASSERT_TRUE(AlbumPhotoShared().dateGlyphs);
+        EXPECT_EQ(AlbumPhotoShared().dateGlyphs->GetImageRect(14), TRect(12, 6, 15, 9));
         ASSERT_TRUE(QFile::exists(user));
         ASSERT_NE(d->Papers(), nullptr);
         EXPECT_EQ(d->Papers()->Count(), 1);

@@ -1,9 +1,13 @@
 // corvane-tool album: album documents without the window. Creating one from catalogue
 // papers, listing its sheets and faces, replacing or extending a face's objects with an
 // object list stream, adding pages as the layout window does, rendering a sheet, and
-// reading a stored preview. Every command that changes a file saves it with SaveToFile.
+// reading a stored preview. The photo sequence: filling empty frames with photos, inserting
+// a slot, deleting a photo, and setting every photo's correction. Every command that changes a file
+// saves it with SaveToFile.
 
+#include "album/AlbumSequenceContext.h"
 #include "album/LabelData.h"
+#include "album/Messages.h"
 #include "album/PageLimits.h"
 #include "album/PreviewReader.h"
 #include "document/Messages.h"
@@ -15,6 +19,7 @@
 #include "imaging/picture/Graphic.h"
 #include "paper/ExtraPaperInfo.h"
 #include "paper/ImagePaperInfo.h"
+#include "objects/AlbumPhoto.h"
 #include "paper/MatrixPaperInfo.h"
 #include "paper/PapersV2.h"
 #include "platform/DateTime.h"
@@ -58,6 +63,9 @@ struct FaceArgs {
     int face = 0;
     int dpi = 254;
     int after = -1;
+    int frame = -1;
+    int filter = -1;
+    bool print = false;
     QStringList words;
 };
 
@@ -68,7 +76,10 @@ std::optional<FaceArgs> parseFaceArgs(const ToolCommand& command, const QStringL
     const QCommandLineOption face(QStringLiteral("face"), QString(), QStringLiteral("F"));
     const QCommandLineOption dpi(QStringLiteral("dpi"), QString(), QStringLiteral("D"));
     const QCommandLineOption after(QStringLiteral("after"), QString(), QStringLiteral("N"));
-    parser.addOptions({sheet, face, dpi, after});
+    const QCommandLineOption frame(QStringLiteral("frame"), QString(), QStringLiteral("K"));
+    const QCommandLineOption filter(QStringLiteral("filter"), QString(), QStringLiteral("F"));
+    const QCommandLineOption print(QStringLiteral("print"));
+    parser.addOptions({sheet, face, dpi, after, frame, filter, print});
     if (!parseCommandLine(parser, command, args)) return std::nullopt;
     FaceArgs a;
     const auto number = [&parser](const QCommandLineOption& o, int& value, int minimum,
@@ -79,8 +90,10 @@ std::optional<FaceArgs> parseFaceArgs(const ToolCommand& command, const QStringL
         return ok && value >= minimum && value <= maximum;
     };
     if (!number(sheet, a.sheet, 0, INT_MAX) || !number(face, a.face, 0, INT_MAX) ||
-        !number(dpi, a.dpi, 1, 4800) || !number(after, a.after, 0, INT_MAX))
+        !number(dpi, a.dpi, 1, 4800) || !number(after, a.after, 0, INT_MAX) ||
+        !number(frame, a.frame, 0, INT_MAX) || !number(filter, a.filter, 0, 3))
         return std::nullopt;
+    a.print = parser.isSet(print);
     if (needSheet && a.sheet < 0) return std::nullopt;
     a.words = parser.positionalArguments();
     return a;
@@ -106,6 +119,7 @@ void setPaperWithExtras(TLabelData& data, const TPapersV2& papers, const TPaperI
     const auto album = extra(TPapersV2::ExtraAlbumInfo);
     data.SetAlbumExtra(dynamic_cast<const TExAlbumInfo*>(album.get()));
 }
+void printFrames(TLabelData& data);
 
 int albumNew(const ToolCommand& command, const QStringList& args) {
     QCommandLineParser parser;
@@ -169,7 +183,107 @@ int albumInfo(const ToolCommand& command, const QStringList& args) {
                 .arg(data->SheetPaper().GetFaceCount())
                 .arg(counts.isEmpty() ? QStringLiteral("-") : counts.join(u','))
                 .arg(classes.join(u' ')));
+        printFrames(*data);
     }
+    return 0;
+}
+
+// The photo frames of the current sheet in reading order: rectangle, picture file and
+// size, correction.
+void printFrames(TLabelData& data) {
+    TDOList list;
+    data.LoadFaceObjects(0, list);
+    const auto frames = FramesInReadingOrder(list.Items());
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const TLOAlbumPhoto& p = *frames[k];
+        const TRect r = p.LogBounds();
+        const TPictureEx& picture = *p.PhotoImageObj()->Picture();
+        const QString shown = picture.Empty() ? QStringLiteral("(empty)")
+                                              : QStringLiteral("%1 %2x%3")
+                                                    .arg(QFileInfo(picture.ImageID()).fileName())
+                                                    .arg(picture.Width())
+                                                    .arg(picture.Height());
+        out(QStringLiteral("\tframe %1\t%2,%3 %4x%5\t%6\tcorrection %7")
+                .arg(k)
+                .arg(r.Left)
+                .arg(r.Top)
+                .arg(r.Width())
+                .arg(r.Height())
+                .arg(shown)
+                .arg(p.NormalizeFilter()->FilterNo()));
+    }
+    list.FreeAll();
+}
+
+// The first page with frames, laid out when it never was: where fills start.
+int firstPage(TLabelData& data) {
+    return std::min(2, data.SheetCount() - 1);
+}
+
+int albumFill(const ToolCommand& command, const QStringList& args) {
+    const auto a = parseFaceArgs(command, args, false);
+    if (!a || a->words.size() < 3) return usageError(command);
+    const auto data = openAlbum(a->words[1]);
+    TAlbumSequenceContext context(*data, a->words.mid(2));
+    context.OnCounter = [](const QString& text) { out(text); };
+    QString refused;
+    context.OnMessage = [&refused](const QString& text) { refused = text; };
+    context.Open(a->sheet >= 0 ? a->sheet : firstPage(*data));
+    const TSequenceResult result = FillEmptyFrames(context, int(a->words.size()) - 2);
+    context.Finish();
+    saveAlbum(*data, a->words[1]);
+    if (result == TSequenceResult::Done) return 0;
+    err(refused);
+    return 1;
+}
+
+// insert-slot / delete-photo: frame K of sheet N in reading order.
+int albumSequenceStep(const ToolCommand& command, const QStringList& args, bool insert) {
+    const auto a = parseFaceArgs(command, args, true);
+    if (!a || a->words.size() != 2 || a->frame < 0) return usageError(command);
+    const auto data = openAlbum(a->words[1]);
+    TAlbumSequenceContext context(*data);
+    QString refused;
+    context.OnMessage = [&refused](const QString& text) { refused = text; };
+    context.Open(a->sheet);
+    const auto frames = FramesInReadingOrder(context.SiteObjects());
+    if (frames.empty()) throw Exception(msg::noPhotoFramesOnPage());
+    if (size_t(a->frame) >= frames.size()) return usageError(command);
+    frames[size_t(a->frame)]->SetSelected(true);
+    const TSequenceResult result = insert ? InsertPhotoSlot(context) : DeletePhoto(context);
+    context.Finish();
+    if (result == TSequenceResult::PageLimit) {
+        err(refused);
+        return 1;
+    }
+    saveAlbum(*data, a->words[1]);
+    return 0;
+}
+
+int albumCorrect(const ToolCommand& command, const QStringList& args) {
+    const auto a = parseFaceArgs(command, args, false);
+    if (!a || a->words.size() != 2 || a->filter < 0) return usageError(command);
+    const auto data = openAlbum(a->words[1]);
+    const int first = a->sheet >= 0 ? a->sheet : 0;
+    const int last = a->sheet >= 0 ? a->sheet : data->SheetCount() - 1;
+    for (int sheet = first; sheet <= last; ++sheet) {
+        data->SelectSheet(sheet);
+        TDOList list;
+        data->LoadFaceObjects(0, list);
+        bool changed = false;
+        for (TDrawObject* o : list)
+            if (auto* p = dynamic_cast<TLOAlbumPhoto*>(o);
+                p && p->NormalizeFilter()->FilterNo() != a->filter) {
+                p->NormalizeFilter()->SetFilterNo(a->filter);
+                changed = true;
+            }
+        if (changed) {
+            list.Reverse();  // front-most first
+            data->SaveFaceObjects(0, list);
+        }
+        list.FreeAll();
+    }
+    saveAlbum(*data, a->words[1]);
     return 0;
 }
 
@@ -225,6 +339,7 @@ int albumRender(const ToolCommand& command, const QStringList& args) {
     data->SelectSheet(a->sheet);
     TDOList list;
     data->LoadFaceObjects(a->face, list);
+    if (a->print) SwitchToPrintRendering(list.Items());
     TFaceInfo face;
     data->LayoutPaper().GetFaceInfo(0, face);
     QImage image;
@@ -260,5 +375,9 @@ int runAlbum(const ToolCommand& command, const QStringList& args) {
     if (verb == u"add-page") return albumAddPage(command, args);
     if (verb == u"render") return albumRender(command, args);
     if (verb == u"preview") return albumPreview(command, args);
+    if (verb == u"fill") return albumFill(command, args);
+    if (verb == u"insert-slot") return albumSequenceStep(command, args, true);
+    if (verb == u"delete-photo") return albumSequenceStep(command, args, false);
+    if (verb == u"correct") return albumCorrect(command, args);
     return usageError(command);
 }

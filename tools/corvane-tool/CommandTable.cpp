@@ -61,7 +61,9 @@ constexpr ToolCommand kCommands[] = {
      u"album new CATALOGUE PAPER OUT.vld [--cover PAPER] | info FILE | put FILE --sheet N "
      u"[--face F] LIST | add FILE --sheet N [--face F] LIST | objects FILE --sheet N [--face F] "
      u"OUT | add-page FILE [--after N] | render FILE --sheet N [--face F] [--dpi D] OUT.png | "
-     u"preview FILE --sheet N [--face F] OUT.png",
+     u"preview FILE --sheet N [--face F] OUT.png | fill FILE [--sheet N] PHOTO... | "
+     u"insert-slot FILE --sheet N --frame K | delete-photo FILE --sheet N --frame K | correct "
+     u"FILE --filter 0|1|2|3 [--sheet N] | render ... --print",
      {},
      runAlbum},
     {u"render",
