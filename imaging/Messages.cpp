@@ -82,6 +82,13 @@ QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }
 
+QString fileHasNoExif() {
+    return QStringLiteral("この画像ファイルはExif情報に対応していません");
+}
+QString photoHasNoExif() {
+    return QStringLiteral("この写真はExif情報に対応していません");
+}
+
 QString modifiedDateTime() {
     return QStringLiteral("更新日時");
 }

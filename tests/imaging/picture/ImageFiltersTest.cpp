@@ -4,6 +4,7 @@
 #include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
+#include "imaging/filters/ColorCorrection.h"
 #include "imaging/filters/GREFilters.h"
 #include "imaging/picture/ImageData.h"
 #include "imaging/picture/SafetyBitmap.h"
@@ -126,15 +127,28 @@ TEST(ImageFilters, ProcessingClipsAndPassesTheOtherFiltersThrough) {
     EXPECT_EQ(clipped.pixel(0, 0) & 0xFFFFFF, source.pixel(2, 1) & 0xFFFFFF);
     EXPECT_EQ(clipped.pixel(3, 3) & 0xFFFFFF, source.pixel(5, 4) & 0xFFFFFF);
 
-    // A filter change drops the processed picture; until their effects exist the colour
-    // filters leave the pixels alone.
+    // A filter change drops the processed picture; the colour filters run in the order
+    // blur, monotone, light.
     d.BlurFilter()->SetBlurCount(2);
     d.LightFilter()->SetBrightness(30);
     d.MonotoneFilter()->SetRefColor(0x00FF00);
     EXPECT_EQ(changes, 4);
     EXPECT_TRUE(d.CachedProcessedPicture().Empty());
-    EXPECT_EQ(d.ProcessedPicture().Graphic()->ToImage().pixel(1, 1) & 0xFFFFFF,
-              source.pixel(3, 2) & 0xFFFFFF);
+    QImage expected = clipped.convertToFormat(QImage::Format_BGR888);
+    TGREffectBlur blur;
+    blur.Passes = 2;
+    TGREffectMonoTone mono;
+    mono.RefColor = 0x00FF00;
+    TGREffectBrightnessContrast light;
+    light.Brightness = 30;
+    for (TGREffector* e : {static_cast<TGREffector*>(&blur), static_cast<TGREffector*>(&mono),
+                           static_cast<TGREffector*>(&light)}) {
+        const QImage in = expected;
+        e->Source = &in;
+        e->Dest = &expected;
+        e->Execute();
+    }
+    EXPECT_EQ(d.ProcessedPicture().Graphic()->ToImage(), expected);
 
     // A stored rectangle reaching far beyond the picture is cut to it before anything is
     // made; an emptied one means the whole picture again.
@@ -191,4 +205,53 @@ TEST(ImageFilters, AutoAdjustSelectsOneCorrection) {
     f.Assign(g);
     EXPECT_EQ(f.FilterNo(), 3);
     EXPECT_TRUE(f.Kvr().Enabled());
+}
+
+namespace {
+// Records what the filters ask of the engine; correction gives a 2 x 2 red picture.
+struct FakeCorrector : IPhotoCorrector {
+    bool IsAvailable(bool) override { return true; }
+    bool SavePictureToTemp(const TPictureEx&) override { return canSave; }
+    int InspectSource() override { return pcExifPrint; }
+    bool CorrectSource(TPictureEx& destination, bool forKvr, bool forPrint) override {
+        calls.push_back({forKvr, forPrint});
+        QImage red(2, 2, QImage::Format_BGR888);
+        red.fill(Qt::red);
+        destination.SetGraphic(std::make_unique<TSafetyBitmap>(red));
+        return true;
+    }
+    bool PrintActive() override { return printing; }
+    static inline bool canSave = true, printing = false;
+    static inline std::vector<std::pair<bool, bool>> calls;
+};
+}  // namespace
+
+TEST(ImageFilters, AutoAdjustAppliesTheSelectedCorrection) {
+    TPictureEx source;
+    source.SetGraphic(std::make_unique<TSafetyBitmap>(Colourful(16, 16)));
+    TAutoAdjustFilter f;
+    TPictureEx out;
+    TRect rect;
+    f.SetFilterNo(1);
+    f.Apply(source, out, rect);
+    EXPECT_EQ(rect, (TRect{0, 0, 16, 16}));
+    EXPECT_NE(out.Graphic()->ToImage(),
+              source.Graphic()->ToImage().convertToFormat(QImage::Format_BGR888));
+    f.SetFilterNo(9);  // from a damaged file: no sub-filter
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Graphic()->ToImage(), source.Graphic()->ToImage());
+
+    SetPhotoCorrectorFactory([] { return std::make_unique<FakeCorrector>(); });
+    f.SetFilterNo(2);
+    FakeCorrector::printing = true;
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Width(), 2);
+    EXPECT_EQ(FakeCorrector::calls, (std::vector<std::pair<bool, bool>>{{false, true}}));
+    FakeCorrector::canSave = false;  // the engine cannot take the picture: a copy
+    EXPECT_FALSE(f.Exif().IsEffectiveFor(source));
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Width(), 16);
+    EXPECT_EQ(FakeCorrector::calls.size(), 1u);
+    SetPhotoCorrectorFactory(nullptr);
+    EXPECT_FALSE(f.Exif().IsEffectiveFor(source));
 }
