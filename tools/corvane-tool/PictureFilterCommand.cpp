@@ -47,7 +47,26 @@ int runPictureFilter(const ToolCommand& command, const QStringList& args) {
     const QString in = parser.positionalArguments()[0], outPath = parser.positionalArguments()[1];
     checkImageFileName(outPath);
 
-    TImageData data;
+    TAutoAdjustFilter normalize;
+    if (parser.isSet(autoAdjust)) {
+        const int n = integers(parser.value(autoAdjust), 1)[0];
+        if (n < 0 || n > 3) badOption(parser.value(autoAdjust));
+        normalize.SetFilterNo(n);
+    }
+    InstallKvrPhotoCorrector();
+    KvrPrintActive = parser.isSet(print);
+
+    TPictureEx source;
+    source.LoadFromFile(in);
+    TImageData data;  // filled first: a new picture resets the crop
+    if (normalize.FilterNo() != 0 && normalize.CanApply(source)) {
+        TPictureEx corrected;
+        TRect rect;
+        normalize.Apply(source, corrected, rect);
+        data.SetPicture(&corrected);
+    } else {
+        data.SetPicture(&source);
+    }
     if (parser.isSet(clip)) {
         const auto v = integers(parser.value(clip), 4);
         data.ClipFilter()->SetClipRect(TRect{v[0], v[1], v[2], v[3]});
@@ -63,25 +82,6 @@ int runPictureFilter(const ToolCommand& command, const QStringList& args) {
         const uint colour = parser.value(mono).toUInt(&ok, 0);
         if (!ok || colour > 0xFFFFFF) badOption(parser.value(mono));
         data.MonotoneFilter()->SetRefColor(TColor(colour));
-    }
-    TAutoAdjustFilter normalize;
-    if (parser.isSet(autoAdjust)) {
-        const int n = integers(parser.value(autoAdjust), 1)[0];
-        if (n < 0 || n > 3) badOption(parser.value(autoAdjust));
-        normalize.SetFilterNo(n);
-    }
-    InstallKvrPhotoCorrector();
-    KvrPrintActive = parser.isSet(print);
-
-    TPictureEx source;
-    source.LoadFromFile(in);
-    if (normalize.FilterNo() != 0 && normalize.CanApply(source)) {
-        TPictureEx corrected;
-        TRect rect;
-        normalize.Apply(source, corrected, rect);
-        data.SetPicture(&corrected);
-    } else {
-        data.SetPicture(&source);
     }
     const TPictureEx& result = data.ProcessedPicture();
     if (result.Empty()) throw Exception(msg::emptyPicture());
