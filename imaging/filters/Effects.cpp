@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -21,26 +22,61 @@ int bytesPerPixel(const QImage& image) {
     }
 }
 
-// Calls pixel(s, d) for every pixel of the rectangle (s into the source, d into the
-// destination), copying the fourth byte of 32-bit pixels, stepping progress every 64 rows.
-template <class F>
-void forEachPixel(const QImage& src, const QRect& r, QImage& dst, TPhasedProgressBase* progress,
-                  F&& pixel) {
-    const int bpp = bytesPerPixel(src);
+// Runs row(y) for rows 0..h-1, split over the imaging threads for large pictures, and
+// steps `steps` times while doing so: the calling thread steps as its share advances (every
+// 64 rows of the whole), the rest of the budget is stepped at the end. Progress is only
+// ever touched by the calling thread.
+template <class Row>
+void runRows(int h, long long work, PhaseGuard& phase, int steps, Row&& row) {
+    const bool split = ImagingThreads() >= 2 && work >= 256 * 256 && h >= 2;
+    const int every = split ? 32 : 64;
+    int left = steps;
+    ParallelRows(h, work, [&](int first, int last) {
+        const bool caller = first == 0;
+        for (int y = first; y < last; ++y) {
+            if (caller && y % every == 0 && left > 0) {
+                --left;
+                phase.step();
+            }
+            row(y);
+        }
+    });
+    for (; left > 0; --left) phase.step();
+}
+
+// Rows of an image as raw pointers, taken once so that threads never detach the image.
+struct Rows {
+    explicit Rows(QImage& img) : bits(img.bits()), stride(img.bytesPerLine()) {}
+    explicit Rows(const QImage& img, const QRect& r, int bpp)
+        : bits(const_cast<std::uint8_t*>(img.constBits()) + r.top() * img.bytesPerLine() +
+               r.left() * bpp),
+          stride(img.bytesPerLine()) {}
+    std::uint8_t* operator[](int y) const { return bits + qsizetype(y) * stride; }
+    std::uint8_t* bits;
+    qsizetype stride;
+};
+
+// Every channel byte of the rectangle through `table`; the fourth byte of 32-bit pixels
+// is carried over.
+void mapChannels(const QImage& src, const QRect& r, QImage& dst, TPhasedProgressBase* progress,
+                 const std::uint8_t* table) {
+    const int bpp = bytesPerPixel(src), w = r.width();
+    const Rows in(src, r, bpp), out(dst);
     PhaseGuard phase(progress, r.height() / 64 + 1);
-    for (int y = 0; y < r.height(); ++y) {
-        if (y % 64 == 0) phase.step();
-        const std::uint8_t* s = src.constScanLine(r.top() + y) + r.left() * bpp;
-        std::uint8_t* d = dst.scanLine(y);
+    runRows(r.height(), (long long)w * r.height(), phase, r.height() / 64 + 1, [&](int y) {
+        const std::uint8_t* s = in[y];
+        std::uint8_t* d = out[y];
         if (bpp == 3) {
-            for (int x = 0; x < r.width(); ++x, s += 3, d += 3) pixel(s, d);
+            for (int i = 0; i < w * 3; ++i) d[i] = table[s[i]];
         } else {
-            for (int x = 0; x < r.width(); ++x, s += 4, d += 4) {
-                pixel(s, d);
-                d[3] = s[3];
+            for (int x = 0; x < w * 4; x += 4) {
+                d[x] = table[s[x]];
+                d[x + 1] = table[s[x + 1]];
+                d[x + 2] = table[s[x + 2]];
+                d[x + 3] = s[x + 3];
             }
         }
-    }
+    });
 }
 
 // s / 9 rounded, for the sums of nine channel values.
@@ -53,83 +89,109 @@ const std::array<std::uint8_t, 2304>& ninthTable() {
     return table;
 }
 
-// One 3 x 3 box pass from `src` (rectangle r) into `dst` (same size, origin 0,0).
+// Horizontal sums of a row: each channel value plus its left and right neighbours, the
+// edge pixels repeated; laid out like the pixels (Bpp values per pixel).
 template <int Bpp>
-void boxPass(const QImage& src, const QRect& r, QImage& dst, PhaseGuard& phase) {
-    const int w = r.width(), h = r.height();
+void rowSums(const std::uint8_t* p, int w, std::uint16_t* out) {
+    if (w == 1) {
+        for (int c = 0; c < Bpp; ++c) out[c] = std::uint16_t(3 * p[c]);
+        return;
+    }
+    for (int c = 0; c < Bpp; ++c) out[c] = std::uint16_t(2 * p[c] + p[Bpp + c]);
+    const int n = (w - 1) * Bpp;
+    for (int i = Bpp; i < n; ++i) out[i] = std::uint16_t(p[i - Bpp] + p[i] + p[i + Bpp]);
+    for (int c = 0; c < Bpp; ++c) out[n + c] = std::uint16_t(p[n - Bpp + c] + 2 * p[n + c]);
+}
+
+// Output rows first..last-1 of one 3 x 3 box pass; three rows of sums rotate.
+template <int Bpp>
+void boxRows(const Rows& in, int w, int h, const Rows& out, int first, int last,
+             const std::function<void(int)>& tick) {
     const auto& ninth = ninthTable();
-    std::vector<std::uint16_t> buffers(size_t(w) * 3 * 3);
-    std::uint16_t* rows[3] = {buffers.data(), buffers.data() + size_t(w) * 3,
-                              buffers.data() + size_t(w) * 6};
-    auto sums = [&](int y, std::uint16_t* out) {
-        const std::uint8_t* p = src.constScanLine(r.top() + y) + r.left() * Bpp;
-        for (int c = 0; c < 3; ++c) {
-            if (w == 1) {
-                out[c] = std::uint16_t(3 * p[c]);
-                continue;
-            }
-            out[c] = std::uint16_t(2 * p[c] + p[Bpp + c]);
-            for (int x = 1; x < w - 1; ++x)
-                out[x * 3 + c] =
-                    std::uint16_t(p[(x - 1) * Bpp + c] + p[x * Bpp + c] + p[(x + 1) * Bpp + c]);
-            out[(w - 1) * 3 + c] = std::uint16_t(p[(w - 2) * Bpp + c] + 2 * p[(w - 1) * Bpp + c]);
-        }
-    };
-    sums(0, rows[1]);
-    std::copy_n(rows[1], size_t(w) * 3, rows[0]);
-    sums(std::min(1, h - 1), rows[2]);
-    for (int y = 0; y < h; ++y) {
-        if (y % 64 == 0) phase.step();
-        const std::uint8_t* s = src.constScanLine(r.top() + y) + r.left() * Bpp;
-        std::uint8_t* d = dst.scanLine(y);
+    const size_t n = size_t(w) * Bpp;
+    std::vector<std::uint16_t> buffers(n * 3);
+    std::uint16_t* rows[3] = {buffers.data(), buffers.data() + n, buffers.data() + 2 * n};
+    rowSums<Bpp>(in[std::max(first - 1, 0)], w, rows[0]);
+    rowSums<Bpp>(in[first], w, rows[1]);
+    rowSums<Bpp>(in[std::min(first + 1, h - 1)], w, rows[2]);
+    for (int y = first; y < last; ++y) {
+        tick(y);
         const std::uint16_t *a = rows[0], *b = rows[1], *c = rows[2];
-        for (int x = 0; x < w; ++x, d += Bpp, s += Bpp, a += 3, b += 3, c += 3) {
-            d[0] = ninth[size_t(a[0] + b[0] + c[0])];
-            d[1] = ninth[size_t(a[1] + b[1] + c[1])];
-            d[2] = ninth[size_t(a[2] + b[2] + c[2])];
-            if constexpr (Bpp == 4) d[3] = s[3];
+        std::uint8_t* d = out[y];
+        for (size_t i = 0; i < n; ++i) d[i] = ninth[size_t(a[i] + b[i] + c[i])];
+        if constexpr (Bpp == 4) {
+            const std::uint8_t* s = in[y];
+            for (size_t i = 3; i < n; i += 4) d[i] = s[i];
         }
         std::uint16_t* recycled = rows[0];
         rows[0] = rows[1];
         rows[1] = rows[2];
         rows[2] = recycled;
-        sums(std::min(y + 2, h - 1), rows[2]);
+        if (y + 1 < last) rowSums<Bpp>(in[std::min(y + 2, h - 1)], w, rows[2]);
     }
+}
+
+// One pass from `in` into `out` (both w x h), split over the imaging threads.
+void boxPass(const Rows& in, const Rows& out, int w, int h, int bpp, PhaseGuard& phase) {
+    const int steps = h / 64 + 1;
+    const bool split = ImagingThreads() >= 2 && (long long)w * h >= 256 * 256 && h >= 2;
+    const int every = split ? 32 : 64;
+    int left = steps;
+    const std::function<void(int)> tick = [&](int y) {
+        if (y % every == 0 && left > 0) {
+            --left;
+            phase.step();
+        }
+    };
+    const std::function<void(int)> quiet = [](int) {};
+    ParallelRows(h, (long long)w * h, [&](int first, int last) {
+        const auto& t = first == 0 ? tick : quiet;
+        if (bpp == 3)
+            boxRows<3>(in, w, h, out, first, last, t);
+        else
+            boxRows<4>(in, w, h, out, first, last, t);
+    });
+    for (; left > 0; --left) phase.step();
 }
 
 // `passes` box passes from the source rectangle into dst (already of the right size).
 void boxBlur(const QImage& src, const QRect& r, QImage& dst, int passes,
              TPhasedProgressBase* progress) {
     passes = std::max(passes, 1);
-    const int bpp = bytesPerPixel(src);
-    PhaseGuard phase(progress, passes * (r.height() / 64 + 1));
+    const int bpp = bytesPerPixel(src), w = r.width(), h = r.height();
+    PhaseGuard phase(progress, passes * (h / 64 + 1));
     QImage scratch;
     if (passes > 1) scratch = QImage(dst.size(), dst.format());
-    const QImage* in = &src;
-    QRect inRect = r;
+    const Rows dstRows(dst);
+    const Rows scratchRows = passes > 1 ? Rows(scratch) : dstRows;
+    Rows in(src, r, bpp);
     for (int k = 1; k <= passes; ++k) {
         // Targets alternate so that the last pass ends in the destination.
-        QImage& out = (passes - k) % 2 == 0 ? dst : scratch;
-        if (bpp == 3)
-            boxPass<3>(*in, inRect, out, phase);
-        else
-            boxPass<4>(*in, inRect, out, phase);
-        in = &out;
-        inRect = out.rect();
+        const Rows& out = (passes - k) % 2 == 0 ? dstRows : scratchRows;
+        boxPass(in, out, w, h, bpp, phase);
+        in = out;
     }
 }
 
 // 2 x source - blurred, per channel, into `blurred`.
 void sharpenInto(const QImage& src, const QRect& r, QImage& blurred) {
-    const int bpp = bytesPerPixel(src);
+    const int bpp = bytesPerPixel(src), w = r.width();
     std::array<std::uint8_t, 766> clampTable{};  // index 2s - b + 255
     for (int i = 0; i < 766; ++i) clampTable[size_t(i)] = std::uint8_t(std::clamp(i - 255, 0, 255));
-    for (int y = 0; y < r.height(); ++y) {
-        const std::uint8_t* s = src.constScanLine(r.top() + y) + r.left() * bpp;
-        std::uint8_t* d = blurred.scanLine(y);
-        for (int x = 0; x < r.width(); ++x, s += bpp, d += bpp)
-            for (int c = 0; c < 3; ++c) d[c] = clampTable[size_t(2 * s[c] - d[c] + 255)];
-    }
+    const Rows in(src, r, bpp), out(blurred);
+    ParallelRows(r.height(), (long long)w * r.height(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* s = in[y];
+            std::uint8_t* d = out[y];
+            if (bpp == 3) {
+                for (int i = 0; i < w * 3; ++i) d[i] = clampTable[size_t(2 * s[i] - d[i] + 255)];
+            } else {
+                for (int x = 0; x < w * 4; x += 4)
+                    for (int c = 0; c < 3; ++c)
+                        d[x + c] = clampTable[size_t(2 * s[x + c] - d[x + c] + 255)];
+            }
+        }
+    });
 }
 
 }  // namespace
@@ -140,7 +202,11 @@ QRect TGREffector::effectiveRect() const {
 }
 
 void TGREffector::prepareDest(const QRect& rect) const {
-    *Dest = QImage(rect.size(), Source->format());
+    // A destination of the right kind is written over: every pixel gets a value.
+    if (Dest->size() != rect.size() || Dest->format() != Source->format())
+        *Dest = QImage(rect.size(), Source->format());
+    else
+        Dest->detach();
 }
 
 // ---- Mono tone ----
@@ -192,11 +258,19 @@ void TGREffectMonoTone::Execute() {
     if (r.isEmpty()) return;
     prepareDest(r);
     const auto table = Table(RefColor);
-    forEachPixel(*Source, r, *Dest, Progress, [&](const std::uint8_t* s, std::uint8_t* d) {
-        const auto& t = table[size_t((29 * s[0] + 150 * s[1] + 77 * s[2]) >> 8)];
-        d[0] = t[0];
-        d[1] = t[1];
-        d[2] = t[2];
+    const int bpp = bytesPerPixel(*Source), w = r.width();
+    const Rows in(*Source, r, bpp), out(*Dest);
+    PhaseGuard phase(Progress, r.height() / 64 + 1);
+    runRows(r.height(), (long long)w * r.height(), phase, r.height() / 64 + 1, [&](int y) {
+        const std::uint8_t* s = in[y];
+        std::uint8_t* d = out[y];
+        for (int x = 0; x < w; ++x, s += bpp, d += bpp) {
+            const auto& t = table[size_t((29 * s[0] + 150 * s[1] + 77 * s[2]) >> 8)];
+            d[0] = t[0];
+            d[1] = t[1];
+            d[2] = t[2];
+            if (bpp == 4) d[3] = s[3];
+        }
     });
 }
 
@@ -225,11 +299,7 @@ void TGREffectBrightnessContrast::Execute() {
     if (r.isEmpty()) return;
     prepareDest(r);
     const auto table = Table(Brightness, Contrast);
-    forEachPixel(*Source, r, *Dest, Progress, [&](const std::uint8_t* s, std::uint8_t* d) {
-        d[0] = table[s[0]];
-        d[1] = table[s[1]];
-        d[2] = table[s[2]];
-    });
+    mapChannels(*Source, r, *Dest, Progress, table.data());
 }
 
 // ---- Blur and unsharp mask ----
@@ -284,12 +354,15 @@ void TGREffectAutoNormalize::Execute() {
     const int bpp = bytesPerPixel(*Source), w = r.width(), h = r.height();
     PhaseGuard phase(Progress, (h / 64) * 2 + 3);
 
-    // Pass 1: the Y histogram and the darkest and lightest pixels, bottom row first.
-    Stats st;
-    for (int row = 0; row < h; ++row) {
-        if (row % 64 == 0) phase.step();
-        const int qy = h - 1 - row, dy = row & 1;
-        const std::uint8_t* p = Source->constScanLine(r.top() + qy) + r.left() * bpp;
+    // Pass 1: the Y histogram and the darkest and lightest pixels, bottom row first. Each
+    // half of the rows is counted apart (in parallel for large pictures) and the halves are
+    // merged in row order, so the first pixel still wins ties.
+    const Rows in(*Source, r, bpp);
+    Stats halves[2];
+    runRows(h, (long long)w * h, phase, (h + 63) / 64, [&](int row) {
+        Stats& st = halves[row < h / 2 ? 0 : 1];
+        const int dy = row & 1;
+        const std::uint8_t* p = in[h - 1 - row];
         for (int x = 0; x < w; ++x, p += bpp) {
             const int dx = x & 1;
             const int y =
@@ -309,6 +382,19 @@ void TGREffectAutoNormalize::Execute() {
                 }
             }
         }
+    });
+    Stats st = halves[0];
+    const Stats& late = halves[1];
+    for (size_t i = 0; i < st.hist.size(); ++i) st.hist[i] += late.hist[i];
+    if (late.largest > st.largest) {
+        st.largest = late.largest;
+        st.cbAtLargest = late.cbAtLargest;
+        st.crAtLargest = late.crAtLargest;
+    }
+    if (late.smallest < st.smallest) {
+        st.smallest = late.smallest;
+        st.cbAtSmallest = late.cbAtSmallest;
+        st.crAtSmallest = late.crAtSmallest;
     }
     phase.step();
 
@@ -371,30 +457,21 @@ void TGREffectAutoNormalize::Execute() {
 
     // Pass 2 into a scratch picture, then the sharpening into the destination.
     QImage scratch(r.size(), Source->format());
-    std::uint8_t* const scratchBits = scratch.bits();  // taken once: threads write rows
-    const qsizetype scratchStride = scratch.bytesPerLine();
-    constexpr int kBand = 64 * 8;  // rows per parallel run; progress steps after each
-    for (int band = 0; band < h; band += kBand) {
-        const int bandRows = std::min(kBand, h - band);
-        ParallelRows(bandRows, (long long)w * bandRows, [&](int first, int last) {
-            for (int row = band + first; row < band + last; ++row) {
-                const int qy = h - 1 - row, dy = row & 1;
-                const std::uint8_t* p = Source->constScanLine(r.top() + qy) + r.left() * bpp;
-                std::uint8_t* d = scratchBits + qy * scratchStride;
-                for (int x = 0; x < w; ++x, p += bpp, d += bpp) {
-                    const Ycc c = toYcc(p, x & 1, dy);
-                    const int y = yTable[size_t(c.y)], cb = cbTable[size_t(c.cb)],
-                              cr = crTable[size_t(c.cr)];
-                    d[2] = std::uint8_t(std::clamp((y + 5743 * cr + 32768) / 65536, 0, 255));
-                    d[1] = std::uint8_t(
-                        std::clamp((y - 1410 * cb - 2925 * cr + 2920448) / 65536, 0, 255));
-                    d[0] = std::uint8_t(std::clamp((y + 7258 * cb - 14831616) / 65536, 0, 255));
-                    if (bpp == 4) d[3] = p[3];
-                }
-            }
-        });
-        for (int row = 0; row < bandRows; row += 64) phase.step();
-    }
+    const Rows scratchRows(scratch);
+    runRows(h, (long long)w * h, phase, (h + 63) / 64, [&](int row) {
+        const int qy = h - 1 - row, dy = row & 1;
+        const std::uint8_t* p = in[qy];
+        std::uint8_t* d = scratchRows[qy];
+        for (int x = 0; x < w; ++x, p += bpp, d += bpp) {
+            const Ycc c = toYcc(p, x & 1, dy);
+            const int y = yTable[size_t(c.y)], cb = cbTable[size_t(c.cb)],
+                      cr = crTable[size_t(c.cr)];
+            d[2] = std::uint8_t(std::clamp((y + 5743 * cr + 32768) / 65536, 0, 255));
+            d[1] = std::uint8_t(std::clamp((y - 1410 * cb - 2925 * cr + 2920448) / 65536, 0, 255));
+            d[0] = std::uint8_t(std::clamp((y + 7258 * cb - 14831616) / 65536, 0, 255));
+            if (bpp == 4) d[3] = p[3];
+        }
+    });
 
     TGREffectUnsharpMask sharpen;
     sharpen.Source = &scratch;

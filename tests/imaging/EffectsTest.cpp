@@ -1,3 +1,4 @@
+#include "imaging/Parallel.h"
 #include "imaging/PhasedProgress.h"
 #include "imaging/filters/Effects.h"
 
@@ -204,4 +205,24 @@ TEST(Effects, ProgressStepsEvery64RowsInOnePhase) {
     EXPECT_EQ(progress.steps, 3 + 1 + 3);
     EXPECT_EQ(progress.Depth(), 0);
     EXPECT_EQ(progress.Value(), 0);
+}
+
+TEST(Effects, ThreadsDoNotChangeTheResult) {
+    QImage photo(300, 257, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb((x * 7 + y) & 255, (y * 3) & 255, (x ^ y) & 255));
+    TGREffectAutoNormalize normalize;
+    TGREffectBlur blur;
+    blur.Passes = 3;
+    TGREffectMonoTone mono;
+    mono.RefColor = 0x2060A0;
+    for (TGREffector* e : {static_cast<TGREffector*>(&normalize), static_cast<TGREffector*>(&blur),
+                           static_cast<TGREffector*>(&mono)}) {
+        SetImagingThreads(1);
+        const QImage one = run(*e, photo);
+        SetImagingThreads(2);
+        EXPECT_EQ(run(*e, photo), one);
+    }
+    SetImagingThreads(0);
 }
