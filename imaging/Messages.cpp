@@ -82,6 +82,23 @@ QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }
 
+QString adjustedPhotoQuestion(bool colourMatching) {
+    return colourMatching ? QStringLiteral(
+                                "この写真は色調補正されているため最適な補整結果が得られません。\r\n"
+                                "\r\n色調補正を解除して「Kivrana」補整を実行しますか？")
+                          : QStringLiteral(
+                                "この写真は色調補正されているため最適な補整結果が得られません。\r\n"
+                                "\r\n色調補正を解除して「ExifPrint」補整を実行しますか？");
+}
+QString adjustedPhotosQuestion(bool colourMatching) {
+    return colourMatching ? QStringLiteral(
+                                "色調補正されている写真では最適な補整結果が得られません。\r\n\r\n色"
+                                "調補正を解除して「Kivrana」補整を実行しますか？")
+                          : QStringLiteral(
+                                "色調補正されている写真では最適な補整結果が得られません。\r\n\r\n色"
+                                "調補正を解除して「ExifPrint」補整を実行しますか？");
+}
+
 QString fileHasNoExif() {
     return QStringLiteral("この画像ファイルはExif情報に対応していません");
 }

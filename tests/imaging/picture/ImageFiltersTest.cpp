@@ -4,9 +4,12 @@
 #include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
+#include "imaging/codecs/Jpeg.h"
+#include "imaging/filters/AutoImgNorm.h"
 #include "imaging/filters/ColorCorrection.h"
 #include "imaging/filters/GREFilters.h"
 #include "imaging/picture/ImageData.h"
+#include "imaging/picture/JpegImage.h"
 #include "imaging/picture/SafetyBitmap.h"
 #include "tests/imaging/picture/PictureSamples.h"
 
@@ -254,4 +257,57 @@ TEST(ImageFilters, AutoAdjustAppliesTheSelectedCorrection) {
     EXPECT_EQ(FakeCorrector::calls.size(), 1u);
     SetPhotoCorrectorFactory(nullptr);
     EXPECT_FALSE(f.Exif().IsEffectiveFor(source));
+}
+
+namespace {
+// Picture holders with a normalise filter each, as album photos keep them.
+struct PhotoList : TImgNormalizeCallBackClass {
+    explicit PhotoList(int n) : holders(size_t(n)), filters(size_t(n)) {
+        for (auto& h : holders) {
+            auto jpeg = std::make_unique<TSafetyJPEGImage>();
+            jpeg->SetBytes(codecs::EncodeJpeg(Colourful(8, 8)));
+            h.Picture()->SetGraphic(std::move(jpeg));
+        }
+    }
+    void ApplyMethod(int i, int m) override { filters[size_t(i)].SetFilterNo(m); }
+    int CurrentMethod(int i) override { return filters[size_t(i)].FilterNo(); }
+    int Count() override { return int(holders.size()); }
+    const TPictureEx* DisplayPicture(int i) override { return holders[size_t(i)].Picture(); }
+    const TPictureEx* SourcePicture(int i) override { return holders[size_t(i)].Picture(); }
+    TImageData* PictureHolder(int i) override { return &holders[size_t(i)]; }
+    std::vector<TImageData> holders;
+    std::vector<TAutoAdjustFilter> filters;
+};
+}  // namespace
+
+TEST(ImageFilters, BatchCorrectionAsksBeforeRemovingAdjustments) {
+    SetPhotoCorrectorFactory([] { return std::make_unique<FakeCorrector>(); });
+    FakeCorrector::canSave = true;  // the engine finds Exif Print data in every photo
+    PhotoList list(3);
+    list.holders[1].LightFilter()->SetContrast(20);
+    list.holders[2].BlurFilter()->SetBlurCount(1);
+    TAutoImgNormModel model(list);
+    EXPECT_TRUE(model.IsOffered(0, 1) && model.IsOffered(0, 2));
+    EXPECT_FALSE(model.IsOffered(0, 3));
+    std::vector<QString> asked;
+    bool yes = false;
+    model.Ask = [&](const QString& q) {
+        asked.push_back(q);
+        return yes;
+    };
+    EXPECT_FALSE(model.Choose(1, 2));  // No keeps the previous choice
+    EXPECT_EQ(model.Chosen(1), 0);
+    EXPECT_TRUE(model.Choose(1, 1));  // the own normalisation keeps adjustments: no question
+    EXPECT_EQ(asked.size(), 1u);
+    yes = true;
+    model.ChooseAll(2);  // one question for both adjusted photos
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(asked.back().contains(u"「ExifPrint」"));
+    EXPECT_EQ(model.Chosen(0) + model.Chosen(1) + model.Chosen(2), 6);
+    model.Apply();
+    EXPECT_EQ(list.filters[1].FilterNo(), 2);
+    EXPECT_TRUE(list.filters[2].Exif().Enabled());
+    EXPECT_EQ(list.holders[1].LightFilter()->Contrast(), 0);
+    EXPECT_EQ(list.holders[2].BlurFilter()->BlurCount(), 0);
+    SetPhotoCorrectorFactory(nullptr);
 }
