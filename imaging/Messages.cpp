@@ -82,21 +82,25 @@ QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }
 
+namespace {
+// "... 色調補正を解除して「Kivrana」補整を実行しますか？" after the reason.
+QString removeAdjustmentsQuestion(const QString& reason, bool colourMatching) {
+    // clang-format off
+    return format(QStringLiteral("%s\r\n\r\n色調補正を解除して「%s」補整を実行しますか？"), reason,
+                  colourMatching ? QStringLiteral("Kivrana") : QStringLiteral("ExifPrint"));
+    // clang-format on
+}
+}  // namespace
+
 QString adjustedPhotoQuestion(bool colourMatching) {
-    return colourMatching ? QStringLiteral(
-                                "この写真は色調補正されているため最適な補整結果が得られません。\r\n"
-                                "\r\n色調補正を解除して「Kivrana」補整を実行しますか？")
-                          : QStringLiteral(
-                                "この写真は色調補正されているため最適な補整結果が得られません。\r\n"
-                                "\r\n色調補正を解除して「ExifPrint」補整を実行しますか？");
+    // clang-format off
+    return removeAdjustmentsQuestion(QStringLiteral("この写真は色調補正されているため最適な補整結果が得られません。"), colourMatching);
+    // clang-format on
 }
 QString adjustedPhotosQuestion(bool colourMatching) {
-    return colourMatching ? QStringLiteral(
-                                "色調補正されている写真では最適な補整結果が得られません。\r\n\r\n色"
-                                "調補正を解除して「Kivrana」補整を実行しますか？")
-                          : QStringLiteral(
-                                "色調補正されている写真では最適な補整結果が得られません。\r\n\r\n色"
-                                "調補正を解除して「ExifPrint」補整を実行しますか？");
+    // clang-format off
+    return removeAdjustmentsQuestion(QStringLiteral("色調補正されている写真では最適な補整結果が得られません。"), colourMatching);
+    // clang-format on
 }
 
 QString fileHasNoExif() {
