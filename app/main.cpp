@@ -6,6 +6,7 @@
 #include "app/ProgramClasses.h"
 #include "app/SplashWindow.h"
 #include "app/frame/Version.h"
+#include "printing/KvrPhotoCorrector.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -14,6 +15,7 @@
 int main(int argc, char** argv) {
     TVellumoApplication app(argc, argv);
     RegisterProgramClasses();
+    InstallKvrPhotoCorrector();
     TdataMain data(QCoreApplication::applicationFilePath());
     TAppFrame& frame = data.Frame();
     frame.OnException = ReportUncaughtError;

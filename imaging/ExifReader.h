@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+class TPictureEx;
+class TStream;
+
 enum TExifIfd { eiIFD0 = 0, eiIFD1 = 1, eiExif = 2, eiInterop = 3 };
 
 class TExifReader {
@@ -27,6 +30,13 @@ public:
     void Load(QByteArrayView jpeg);
     // Raises Exception when the file cannot be read.
     void LoadFromFile(const QString& path);
+    // From the stream's position; reads up to the first APP1 segment (stream read errors
+    // propagate).
+    void LoadFromStream(TStream& stream);
+    // The picture's JPEG bytes; any other graphic leaves the reader empty.
+    void LoadFromPicture(const TPictureEx& picture);
+    // The picture is a JPEG image with Exif data.
+    static bool HasExif(const TPictureEx& picture);
 
     bool HasData() const { return !buffer_.isEmpty(); }
     bool HasTag(TExifIfd ifd, int tag) const { return FindEntry(ifd, tag).has_value(); }
@@ -38,6 +48,8 @@ public:
     QString GetText(TExifIfd ifd, int tag) const;
 
 private:
+    // Keeps an APP1 payload when it is Exif.
+    void keepSegment(QByteArrayView segment);
     std::optional<qsizetype> ifdOffset(TExifIfd ifd) const;  // relative to the TIFF header
     std::optional<Entry> entryIn(qsizetype ifd, int tag) const;
 
@@ -51,5 +63,6 @@ QString ExifInformationText(const TExifReader& reader, const QString& fileName);
 // The date text of a photo: IFD0 tag 306 with its date separators turned into "/"; empty
 // when the tag is missing.
 QString ExifPhotoDate(const TExifReader& reader);
-// "%f" of a value with its fractional zeros (and then a bare decimal point) removed.
+// A value with two decimals and its fractional zeros (and then a bare decimal point)
+// removed: 10 for 9.999999, 5.6 for 5.6.
 QString TrimmedDecimal(double v);

@@ -82,6 +82,34 @@ QString pixelCount(int pixels) {
     return format(QStringLiteral("%dピクセル"), pixels);
 }
 
+namespace {
+// "... 色調補正を解除して「Kivrana」補整を実行しますか？" after the reason.
+QString removeAdjustmentsQuestion(const QString& reason, bool colourMatching) {
+    // clang-format off
+    return format(QStringLiteral("%s\r\n\r\n色調補正を解除して「%s」補整を実行しますか？"), reason,
+                  colourMatching ? QStringLiteral("Kivrana") : QStringLiteral("ExifPrint"));
+    // clang-format on
+}
+}  // namespace
+
+QString adjustedPhotoQuestion(bool colourMatching) {
+    // clang-format off
+    return removeAdjustmentsQuestion(QStringLiteral("この写真は色調補正されているため最適な補整結果が得られません。"), colourMatching);
+    // clang-format on
+}
+QString adjustedPhotosQuestion(bool colourMatching) {
+    // clang-format off
+    return removeAdjustmentsQuestion(QStringLiteral("色調補正されている写真では最適な補整結果が得られません。"), colourMatching);
+    // clang-format on
+}
+
+QString fileHasNoExif() {
+    return QStringLiteral("この画像ファイルはExif情報に対応していません");
+}
+QString photoHasNoExif() {
+    return QStringLiteral("この写真はExif情報に対応していません");
+}
+
 QString modifiedDateTime() {
     return QStringLiteral("更新日時");
 }

@@ -50,6 +50,13 @@ QString invalidMetafile();
 QString pixelCount(int pixels);
 // The text of the picture shown while a thumbnail is being made.
 QString previewInProgress();
+// The batch correction's question before Exif Print (or colour matching) removes the
+// colour adjustments of one photo, and of all adjusted photos at once.
+QString adjustedPhotoQuestion(bool colourMatching);
+QString adjustedPhotosQuestion(bool colourMatching);
+// The Exif information text of a file, or of an album photo, without Exif data.
+QString fileHasNoExif();
+QString photoHasNoExif();
 // "更新日時": a file's or picture's last change (Exif labels, file lists).
 QString modifiedDateTime();
 

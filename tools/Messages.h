@@ -24,6 +24,10 @@ inline QString cannotWriteFile(const QString& path, const QString& reason) {
     return platform::format(QStringLiteral("ファイル %s を書き込めません: %s"), path, reason);
 }
 
+inline QString emptyPicture() {
+    return QStringLiteral("イメージが空です");
+}
+
 inline QString kvrLibraryMissing(const QString& path) {
     return platform::format(QStringLiteral("色合わせライブラリ %s を読み込めません"), path);
 }

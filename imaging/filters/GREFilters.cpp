@@ -1,7 +1,12 @@
 #include "imaging/filters/GREFilters.h"
 
 #include "document/stream/PropertyBuilder.h"
+#include "imaging/filters/ColorCorrection.h"
+#include "imaging/filters/Effects.h"
 #include "imaging/picture/PictureEx.h"
+#include "imaging/picture/SafetyBitmap.h"
+
+#include <mutex>
 
 VELLUMO_DEFINE_PERSISTENT(TGREFilter)
 VELLUMO_DEFINE_PERSISTENT(TBlurFilter)
@@ -18,8 +23,108 @@ bool TGREFilter::CanApply(const TPictureEx& picture) const {
 }
 
 void TGREFilter::Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) {
-    destination.Assign(source);
-    rect = {0, 0, destination.Width(), destination.Height()};
+    const std::unique_ptr<TGREffector> effect = CreateEffect();
+    if (!effect || source.Empty()) {
+        destination.Assign(source);
+        rect = {0, 0, destination.Width(), destination.Height()};
+        return;
+    }
+    const QImage pixels = source.Graphic()->ToImage().convertToFormat(QImage::Format_BGR888);
+    QImage result;
+    effect->Source = &pixels;
+    effect->Dest = &result;
+    effect->SourceRect = pixels.rect();
+    if (auto* pictureBased = dynamic_cast<TPictureBaseGREffector*>(effect.get()))
+        pictureBased->SourcePicture = &source;
+    effect->Execute();
+    rect = {0, 0, result.width(), result.height()};
+    destination.SetGraphic(std::make_unique<TSafetyBitmap>(std::move(result)));
+}
+
+std::unique_ptr<TGREffector> TBlurFilter::CreateEffect() const {
+    if (blurCount_ > 0) {
+        auto blur = std::make_unique<TGREffectBlur>();
+        blur->Passes = blurCount_;
+        return blur;
+    }
+    if (blurCount_ < 0) {
+        auto sharpen = std::make_unique<TGREffectUnsharpMask>();
+        sharpen->Amount = -(long double)blurCount_;
+        return sharpen;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TGREffector> TLightFilter::CreateEffect() const {
+    if (brightness_ == 0 && contrast_ == 0) return nullptr;
+    auto light = std::make_unique<TGREffectBrightnessContrast>();
+    light->Brightness = brightness_;
+    light->Contrast = contrast_;
+    return light;
+}
+
+std::unique_ptr<TGREffector> TMonotoneFilter::CreateEffect() const {
+    if (refColor_ == clNone) return nullptr;
+    auto mono = std::make_unique<TGREffectMonoTone>();
+    mono->RefColor = refColor_;
+    return mono;
+}
+
+std::unique_ptr<TGREffector> TAutoNormalizeFilter::CreateEffect() const {
+    return enabled_ ? std::make_unique<TGREffectAutoNormalize>() : nullptr;
+}
+
+namespace {
+std::mutex factoryMutex;
+PhotoCorrectorFactory& factory() {
+    static PhotoCorrectorFactory f;
+    return f;
+}
+}  // namespace
+
+void SetPhotoCorrectorFactory(PhotoCorrectorFactory f) {
+    std::lock_guard lock(factoryMutex);
+    factory() = std::move(f);
+}
+
+std::unique_ptr<IPhotoCorrector> NewPhotoCorrector() {
+    std::lock_guard lock(factoryMutex);
+    return factory() ? factory()() : nullptr;
+}
+
+bool TKVRNormalizeFilter::CanApply(const TPictureEx& picture) const {
+    if (!picture.IsJpeg()) return false;
+    const auto corrector = NewPhotoCorrector();
+    if (!corrector || !corrector->SavePictureToTemp(picture)) return false;
+    return corrector->InspectSource() & (useKvr_ ? pcColourMatching : pcExifPrint);
+}
+
+bool TKVRNormalizeFilter::IsEffectiveFor(const TPictureEx& picture) const {
+    if (!enabled_) return false;
+    const auto corrector = NewPhotoCorrector();
+    return corrector && corrector->IsAvailable(useKvr_) && corrector->SavePictureToTemp(picture);
+}
+
+void TKVRNormalizeFilter::Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) {
+    auto copySource = [&] {
+        destination.Assign(source);
+        rect = {0, 0, destination.Width(), destination.Height()};
+    };
+    if (!enabled_) return copySource();
+    destination.Clear();
+    rect = {};
+    const auto corrector = NewPhotoCorrector();
+    if (!corrector || !corrector->IsAvailable(useKvr_) || !corrector->SavePictureToTemp(source))
+        return copySource();
+    if (corrector->CorrectSource(destination, useKvr_, corrector->PrintActive()))
+        rect = {0, 0, destination.Width(), destination.Height()};
+}
+
+std::unique_ptr<TGREffector> TKVRNormalizeFilter::CreateEffect() const {
+    if (!enabled_) return nullptr;
+    auto effect = std::make_unique<TGREffectOrvexKVRNormalize>();
+    effect->UseKVR = useKvr_;
+    return effect;
 }
 
 void TBlurFilter::DeclareProperties(PropertyBuilder<TBlurFilter>& p) {
@@ -109,6 +214,11 @@ TGREFilter* TAutoAdjustFilter::selected() const {
 bool TAutoAdjustFilter::CanApply(const TPictureEx& picture) const {
     const TGREFilter* f = selected();
     return f && f->CanApply(picture);
+}
+
+void TAutoAdjustFilter::Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) {
+    if (TGREFilter* f = selected()) return f->Apply(source, destination, rect);
+    TGREFilter::Apply(source, destination, rect);
 }
 
 bool TAutoAdjustFilter::IsEffective() const {

@@ -1,8 +1,9 @@
 #pragma once
 // The correction filters: blur or sharpen, brightness and contrast, one-hue toning and
 // the automatic corrections of photos. Their settings are stored with the picture; the
-// pixel work is not done yet, so applying one hands the picture through unchanged.
+// pixel work is done by the effects of Effects.h.
 
+#include "imaging/filters/Effects.h"
 #include "imaging/filters/ImageFilter.h"
 
 #include <memory>
@@ -12,8 +13,11 @@ class TGREFilter : public TImageFilter {
 public:
     // Bitmaps and JPEG pictures.
     bool CanApply(const TPictureEx& picture) const override;
-    // The destination becomes a copy of the source.
+    // Runs the effect over the whole source converted to 24 bits per pixel; without an
+    // effect the destination becomes a copy of the source.
     void Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) override;
+    // The effect of the current settings (the caller owns it), or null when they do nothing.
+    virtual std::unique_ptr<TGREffector> CreateEffect() const { return nullptr; }
 };
 
 // BlurCount > 0 blurs in that many passes; < 0 sharpens by its magnitude.
@@ -24,6 +28,7 @@ public:
     int BlurCount() const { return blurCount_; }
     void SetBlurCount(int value) { change(blurCount_, value); }
     bool IsEffective() const override { return blurCount_ != 0; }
+    std::unique_ptr<TGREffector> CreateEffect() const override;
 
 protected:
     void AssignSettings(const TImageFilter& source) override;
@@ -41,6 +46,7 @@ public:
     int Brightness() const { return brightness_; }
     void SetBrightness(int value) { change(brightness_, value); }
     bool IsEffective() const override { return contrast_ != 0 || brightness_ != 0; }
+    std::unique_ptr<TGREffector> CreateEffect() const override;
 
 protected:
     void AssignSettings(const TImageFilter& source) override;
@@ -58,6 +64,7 @@ public:
     TColor RefColor() const { return refColor_; }
     void SetRefColor(TColor value) { change(refColor_, value); }
     bool IsEffective() const override { return refColor_ != clNone; }
+    std::unique_ptr<TGREffector> CreateEffect() const override;
 
 protected:
     void AssignSettings(const TImageFilter& source) override;
@@ -74,6 +81,7 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value) { change(enabled_, value); }
     bool IsEffective() const override { return enabled_; }
+    std::unique_ptr<TGREffector> CreateEffect() const override;
 
 protected:
     void AssignSettings(const TImageFilter& source) override;
@@ -93,6 +101,13 @@ public:
     bool UseKVR() const { return useKvr_; }
     void SetUseKVR(bool value) { change(useKvr_, value); }
     bool IsEffective() const override { return enabled_; }
+    // Enabled, and the engine can correct the picture.
+    bool IsEffectiveFor(const TPictureEx& picture) const;
+    // JPEG pictures carrying the data of this filter's kind of correction.
+    bool CanApply(const TPictureEx& picture) const override;
+    // The engine's correction, or a copy of the source when it cannot correct.
+    void Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) override;
+    std::unique_ptr<TGREffector> CreateEffect() const override;
 
 protected:
     explicit TKVRNormalizeFilter(bool useKvr) : useKvr_(useKvr) {}
@@ -130,12 +145,14 @@ public:
 
     bool CanApply(const TPictureEx& picture) const override;
     bool IsEffective() const override;
+    // Applies the selected sub-filter; a copy of the source when none is selected.
+    void Apply(const TPictureEx& source, TPictureEx& destination, TRect& rect) override;
 
 protected:
     void AssignSettings(const TImageFilter& source) override;
 
 private:
-    // The sub-filter FilterNo selects, or null.
+    // The sub-filter FilterNo selects, or null (also for numbers outside 0..3).
     TGREFilter* selected() const;
 
     int filterNo_ = 0;

@@ -135,7 +135,7 @@ const TPictureEx& TImageData::ProcessedPicture() {
     for (TImageFilter* f :
          {static_cast<TImageFilter*>(blur_.get()), static_cast<TImageFilter*>(monotone_.get()),
           static_cast<TImageFilter*>(light_.get())}) {
-        if (!f->CanApply(work)) continue;
+        if (!f->IsEffective() || !f->CanApply(work)) continue;
         TPictureEx filtered;
         f->Apply(work, filtered, rect);
         work.Assign(filtered);

@@ -49,6 +49,15 @@ grep -qx 'skipped: none' m.txt
 head -c 600 "$emf" > cut.emf
 "$tool" picture info cut.emf | grep -q '(no end record)'
 
+# The filter chain of an image object: the crop is cut to the picture, then the colour
+# filters; grey toning of the 24-bit picture leaves equal channels (bytes 54..65 of a BMP).
+"$tool" picture filter a.bmp g.bmp --clip 1,0,30,2 --blur -1 --light 10,20 --mono 0x808080 --auto 1
+"$tool" picture info g.bmp | grep -qx 'size: 3x2'
+test "$(od -An -tu1 -j54 -N3 g.bmp | awk '{print ($1 == $2 && $2 == $3)}')" = 1
+if "$tool" picture filter a.bmp h.bmp --auto 9 2> err.txt; then exit 1; else test $? -eq 1; fi
+grep -q 'オプションの値が不正です' err.txt
+"$tool" exif a.bmp | grep -qx 'この画像ファイルはExif情報に対応していません'
+
 # Failures: the program's message and exit status 1; usage errors exit 2.
 printf 'BX' > bad.bmp
 if "$tool" picture info bad.bmp 2> err.txt; then exit 1; else test $? -eq 1; fi

@@ -54,7 +54,8 @@ constexpr ToolCommand kCommands[] = {
     {u"paper", u"paper FILE NAME [--faces OUT.png]", {}, runPaper},
     {u"picture",
      u"picture info FILE | convert IN OUT [--size WxH] [--filter area|linear|cubic] [--rotate "
-     u"DEG] [--blur R]",
+     u"DEG] [--blur R] | filter IN OUT [--clip L,T,R,B] [--blur N] [--light B,C] [--mono "
+     u"0xBBGGRR] [--auto 0|1|2|3] [--print]",
      {},
      runPicture},
     {u"album",
@@ -66,6 +67,7 @@ constexpr ToolCommand kCommands[] = {
      u"FILE --filter 0|1|2|3 [--sheet N] | render ... --print",
      {},
      runAlbum},
+    {u"exif", u"exif FILE", u"  Exif情報のテキストと撮影日を表示", runExif},
     {u"render",
      u"render CATALOGUE PAPERNAME [--face N] [--objects LISTFILE] [--dpi D] [--landscape] "
      u"OUT.png",

@@ -7,6 +7,9 @@
 //                  white), then the blur. Shrinking always averages areas; the filter
 //                  chooses how enlargement interpolates (area and linear: linearly).
 //                  A metafile is played at the size asked for (else its own).
+//   filter IN OUT [--clip L,T,R,B] [--blur N] [--light B,C] [--mono 0xBBGGRR]
+//                  [--auto 0|1|2|3] [--print]   the filter chain of an image object
+//                  (PictureFilterCommand.cpp)
 // Errors print the program's message and exit 1; usage errors exit 2.
 #include "imaging/Blur.h"
 #include "imaging/QuadMap.h"
@@ -122,10 +125,6 @@ QImage workImage(const QImage& img) {
     }
 }
 
-[[noreturn]] void badOption(const QString& what) {
-    throw Exception(QStringLiteral("オプションの値が不正です: %1").arg(what));
-}
-
 int convert(const ToolCommand& command, const QStringList& args) {
     QCommandLineParser parser;
     const QCommandLineOption sizeOption(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
@@ -173,14 +172,11 @@ int convert(const ToolCommand& command, const QStringList& args) {
         blur = value.toInt(&ok);
         if (!ok || blur < 0) badOption(value);
     }
-    const QString outExt = QFileInfo(outPath).suffix().toLower();
-    if (outExt != u"bmp" && outExt != u"png" && outExt != u"jpg" && outExt != u"jpeg" &&
-        outExt != u"cbm")
-        throw Exception(QStringLiteral("出力形式が不明です (%1)").arg(outExt));
+    checkImageFileName(outPath);
 
     TPictureEx picture;
     picture.LoadFromFile(in);
-    if (picture.Empty()) throw Exception(QStringLiteral("イメージが空です"));
+    if (picture.Empty()) throw Exception(msg::emptyPicture());
     QImage img;
     const auto* meta = dynamic_cast<const TMetafile*>(picture.Graphic());
     if (meta && size) {
@@ -214,6 +210,26 @@ int convert(const ToolCommand& command, const QStringList& args) {
     if (degrees != 0) img = Rotate(img, degrees, qRgb(255, 255, 255), img.width(), img.height());
     if (blur > 0) Blur(img, img.rect(), blur, blur);
 
+    writeImageFile(img, outPath, keyColour);
+    return 0;
+}
+
+}  // namespace
+
+void badOption(const QString& what) {
+    throw Exception(QStringLiteral("オプションの値が不正です: %1").arg(what));
+}
+
+void checkImageFileName(const QString& outPath) {
+    const QString outExt = QFileInfo(outPath).suffix().toLower();
+    if (outExt != u"bmp" && outExt != u"png" && outExt != u"jpg" && outExt != u"jpeg" &&
+        outExt != u"cbm")
+        throw Exception(QStringLiteral("出力形式が不明です (%1)").arg(outExt));
+}
+
+void writeImageFile(const QImage& img, const QString& outPath, std::optional<QRgb> keyColour) {
+    checkImageFileName(outPath);
+    const QString outExt = QFileInfo(outPath).suffix().toLower();
     QByteArray bytes;
     if (outExt == u"bmp")
         bytes = codecs::WriteBmp(img);
@@ -226,10 +242,7 @@ int convert(const ToolCommand& command, const QStringList& args) {
     QString why;
     if (!platform::writeFileAtomically(outPath, bytes, &why, 0644))
         throw Exception(msg::cannotWriteFile(outPath, why));
-    return 0;
 }
-
-}  // namespace
 
 int runPicture(const ToolCommand& command, const QStringList& args) {
     // The verb comes first; each parses the words after it.
@@ -240,5 +253,6 @@ int runPicture(const ToolCommand& command, const QStringList& args) {
         return info(files->front());
     }
     if (verb == u"convert") return convert(command, args.mid(1));
+    if (verb == u"filter") return runPictureFilter(command, args.mid(1));
     return usageError(command);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // corvane-tool: shared pieces of the subcommands.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TdataMain;
 class TPapersV2;
@@ -40,3 +42,11 @@ int runPrinter(const ToolCommand& command, const QStringList& args);
 int runKvr(const ToolCommand& command, const QStringList& args);
 int runThumbs(const ToolCommand& command, const QStringList& args);
 int runCache(const ToolCommand& command, const QStringList& args);
+int runPictureFilter(const ToolCommand& command, const QStringList& args);
+int runExif(const ToolCommand& command, const QStringList& args);
+
+// Picture files by OUT's extension: BMP, PNG, JPEG or CBM; an unknown one raises.
+void checkImageFileName(const QString& outPath);
+void writeImageFile(const QImage& img, const QString& outPath, std::optional<QRgb> keyColour = {});
+// Raises "オプションの値が不正です: WHAT".
+[[noreturn]] void badOption(const QString& what);

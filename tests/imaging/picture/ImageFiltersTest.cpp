@@ -4,8 +4,12 @@
 #include "document/stream/ComponentStream.h"
 #include "document/stream/PropertyBuilder.h"
 #include "document/stream/Stream.h"
+#include "imaging/codecs/Jpeg.h"
+#include "imaging/filters/AutoImgNorm.h"
+#include "imaging/filters/ColorCorrection.h"
 #include "imaging/filters/GREFilters.h"
 #include "imaging/picture/ImageData.h"
+#include "imaging/picture/JpegImage.h"
 #include "imaging/picture/SafetyBitmap.h"
 #include "tests/imaging/picture/PictureSamples.h"
 
@@ -126,15 +130,28 @@ TEST(ImageFilters, ProcessingClipsAndPassesTheOtherFiltersThrough) {
     EXPECT_EQ(clipped.pixel(0, 0) & 0xFFFFFF, source.pixel(2, 1) & 0xFFFFFF);
     EXPECT_EQ(clipped.pixel(3, 3) & 0xFFFFFF, source.pixel(5, 4) & 0xFFFFFF);
 
-    // A filter change drops the processed picture; until their effects exist the colour
-    // filters leave the pixels alone.
+    // A filter change drops the processed picture; the colour filters run in the order
+    // blur, monotone, light.
     d.BlurFilter()->SetBlurCount(2);
     d.LightFilter()->SetBrightness(30);
     d.MonotoneFilter()->SetRefColor(0x00FF00);
     EXPECT_EQ(changes, 4);
     EXPECT_TRUE(d.CachedProcessedPicture().Empty());
-    EXPECT_EQ(d.ProcessedPicture().Graphic()->ToImage().pixel(1, 1) & 0xFFFFFF,
-              source.pixel(3, 2) & 0xFFFFFF);
+    QImage expected = clipped.convertToFormat(QImage::Format_BGR888);
+    TGREffectBlur blur;
+    blur.Passes = 2;
+    TGREffectMonoTone mono;
+    mono.RefColor = 0x00FF00;
+    TGREffectBrightnessContrast light;
+    light.Brightness = 30;
+    for (TGREffector* e : {static_cast<TGREffector*>(&blur), static_cast<TGREffector*>(&mono),
+                           static_cast<TGREffector*>(&light)}) {
+        const QImage in = expected;
+        e->Source = &in;
+        e->Dest = &expected;
+        e->Execute();
+    }
+    EXPECT_EQ(d.ProcessedPicture().Graphic()->ToImage(), expected);
 
     // A stored rectangle reaching far beyond the picture is cut to it before anything is
     // made; an emptied one means the whole picture again.
@@ -191,4 +208,106 @@ TEST(ImageFilters, AutoAdjustSelectsOneCorrection) {
     f.Assign(g);
     EXPECT_EQ(f.FilterNo(), 3);
     EXPECT_TRUE(f.Kvr().Enabled());
+}
+
+namespace {
+// Records what the filters ask of the engine; correction gives a 2 x 2 red picture.
+struct FakeCorrector : IPhotoCorrector {
+    bool IsAvailable(bool) override { return true; }
+    bool SavePictureToTemp(const TPictureEx&) override { return canSave; }
+    int InspectSource() override { return pcExifPrint; }
+    bool CorrectSource(TPictureEx& destination, bool forKvr, bool forPrint) override {
+        calls.push_back({forKvr, forPrint});
+        QImage red(2, 2, QImage::Format_BGR888);
+        red.fill(Qt::red);
+        destination.SetGraphic(std::make_unique<TSafetyBitmap>(red));
+        return true;
+    }
+    bool PrintActive() override { return printing; }
+    static inline bool canSave = true, printing = false;
+    static inline std::vector<std::pair<bool, bool>> calls;
+};
+}  // namespace
+
+TEST(ImageFilters, AutoAdjustAppliesTheSelectedCorrection) {
+    TPictureEx source;
+    source.SetGraphic(std::make_unique<TSafetyBitmap>(Colourful(16, 16)));
+    TAutoAdjustFilter f;
+    TPictureEx out;
+    TRect rect;
+    f.SetFilterNo(1);
+    f.Apply(source, out, rect);
+    EXPECT_EQ(rect, (TRect{0, 0, 16, 16}));
+    EXPECT_NE(out.Graphic()->ToImage(),
+              source.Graphic()->ToImage().convertToFormat(QImage::Format_BGR888));
+    f.SetFilterNo(9);  // from a damaged file: no sub-filter
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Graphic()->ToImage(), source.Graphic()->ToImage());
+
+    SetPhotoCorrectorFactory([] { return std::make_unique<FakeCorrector>(); });
+    f.SetFilterNo(2);
+    FakeCorrector::printing = true;
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Width(), 2);
+    EXPECT_EQ(FakeCorrector::calls, (std::vector<std::pair<bool, bool>>{{false, true}}));
+    FakeCorrector::canSave = false;  // the engine cannot take the picture: a copy
+    EXPECT_FALSE(f.Exif().IsEffectiveFor(source));
+    f.Apply(source, out, rect);
+    EXPECT_EQ(out.Width(), 16);
+    EXPECT_EQ(FakeCorrector::calls.size(), 1u);
+    SetPhotoCorrectorFactory(nullptr);
+    EXPECT_FALSE(f.Exif().IsEffectiveFor(source));
+}
+
+namespace {
+// Picture holders with a normalise filter each, as album photos keep them.
+struct PhotoList : TImgNormalizeCallBackClass {
+    explicit PhotoList(int n) : holders(size_t(n)), filters(size_t(n)) {
+        for (auto& h : holders) {
+            auto jpeg = std::make_unique<TSafetyJPEGImage>();
+            jpeg->SetBytes(codecs::EncodeJpeg(Colourful(8, 8)));
+            h.Picture()->SetGraphic(std::move(jpeg));
+        }
+    }
+    void ApplyMethod(int i, int m) override { filters[size_t(i)].SetFilterNo(m); }
+    int CurrentMethod(int i) override { return filters[size_t(i)].FilterNo(); }
+    int Count() override { return int(holders.size()); }
+    const TPictureEx* DisplayPicture(int i) override { return holders[size_t(i)].Picture(); }
+    const TPictureEx* SourcePicture(int i) override { return holders[size_t(i)].Picture(); }
+    TImageData* PictureHolder(int i) override { return &holders[size_t(i)]; }
+    std::vector<TImageData> holders;
+    std::vector<TAutoAdjustFilter> filters;
+};
+}  // namespace
+
+TEST(ImageFilters, BatchCorrectionAsksBeforeRemovingAdjustments) {
+    SetPhotoCorrectorFactory([] { return std::make_unique<FakeCorrector>(); });
+    FakeCorrector::canSave = true;  // the engine finds Exif Print data in every photo
+    PhotoList list(3);
+    list.holders[1].LightFilter()->SetContrast(20);
+    list.holders[2].BlurFilter()->SetBlurCount(1);
+    TAutoImgNormModel model(list);
+    EXPECT_TRUE(model.IsOffered(0, 1) && model.IsOffered(0, 2));
+    EXPECT_FALSE(model.IsOffered(0, 3));
+    std::vector<QString> asked;
+    bool yes = false;
+    model.Ask = [&](const QString& q) {
+        asked.push_back(q);
+        return yes;
+    };
+    EXPECT_FALSE(model.Choose(1, 2));  // No keeps the previous choice
+    EXPECT_EQ(model.Chosen(1), 0);
+    EXPECT_TRUE(model.Choose(1, 1));  // the own normalisation keeps adjustments: no question
+    EXPECT_EQ(asked.size(), 1u);
+    yes = true;
+    model.ChooseAll(2);  // one question for both adjusted photos
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(asked.back().contains(u"「ExifPrint」"));
+    EXPECT_EQ(model.Chosen(0) + model.Chosen(1) + model.Chosen(2), 6);
+    model.Apply();
+    EXPECT_EQ(list.filters[1].FilterNo(), 2);
+    EXPECT_TRUE(list.filters[2].Exif().Enabled());
+    EXPECT_EQ(list.holders[1].LightFilter()->Contrast(), 0);
+    EXPECT_EQ(list.holders[2].BlurFilter()->BlurCount(), 0);
+    SetPhotoCorrectorFactory(nullptr);
 }
