@@ -63,4 +63,26 @@ QString monochromeValue() {
     return QStringLiteral("モノクロ");
 }
 
+QString photoAlbumGroupMarker() {
+    return QStringLiteral("フォトアルバム");
+}
+QString albumCoverMarker() {
+    return QStringLiteral("表紙");
+}
+QString sheetListInvalid(const QString& list) {
+    return QStringLiteral("印刷するシートの指定が正しくありません: %1").arg(list);
+}
+QString waitPrintJobText() {
+    return QStringLiteral("スプールされたページの印刷完了を待っています．．．");
+}
+QString spoolAllCaption() {
+    return QStringLiteral("残りページをすべてスプール");
+}
+QString abortPrintCaption() {
+    return QStringLiteral("印刷中止");
+}
+QString printingProgressCaption() {
+    return QStringLiteral("印刷中です。少しお待ちください．．．");
+}
+
 }  // namespace msg

@@ -26,4 +26,13 @@ QString colourCaption();
 QString colourValue();
 QString monochromeValue();
 
+// Printing albums.
+QString photoAlbumGroupMarker();  // a paper group naming photo-album papers
+QString albumCoverMarker();       // a photo-album paper name naming a cover
+QString sheetListInvalid(const QString& list);
+QString waitPrintJobText();
+QString spoolAllCaption();
+QString abortPrintCaption();
+QString printingProgressCaption();
+
 }  // namespace msg
