@@ -13,13 +13,16 @@ const std::array<std::int8_t, 256 * 511>& blendTable() {
     static const std::array<std::int8_t, 256 * 511> table = [] {
         std::array<std::int8_t, 256 * 511> t{};
         for (int k = 0; k < 256; ++k)
-            for (int d = -255; d <= 255; ++d) t[size_t(k * 511 + d + 255)] = std::int8_t(k * d / 255);
+            for (int d = -255; d <= 255; ++d)
+                t[size_t(k * 511 + d + 255)] = std::int8_t(k * d / 255);
         return t;
     }();
     return table;
 }
 
-int bytesPerPixel(const QImage& img) { return img.depth() == 32 ? 4 : 3; }
+int bytesPerPixel(const QImage& img) {
+    return img.depth() == 32 ? 4 : 3;
+}
 
 bool isBlendFormat(QImage::Format f) {
     return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_BGR888;
@@ -52,9 +55,13 @@ bool TGRBlendAlphaMap::CanExecute() const {
     return TGRBlender::CanExecute() && AlphaMap && AlphaMap->depth() == 8;
 }
 
-void TGRBlendAlphaMap::Execute() { blend(100); }
+void TGRBlendAlphaMap::Execute() {
+    blend(100);
+}
 
-void TGRBlendAlphaMapRatio::Execute() { blend(std::clamp(Ratio, 0, 100)); }
+void TGRBlendAlphaMapRatio::Execute() {
+    blend(std::clamp(Ratio, 0, 100));
+}
 
 void TGRBlendAlphaMap::blend(int ratio) {
     if (!CanExecute() || !AlphaMap->rect().contains(AlphaRect)) return;
@@ -68,13 +75,14 @@ void TGRBlendAlphaMap::blend(int ratio) {
     alpha.setSize(dest.size());
 
     std::array<std::uint8_t, 256> alphaOf{};
-    for (int a = 0; a < 256; ++a) alphaOf[size_t(a)] = std::uint8_t(std::min(255, platform::mulDiv(a, ratio, 100)));
+    for (int a = 0; a < 256; ++a)
+        alphaOf[size_t(a)] = std::uint8_t(std::min(255, platform::mulDiv(a, ratio, 100)));
     const auto& table = blendTable();
     const int bpp = bytesPerPixel(*Dest);
     const int rows = dest.height();
-    if (Progress) Progress->BeginPhase(rows / 64 + 1);
+    PhaseGuard phase(Progress, rows / 64 + 1);
     for (int r = 0; r < rows; ++r) {
-        if (Progress && r % 64 == 0) Progress->Step();
+        if (r % 64 == 0) phase.step();
         std::uint8_t* d = Dest->scanLine(dest.top() + r) + dest.left() * bpp;
         const std::uint8_t* s = Source->constScanLine(src.top() + r) + src.left() * bpp;
         const std::uint8_t* m = AlphaMap->constScanLine(alpha.top() + r) + alpha.left();
@@ -85,5 +93,4 @@ void TGRBlendAlphaMap::blend(int ratio) {
             d[2] = std::uint8_t(d[2] + row[s[2] - d[2]]);
         }
     }
-    if (Progress) Progress->EndPhase();
 }

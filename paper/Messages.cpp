@@ -28,5 +28,15 @@ QString damagedPapersIn(const QString& fileName) {
         QStringLiteral("用紙情報 %s の次の用紙は読み込めません (ファイルにはそのまま残ります)"),
         fileName);
 }
+QString paperInfoUpdateError(const QString& paperName) {
+    return platform::format(QStringLiteral("用紙情報更新エラー(%s)"), paperName);
+}
+QString badFaceListStream(const QString& streamName) {
+    return platform::format(QStringLiteral("画像情報のストリーム %s は写真枠の番号ではありません"),
+                            streamName);
+}
+QString unsetCompany() {
+    return QStringLiteral("未設定");
+}
 
 }  // namespace msg

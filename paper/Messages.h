@@ -18,4 +18,11 @@ QString damagedPaperStream(const QString& streamName, const QString& reason);
 // The line above the damaged papers of the catalogue file `fileName`.
 QString damagedPapersIn(const QString& fileName);
 
+// A store of extras holding two extras of one paper, or refusing a new one.
+QString paperInfoUpdateError(const QString& paperName);
+// A stream of an image extra that is neither its record nor a face list.
+QString badFaceListStream(const QString& streamName);
+// The company of papers without a paper extra.
+QString unsetCompany();
+
 }  // namespace msg

@@ -1,8 +1,11 @@
 #include "paper/PaperClasses.h"
 
 #include "document/stream/ClassRegistry.h"
+#include "paper/ExtraPaperInfo.h"
 #include "paper/FreePaperInfo.h"
+#include "paper/ImagePaperInfo.h"
 #include "paper/MatrixPaperInfo.h"
+#include "paper/PaperUpdate.h"
 #include "paper/Purpose.h"
 
 #include <mutex>
@@ -13,5 +16,9 @@ void RegisterPaperClasses() {
         RegisterPersistentClass<TMatrixPaperInfo>();
         RegisterPersistentClass<TFreePaperInfo>();
         RegisterPersistentClass<TPLStreamer>();
+        RegisterPersistentClass<TExPaperInfo>();
+        RegisterPersistentClass<TImagePaperInfo>();
+        RegisterPersistentClass<TExAlbumInfo>();
+        RegisterPersistentClass<TPaperUpdate>();
     });
 }

@@ -9,6 +9,7 @@
 #include "paper/Messages.h"
 #include "paper/PaperClasses.h"
 #include "paper/PaperErrors.h"
+#include "paper/ReplaceStream.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -19,34 +20,6 @@ namespace {
 
 const QString kPapers = QStringLiteral("Papers");
 const QString kPurposeList = QStringLiteral("PurposeList\\PurposeList");
-
-// Writes the stream at `path` below `node` so that an existing stream is replaced only
-// once the new content is complete: the content goes into a sibling first, which then
-// takes the old stream's place. A failed write leaves the old stream as it was.
-void ReplaceStream(TDocStorage& node, const QString& path,
-                   const std::function<void(TStream&)>& write) {
-    if (!node.StreamExists(path)) {
-        try {
-            TDocStream s(node, storagemode::Create, path);
-            write(s);
-        } catch (...) {
-            node.DeleteElement(path);
-            throw;
-        }
-        return;
-    }
-    const int cut = int(path.lastIndexOf(u'\\')) + 1;
-    const QString temp = path.left(cut) + u'~' + path.mid(cut);
-    try {
-        TDocStream s(node, storagemode::Create, temp);
-        write(s);
-    } catch (...) {
-        node.DeleteElement(temp);
-        throw;
-    }
-    node.DeleteElement(path);
-    node.MoveElement(temp, path);
-}
 
 QByteArray ReadAll(TStream& s) {
     QByteArray bytes(qsizetype(s.Size()), '\0');

@@ -13,15 +13,17 @@ QImage alphaMap(int w, int h) {
     return img;
 }
 
-int at(const QImage& img, int x, int y) { return img.constScanLine(y)[x]; }
+int at(const QImage& img, int x, int y) {
+    return img.constScanLine(y)[x];
+}
 
 TEST(AALine, ProfileAndSlopeTable) {
     TAALineRec line;
     const auto& p = line.Profile();
     EXPECT_EQ(p[0], 255);
-    EXPECT_EQ(p[12], 255);   // inside W - R = 0.2 pixel
-    EXPECT_EQ(p[38], 130);   // 1/160 pixel inside the edge: a little over half
-    EXPECT_EQ(p[39], 124);   // 0.6094: a little under half
+    EXPECT_EQ(p[12], 255);  // inside W - R = 0.2 pixel
+    EXPECT_EQ(p[38], 130);  // 1/160 pixel inside the edge: a little over half
+    EXPECT_EQ(p[39], 124);  // 0.6094: a little under half
     EXPECT_GT(p[63], 0);
     EXPECT_EQ(p[64], 0);
     EXPECT_EQ(p[65], 0);
@@ -73,7 +75,9 @@ TEST(AALine, SlantedSegmentsAreSoftAndOverlapsKeepTheMaximum) {
 
 // The table holds k * d / 255 truncated towards zero in signed bytes; the blend adds it to
 // the destination byte modulo 256, which gives the exact result.
-int blendOne(int alpha, int d, int s) { return std::uint8_t(d + BlendTableEntry(alpha, s - d)); }
+int blendOne(int alpha, int d, int s) {
+    return std::uint8_t(d + BlendTableEntry(alpha, s - d));
+}
 
 TEST(BlendTable, TruncatesTowardsZero) {
     EXPECT_EQ(blendOne(255, 0, 200), 200);
@@ -90,11 +94,11 @@ TEST(BlendTable, TruncatesTowardsZero) {
 }
 
 struct Counting : TPhasedProgressBase {
-    void BeginPhase(int s) override { steps = s; }
-    void Step() override { ++stepped; }
-    void EndPhase() override { ended = true; }
+    void Changed(int) override {
+        steps = Top().Max;
+        ++stepped;
+    }
     int steps = 0, stepped = 0;
-    bool ended = false;
 };
 
 class Blending : public ::testing::Test {
@@ -129,7 +133,7 @@ TEST_F(Blending, OpaqueCopiesTransparentKeeps) {
     EXPECT_EQ(dest.pixel(3, 3), qRgb(250, 120, 0));
     EXPECT_EQ(progress.steps, 2);  // 70 rows: (70 div 64) + 1
     EXPECT_EQ(progress.stepped, 2);
-    EXPECT_TRUE(progress.ended);
+    EXPECT_EQ(progress.Depth(), 0);
 
     SetUp();
     blender(0).Execute();
