@@ -86,7 +86,7 @@ public:
 };
 }  // namespace
 
-TPrintSite::TPrintSite(IPrintDocument& document, TPrintProgress* progress, TPrintSpec& spec)
+TPrintSite::TPrintSite(IPrintDocument& document, TPhasedProgressBase* progress, TPrintSpec& spec)
     : document_(document), progress_(progress), spec_(spec) {
     SetBorder(false);
     Scaler().SetUnitDPI(254);
@@ -126,6 +126,10 @@ void TPrintSite::Print() {
         }
     }
     compensate_ = borderless_[0] != 0 && borderless_[6] != borderless_[8];
+    // Until papers carry their own print settings, each prints on the printer's media of
+    // its size (when the printer has one).
+    Printer().SelectPaperSize(QSize(std::min(paper.PortraitWidth(), paper.PortraitHeight()),
+                                    std::max(paper.PortraitWidth(), paper.PortraitHeight())));
     // The printer page takes the paper's orientation.
     const QSize page = Printer().PhysicalPage();
     const bool paperLandscape = paper.Height() < paper.Width();
@@ -136,7 +140,7 @@ void TPrintSite::Print() {
     origin_ = {mulDiv(spec_.PrintOffset.x(), dpi, 254), mulDiv(spec_.PrintOffset.y(), dpi, 254)};
     if (progress_) progress_->BeginPhase(1, document_.SheetCount() - 1);
     struct EndPhase {
-        TPrintProgress* p;
+        TPhasedProgressBase* p;
         ~EndPhase() {
             if (p) p->EndPhase();
         }
@@ -166,7 +170,9 @@ void TPrintSite::printOneJob() {
     }
     job.end();
     kvrSwitch.release();
-    if (!Printer().Aborted()) sent_.insert(sent_.end(), sheets.begin(), sheets.end());
+    if (Printer().Aborted()) return;
+    sent_.insert(sent_.end(), sheets.begin(), sheets.end());
+    jobIds_.push_back(Printer().JobId());
 }
 
 void TPrintSite::printJobPerSheet() {
@@ -186,6 +192,7 @@ void TPrintSite::printJobPerSheet() {
         }
         if (Printer().Aborted()) return;
         sent_.push_back(i);
+        jobIds_.push_back(Printer().JobId());
         peeker.SheetSent(Printer().JobId());
         // Nothing is left to wait for after the last selected sheet.
         if (ask && i != last && OnSheetDone) {

@@ -5,9 +5,9 @@
 // album document (and, for catalogue papers, TPaperPrintDocument) implements.
 
 #include "drawing/DrawSite.h"
+#include "imaging/PhasedProgress.h"
 #include "paper/PaperInfo.h"
 #include "printing/OXDI.h"
-#include "printing/PrintProgress.h"
 #include "printing/PrintSpec.h"
 
 #include <cstdint>
@@ -45,7 +45,7 @@ int BandingSetting();
 
 class TPrintSite : public TDrawSite {
 public:
-    TPrintSite(IPrintDocument& document, TPrintProgress* progress, TPrintSpec& spec);
+    TPrintSite(IPrintDocument& document, TPhasedProgressBase* progress, TPrintSpec& spec);
     ~TPrintSite() override;
 
     // Reply: 0 go on, 1 stop printing, 2 go on and do not ask again.
@@ -64,6 +64,8 @@ public:
     QPoint Origin() const { return origin_; }
     // Sheets that were handed over to the spooler, in order.
     const std::vector<int>& SheetsSent() const { return sent_; }
+    // The spooler's ids of the jobs handed over (0 for the PDF printer's).
+    const std::vector<int>& JobIds() const { return jobIds_; }
 
 protected:
     void DrawToProgress(int index) override;
@@ -81,7 +83,7 @@ private:
     void step();
 
     IPrintDocument& document_;
-    TPrintProgress* progress_;
+    TPhasedProgressBase* progress_;
     TPrintSpec& spec_;
     TBorderlessRecord borderless_{};
     bool compensate_ = false;
@@ -89,6 +91,7 @@ private:
     int banding_ = 1;
     int resolution_ = 0;
     std::vector<int> sent_;
+    std::vector<int> jobIds_;
 };
 
 // A catalogue paper printed as a one-sheet document: its faces carry no objects, so only

@@ -61,6 +61,29 @@ void TPrinter::SetOrientation(int orientation) {
     dm::setU32(devMode_, dm::Fields, dm::u32(devMode_, dm::Fields) | dm::DM_ORIENTATION);
 }
 
+bool TPrinter::SelectPaperSize(QSize portrait) {
+    if (devMode_.isEmpty()) return false;
+    const auto drv = platform::PrinterDriver::open(platform::systemSpooler(), device_);
+    const auto near = [](int a, int b) { return std::abs(a - b) < 20; };
+    const QSize current(dm::i16(devMode_, dm::PaperWidth), dm::i16(devMode_, dm::PaperLength));
+    if (near(current.width(), portrait.width()) && near(current.height(), portrait.height()))
+        return true;
+    for (const auto& f : drv.forms())
+        if (!f.media.isEmpty() && near(f.size.width(), portrait.width()) &&
+            near(f.size.height(), portrait.height())) {
+            QByteArray b = devMode_;
+            dm::setI16(b, dm::PaperSize, f.id);
+            dm::setI16(b, dm::PaperWidth, f.size.width());
+            dm::setI16(b, dm::PaperLength, f.size.height());
+            dm::setU32(
+                b, dm::Fields,
+                dm::u32(b, dm::Fields) | dm::DM_PAPERSIZE | dm::DM_PAPERWIDTH | dm::DM_PAPERLENGTH);
+            devMode_ = drv.merge(b);
+            return true;
+        }
+    return false;
+}
+
 QSize TPrinter::PhysicalPage() const {
     if (devMode_.isEmpty()) return {};
     const int dpi = Resolution();

@@ -32,6 +32,10 @@ public:
     QRect PrintableRect() const;
     int Orientation() const;  // 1 portrait, 2 landscape
     void SetOrientation(int orientation);
+    // Chooses the printer's size for a paper of `portrait` (0.1 mm, width below height):
+    // the first of the printer's sizes within 2 mm of it; false (nothing changed) when
+    // the printer has none.
+    bool SelectPaperSize(QSize portrait);
     // The page of the printer's canvas: the physical page at CanvasResolution().
     QSize PageSize() const;
 

@@ -3,13 +3,14 @@
 // banding), PWG raster for driverless queues, and the between-sheets decisions.
 #include "FakeSpooler.h"
 #include "PrintPlacement.h"
+#include "paper/Papers.h"
 #include "platform/IntMath.h"
 #include "printing/JobMonitor.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/StretchPrintPage.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ToolRunner.h"
 
-#include <cups/raster.h>
 #include <gtest/gtest.h>
 
 TEST(BandPlan, BandsStayUnderThePixelLimitAndTileTheTarget) {
@@ -185,14 +186,15 @@ struct SheetRun {
     std::vector<int> sent;   // sheets handed over
 };
 
-SheetRun runSheets(int sheets, const QString& selection, uint8_t reply) {
+SheetRun runSheets(int sheets, const QString& selection, uint8_t reply,
+                   TPhasedProgressBase* progress = nullptr) {
     RecordingSpooler spooler;
     spooler.addPhotoPrinter(QStringLiteral("Photo"));
     choosePrinter(QStringLiteral("Photo"), false);
     SheetsDocument doc(sheets);
     TPrintSpec spec;
     spec.SelectSheets(selection, sheets);
-    TPrintSite site(doc, nullptr, spec);
+    TPrintSite site(doc, progress, spec);
     SheetRun run;
     site.OnSheetDone = [&](int id, uint8_t& r) {
         run.asked.push_back(id);
@@ -223,6 +225,18 @@ TEST(JobPerSheet, WaitsFollowEverySelectedSheetButTheLast) {
     EXPECT_EQ(run.sent.size(), 4u);
     run = runSheets(4, QStringLiteral("0-3"), SheetDoneReply(TWaitResult::Abort));
     EXPECT_EQ(run.sent, (std::vector<int>{0}));
+
+    // The run's progress only moves forward and every phase it begins ends.
+    struct Recorder : TPhasedProgressBase {
+        void Changed(int value) override { values.push_back(value); }
+        std::vector<int> values;
+    } progress;
+    runSheets(3, QStringLiteral("0-2"), 0, &progress);
+    ASSERT_FALSE(progress.values.empty());
+    EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
+    EXPECT_GE(progress.values.back(), 5000);
+    EXPECT_LE(progress.values.back(), 10000);
+    EXPECT_EQ(progress.Depth(), 0);
 }
 
 TEST(JobMonitor, WaitEndsWhenTheJobLeavesTheQueue) {
@@ -242,16 +256,6 @@ TEST(JobMonitor, WaitEndsWhenTheJobLeavesTheQueue) {
     EXPECT_TRUE(TPrintJobWait(9).Poll());
     ReplacePrinter(nullptr);
 }
-
-namespace {
-ssize_t readBytes(void* ctx, unsigned char* buffer, size_t length) {
-    auto* b = static_cast<QByteArray*>(ctx);
-    const size_t n = std::min(length, size_t(b->size()));
-    memcpy(buffer, b->constData(), n);
-    b->remove(0, qsizetype(n));
-    return ssize_t(n);
-}
-}  // namespace
 
 TEST(PwgOutput, DriverlessQueuesGetRasterWithTheMarks) {
     RecordingSpooler spooler;
@@ -276,16 +280,9 @@ TEST(PwgOutput, DriverlessQueuesGetRasterWithTheMarks) {
     for (const auto& [name, value] : spooler.lastOptions)
         EXPECT_NE(name, QStringLiteral("orientation-requested"));
 
-    QByteArray bytes = spooler.sent.front();
-    cups_raster_t* r = cupsRasterOpenIO(readBytes, &bytes, CUPS_RASTER_READ);
-    cups_page_header2_t h;
-    ASSERT_TRUE(cupsRasterReadHeader2(r, &h));
-    QImage page(int(h.cupsWidth), int(h.cupsHeight), QImage::Format_RGB888);
-    for (int y = 0; y < page.height(); ++y)
-        ASSERT_EQ(cupsRasterReadPixels(r, page.scanLine(y), h.cupsBytesPerLine),
-                  h.cupsBytesPerLine);
-    cupsRasterClose(r);
-    const int dpi = int(h.HWResolution[0]);
+    int dpi = 0;
+    const QImage page = readPwgPage(spooler.sent.front(), &dpi);
+    ASSERT_FALSE(page.isNull());
     EXPECT_NEAR(page.width(), 2100 * dpi / 254.0, 2);
     for (QPointF m : markCentres(*paper)) {
         const QPointF e(m.y(), 2970 - m.x());
@@ -294,4 +291,30 @@ TEST(PwgOutput, DriverlessQueuesGetRasterWithTheMarks) {
         EXPECT_NEAR(found.y(), e.y(), 2.0);
     }
     ReplacePrinter(nullptr);
+}
+
+TEST(PrintTool, PrintsCatalogueFacesToPdf) {
+    TempDir dir;
+    const QString catalogue = QStringLiteral(VELLUMO_BIN_DIR "/corvane.ppr");
+    const QString disc = QStringLiteral("CD/DVDラベル 2面 内径41mm");
+    const QString pdf = dir.file("disc.pdf");
+    const ToolRun r =
+        RunTool(QStringLiteral(VELLUMO_TOOL),
+                {"print", catalogue, disc, "--pdf", pdf, "--outline", "--offset", "10,-10"}, dir);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("job 0: completed"));
+    TPapers papers;
+    papers.Open(catalogue, true);
+    TFaceInfo face;
+    papers.Papers(papers.IndexOfPaper(disc))->GetFaceInfo(0, face);
+    const TRect outer = face.OuterRect();
+    const QImage page = rasterisePdf(pdf, 254, dir.path());
+    ASSERT_FALSE(page.isNull());
+    // The outline's leftmost point, moved by the offset (one pixel a unit at 254 dpi).
+    const int y = (outer.Top + outer.Bottom) / 2 - 10, x = outer.Left + 10;
+    int darkest = 255;
+    for (int dx = -3; dx <= 3; ++dx) darkest = std::min(darkest, qGray(page.pixel(x + dx, y)));
+    EXPECT_LT(darkest, 128);
+    EXPECT_EQ(qGray(page.pixel(x - 20, y)), 255);
+    EXPECT_NE(RunTool(QStringLiteral(VELLUMO_TOOL), {"print", catalogue, disc}, dir).code, 0);
 }

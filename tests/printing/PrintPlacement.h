@@ -10,11 +10,13 @@
 #include "printing/PrintSite.h"
 #include "printing/Printer.h"
 
+#include <cups/raster.h>
 #include <QImage>
 #include <QPointF>
 #include <QProcess>
 #include <QStringList>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // A filled black square.
@@ -120,4 +122,27 @@ inline QImage rasterisePdf(const QString& pdf, int dpi, const QString& scratch) 
              QStringLiteral("-singlefile"), pdf, scratch + QStringLiteral("/page")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     return QImage(scratch + QStringLiteral("/page.png"));
+}
+
+// The first page of a PWG raster stream (sRGB 8 bits), and its resolution.
+inline QImage readPwgPage(QByteArray bytes, int* dpi) {
+    auto read = [](void* ctx, unsigned char* buffer, size_t length) -> ssize_t {
+        auto* b = static_cast<QByteArray*>(ctx);
+        const size_t n = std::min(length, size_t(b->size()));
+        std::memcpy(buffer, b->constData(), n);
+        b->remove(0, qsizetype(n));
+        return ssize_t(n);
+    };
+    cups_raster_t* r = cupsRasterOpenIO(read, &bytes, CUPS_RASTER_READ);
+    cups_page_header2_t h;
+    QImage page;
+    if (r && cupsRasterReadHeader2(r, &h) && h.cupsBitsPerPixel == 24) {
+        page = QImage(int(h.cupsWidth), int(h.cupsHeight), QImage::Format_RGB888);
+        for (int y = 0; y < page.height(); ++y)
+            if (cupsRasterReadPixels(r, page.scanLine(y), h.cupsBytesPerLine) != h.cupsBytesPerLine)
+                page = QImage();
+        *dpi = int(h.HWResolution[0]);
+    }
+    if (r) cupsRasterClose(r);
+    return page;
 }

@@ -57,6 +57,12 @@ constexpr ToolCommand kCommands[] = {
      u"OUT.png",
      {},
      runRender},
+    {u"print",
+     u"print CATALOGUE PAPERNAME (--printer NAME | --pdf OUT.pdf) [--objects LISTFILE] "
+     u"[--landscape] [--offset X,Y] [--resolution DPI] [--banding 0|1|2] [--copies N] "
+     u"[--outline] [--trim]",
+     {},
+     runPrint},
     {u"fonts", u"fonts", u"  名前、ファミリ、ファイル、縦書きの有無をタブ区切りで表示", runFonts},
     {u"text",
      u"text convert [--half-to-full] [--minus-exc] [--digits-to-kanji] TEXT | layout [--font "
