@@ -1,10 +1,11 @@
 #include "app/ProgramClasses.h"
 
+#include "album/AlbumClasses.h"
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
 #include "imaging/picture/TemporaryPicture.h"
-#include "objects/TextObjectClasses.h"
 #include "objects/ImageObjectClasses.h"
+#include "objects/TextObjectClasses.h"
 #include "paper/PaperClasses.h"
 
 #include <mutex>
@@ -18,5 +19,7 @@ void RegisterProgramClasses() {
         RegisterTemporaryPicture();
         RegisterStandardGraphics();
         RegisterTextObjectClasses();
+        // Last: the classes kept as data take only the names no class above has.
+        RegisterAlbumClasses();
     });
 }

@@ -6,8 +6,9 @@
 VELLUMO_DEFINE_PERSISTENT(TGrid)
 
 void TGrid::DeclareProperties(PropertyBuilder<TGrid>& p) {
-    p.boolean("Visible", &TGrid::Visible, &TGrid::Visible);
+    // Stored line shape first, as documents have it.
     p.boolean("LineShape", &TGrid::LineShape, &TGrid::LineShape);
+    p.boolean("Visible", &TGrid::Visible, &TGrid::Visible);
     p.integer("Size", &TGrid::Size, &TGrid::Size);
     p.boolean("Enabled", &TGrid::Enabled, &TGrid::Enabled);
 }

@@ -47,4 +47,9 @@ inline QString thumbnailFailed(const QString& file) {
     return platform::format(QStringLiteral("%s のサムネイルを作れません"), file);
 }
 
+inline QString noStoredPreview(int sheet, int face) {
+    return platform::format(QStringLiteral("シート %d の面 %d にはプレビューがありません"), sheet,
+                            face);
+}
+
 }  // namespace msg

@@ -14,6 +14,7 @@
 #include "document/stream/StreamErrors.h"
 #include "document/stream/ValueGrammar.h"
 
+#include <QScopeGuard>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -232,6 +233,85 @@ void TReader::SkipValue() {
     skipAfterCode(ReadValue());
 }
 
+QByteArray TReader::ReadRawValue() {
+    QByteArray out;
+    const ValueCode code = ReadValue();
+    out.append(char(code));
+    copyAfterCode(code, out);
+    return out;
+}
+
+void TReader::copyAfterCode(ValueCode code, QByteArray& out) {
+    auto copyBytes = [this, &out](int64_t n) {
+        require(n);
+        const qsizetype at = out.size();
+        out.resize(at + qsizetype(n));
+        Read(out.data() + at, n);
+    };
+    auto copyInt32 = [this, &out]() {
+        const int32_t n = readInt32();
+        char bytes[4];
+        qToLittleEndian<int32_t>(n, bytes);
+        out.append(bytes, 4);
+        return n;
+    };
+    auto copyByte = [this, &out]() {
+        const uint8_t b = readByte();
+        out.append(char(b));
+        return b;
+    };
+    auto copyValue = [this, &out]() {
+        const ValueCode c = ReadValue();
+        out.append(char(c));
+        copyAfterCode(c, out);
+    };
+    const PayloadShape shape = payloadOf(code);
+    switch (shape.kind) {
+        case Payload::None:
+            return;
+        case Payload::Integer:
+        case Payload::Raw:
+            return copyBytes(shape.size);
+        case Payload::ShortBytes:
+            return copyBytes(copyByte());
+        case Payload::LongBytes: {
+            const int32_t n = copyInt32();
+            if (n < 0) throwReadError(Offset());
+            return copyBytes(n);
+        }
+        case Payload::Utf16: {
+            const int32_t n = copyInt32();
+            if (n < 0 || n > Remaining() / 2) throwReadError(Offset());
+            return copyBytes(int64_t(n) * 2);
+        }
+        case Payload::List:
+            enter();
+            while (!EndOfList()) copyValue();
+            copyValue();  // End
+            leave();
+            return;
+        case Payload::Names:
+            for (int n = copyByte(); n != 0; n = copyByte()) copyBytes(n);
+            return;
+        case Payload::Collection:
+            enter();
+            while (!EndOfList()) {
+                if (isIntegerCode(NextValue())) copyValue();
+                const ValueCode list = ReadValue();
+                if (list != ValueCode::List) invalidValueAfter(list);
+                out.append(char(list));
+                while (!EndOfList()) {
+                    copyBytes(copyByte());  // property name
+                    copyValue();
+                }
+                copyValue();  // End of the item
+            }
+            copyValue();  // End of the collection
+            leave();
+            return;
+    }
+}
+
 void TReader::skipAfterCode(ValueCode code) {
     auto skipBytes = [this](int64_t n) {
         require(n);
@@ -387,6 +467,8 @@ void TReader::readProperty(TPersistent& instance) {
             const PropInfo* p =
                 object->Properties().find(QStringView(path).mid(start, dot - start));
             if (!p) {
+                // A class that keeps unknown properties as data takes the whole path.
+                if (object == &instance && readCustomProperty(instance, path)) return;
                 SkipValue();
                 throw EReadError(msg::unknownProperty());
             }
@@ -402,19 +484,9 @@ void TReader::readProperty(TPersistent& instance) {
         if (const PropInfo* p =
                 object->Properties().find(last, object == &instance ? &hint_ : nullptr)) {
             readPropertyValue(*object, *p);
-        } else {
-            const QString savedName = customName_;
-            const bool savedFound = customFound_;
-            customName_ = last.toString();
-            customFound_ = false;
-            object->DefineCustomProperties(*this);
-            const bool found = customFound_;
-            customName_ = savedName;
-            customFound_ = savedFound;
-            if (!found) {
-                SkipValue();
-                throw EReadError(msg::unknownProperty());
-            }
+        } else if (!readCustomProperty(*object, last.toString())) {
+            SkipValue();
+            throw EReadError(msg::unknownProperty());
         }
     } catch (Exception& e) {
         const auto* component = dynamic_cast<const TComponent*>(&instance);
@@ -423,6 +495,19 @@ void TReader::readProperty(TPersistent& instance) {
         e.setMessage(msg::propertyReadError(who, path, e.message()));
         throw;
     }
+}
+
+bool TReader::readCustomProperty(TPersistent& object, const QString& name) {
+    const QString savedName = customName_;
+    const bool savedFound = customFound_;
+    customName_ = name;
+    customFound_ = false;
+    auto restore = qScopeGuard([&] {
+        customName_ = savedName;
+        customFound_ = savedFound;
+    });
+    object.DefineCustomProperties(*this);
+    return customFound_;
 }
 
 void TReader::readPropertyValue(TPersistent& instance, const PropInfo& p) {

@@ -50,6 +50,11 @@ public:
     QString ReadIdent();
     Extended80 ReadFloat();  // Extended, or an integer converted
     void SkipValue();
+    // The next value's bytes exactly as stored (code and payload), for data kept unread.
+    QByteArray ReadRawValue();
+    // While DefineCustomProperties runs for a read: the name of the property being read
+    // (a whole path when its first segment names no stored property of the object).
+    const QString& CustomPropertyName() const { return customName_; }
     // A length byte and that many bytes.
     QByteArray ReadStr();
     void Read(void* data, int64_t count);
@@ -79,6 +84,8 @@ private:
     void require(int64_t count) const;
     void fill();
     void skipAfterCode(ValueCode code);
+    void copyAfterCode(ValueCode code, QByteArray& out);
+    bool readCustomProperty(TPersistent& object, const QString& name);
     [[noreturn]] void invalidValueAfter(ValueCode code);
     void readPrefix();
     void readComponentData(TComponent& component);

@@ -52,6 +52,13 @@ constexpr ToolCommand kCommands[] = {
      u"DEG] [--blur R]",
      {},
      runPicture},
+    {u"album",
+     u"album new CATALOGUE PAPER OUT.vld [--cover PAPER] | info FILE | put FILE --sheet N "
+     u"[--face F] LIST | add FILE --sheet N [--face F] LIST | objects FILE --sheet N [--face F] "
+     u"OUT | add-page FILE [--after N] | render FILE --sheet N [--face F] [--dpi D] OUT.png | "
+     u"preview FILE --sheet N [--face F] OUT.png",
+     {},
+     runAlbum},
     {u"render",
      u"render CATALOGUE PAPERNAME [--face N] [--objects LISTFILE] [--dpi D] [--landscape] "
      u"OUT.png",

@@ -1,4 +1,5 @@
 // corvane-tool doctor: the start-up checks without a window, one line per check.
+#include "album/WorkingCopies.h"
 #include "app/DataMain.h"
 #include "platform/SettingsStore.h"
 #include "tools/corvane-tool/CommandTable.h"
@@ -31,6 +32,9 @@ int runDoctor(const ToolCommand& command, const QStringList& args) {
                          f.path,
                          f.detail.isEmpty() ? QString() : QStringLiteral(" (") + f.detail + u')'));
     }
+    // Left over by a crashed process: kept to be offered back, never deleted here.
+    for (const QString& copy : AbandonedWorkingCopies())
+        out(QStringLiteral("working copy left by a crashed process: ") + copy);
     out(ok ? QStringLiteral("result: the program can start")
            : QStringLiteral("result: the program cannot start"));
     return ok ? 0 : 1;

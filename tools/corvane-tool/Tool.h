@@ -26,6 +26,7 @@ int runPaper(const ToolCommand& command, const QStringList& args);
 int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
 int runPrint(const ToolCommand& command, const QStringList& args);
+int runAlbum(const ToolCommand& command, const QStringList& args);
 int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
 int runPrinters(const ToolCommand& command, const QStringList& args);

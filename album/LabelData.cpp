@@ -1,0 +1,573 @@
+#include "album/LabelData.h"
+
+#include "album/AlbumClasses.h"
+#include "album/KeptData.h"
+#include "album/LDObjects.h"
+#include "album/Messages.h"
+#include "album/PageLimits.h"
+#include "album/PreviewReader.h"
+#include "album/PrintableArea.h"
+#include "document/Messages.h"
+#include "document/storage/DocNameList.h"
+#include "document/storage/DocStream.h"
+#include "document/storage/StorageMode.h"
+#include "document/storage/TemporaryStorage.h"
+#include "document/stream/ComponentStream.h"
+#include "document/stream/PropertyBuilder.h"
+#include "document/stream/Stream.h"
+#include "drawing/DOList.h"
+#include "drawing/FaceObjects.h"
+#include "drawing/Facets.h"
+#include "imaging/PhasedProgress.h"
+#include "imaging/codecs/Container.h"
+#include "imaging/picture/PictureData.h"
+#include "imaging/picture/PngImage.h"
+#include "imaging/picture/SafetyBitmap.h"
+#include "imaging/picture/StreamBytes.h"
+#include "objects/BackImage.h"
+#include "objects/LODate.h"
+#include "paper/MatrixPaperInfo.h"
+#include "paper/Messages.h"
+#include "platform/DateTime.h"
+#include "platform/Exception.h"
+#include "platform/cfb/CfbError.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <QBuffer>
+#include <QFile>
+#include <QScopeGuard>
+#include <cmath>
+
+VELLUMO_DEFINE_PERSISTENT(TLabelData)
+
+namespace {
+
+const QString kSheetList = QStringLiteral("Sheets\\NameList");
+const QString kFaceList = QStringLiteral("NameList");
+const QString kPreviewList = QStringLiteral("Preview");
+
+std::unique_ptr<TComponent> newProductRecord() {
+    return std::unique_ptr<TComponent>(static_cast<TComponent*>(KeptProductInfoClass().create()));
+}
+
+// A shared lock on the file being replaced: refused while another program writes it.
+class TargetLock {
+public:
+    explicit TargetLock(const QString& fileName) {
+        fd_ = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return;  // a new file
+        if (::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+            ::close(fd_);
+            platform::cfb::throwLocked(fileName);
+        }
+    }
+    ~TargetLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace
+
+// --- creation and the sheet record ---
+
+TLabelData::TLabelData(TComponent* owner)
+    : TComponent(owner),
+      storage_(std::make_unique<TTemporaryStorage>()),
+      grid_(std::make_unique<TGrid>()),
+      guide_(std::make_unique<TGuide>()),
+      commonGrid_(std::make_unique<TGrid>()),
+      sheetPaper_(std::make_unique<TMatrixPaperInfo>()),
+      layoutPaper_(std::make_unique<TMatrixPaperInfo>()) {
+    RegisterAlbumClasses();
+    sheets_ = std::make_unique<TDocStorageList>(*storage_, kSheetList);
+    grid_->Size = 100;
+    commonGrid_->Size = 100;
+    for (auto& p : products_) p = newProductRecord();
+    LastPrint = LastSave = opened_ = platform::dateTimeNow();
+    rebuildLayoutPaper();
+    AddSheet();
+    SetSheetPaper(TMatrixPaperInfo());
+    AddSheet();
+    SetSheetPaper(TMatrixPaperInfo());
+    AddSheet();
+    SelectSheet(0);
+    FaceInit = false;
+    FaceSides = fsFront;
+    modified_ = false;
+}
+
+TLabelData::~TLabelData() = default;
+
+void TLabelData::DeclareProperties(PropertyBuilder<TLabelData>& p) {
+    p.persistent("Grid", &TLabelData::Grid);
+    p.persistent("Guide", &TLabelData::Guide);
+    p.integer("CurrentLabelNo", &TLabelData::CurrentLabelNo, &TLabelData::CurrentLabelNo);
+    p.boolean("SeparatelyDesign", &TLabelData::SeparatelyDesign, &TLabelData::SeparatelyDesign);
+    p.string("SheetName", &TLabelData::SheetName, &TLabelData::sheetName_);
+    p.boolean("FaceInit", &TLabelData::FaceInit, &TLabelData::FaceInit);
+    p.boolean("FaceModified", &TLabelData::FaceModified, &TLabelData::FaceModified);
+    p.boolean("HasKVR", &TLabelData::HasKVR, &TLabelData::HasKVR);
+}
+
+void TLabelData::SetSheetName(const QString& name) {
+    if (name == sheetName_) return;
+    sheetName_ = name;
+    modified_ = true;
+}
+
+void TLabelData::SetProductInfo(const TComponent& info) {
+    products_[0]->Assign(info);
+}
+
+// --- sheets ---
+
+int TLabelData::SheetCount() const {
+    return sheets_->Count();
+}
+
+QString TLabelData::SheetPath(int index) const {
+    return sheets_->ElementPath(index);
+}
+
+void TLabelData::checkSheetIndex(int index) const {
+    if (index < 0 || index >= SheetCount()) throw Exception(msg::listIndexOutOfRange(index));
+}
+
+std::unique_ptr<TDocStorage> TLabelData::sheetNode() const {
+    return std::make_unique<TDocStorage>(*storage_, true, SheetPath(current_));
+}
+
+void TLabelData::SelectSheet(int index) {
+    checkSheetIndex(index);
+    if (index == current_) return;
+    saveSheetRecords();
+    current_ = index;
+    loadSheetRecords();
+}
+
+void TLabelData::AddSheet(const QString& name) {
+    sheets_->AddElement();
+    saveSheetRecords();
+    current_ = SheetCount() - 1;
+    sheetName_ = name;
+    modified_ = true;
+}
+
+void TLabelData::AddSheet() {
+    AddSheet(msg::defaultSheetName());
+}
+
+void TLabelData::MoveSheet(int index) {
+    checkSheetIndex(index);
+    if (index == current_) return;
+    saveSheetRecords();
+    sheets_->Move(current_, index);
+    current_ = -1;
+    SelectSheet(index);
+    modified_ = true;
+}
+
+void TLabelData::DeleteSheet(int index) {
+    checkSheetIndex(index);
+    if (index != current_) {
+        // The current sheet stays current; its records are kept before the list shifts.
+        saveSheetRecords();
+        sheets_->Remove(index);
+        if (index < current_) --current_;
+    } else {
+        sheets_->Remove(index);
+        current_ = -1;
+        const int count = SheetCount();
+        if (count > 0) {
+            current_ = std::min(index, count - 1);
+            loadSheetRecords();
+        }
+    }
+    modified_ = true;
+}
+
+void TLabelData::saveSheetRecords() {
+    if (current_ < 0) return;
+    const auto node = sheetNode();
+    {
+        TDocStream info(*node, storagemode::Create, QStringLiteral("Info"));
+        WriteComponentResource(info, QStringLiteral("Info"), *this);
+    }
+    TDocStream paper(*node, storagemode::Create, QStringLiteral("PaperInfo"));
+    WriteComponentResource(paper, QStringLiteral("PaperInfo"), *sheetPaper_);
+}
+
+void TLabelData::loadSheetRecords() {
+    const bool modified = modified_;
+    const auto node = sheetNode();
+    if (node->StreamExists(QStringLiteral("Info"))) {
+        TDocStream info(*node, storagemode::Read, QStringLiteral("Info"));
+        ReadComponentResource(info, this);
+    }
+    if (node->StreamExists(QStringLiteral("PaperInfo"))) {
+        TDocStream s(*node, storagemode::Read, QStringLiteral("PaperInfo"));
+        std::unique_ptr<TComponent> read(ReadComponentResource(s, nullptr));
+        const auto* paper = dynamic_cast<const TPaperInfo*>(read.get());
+        if (!paper) throw Exception(msg::invalidCast());
+        setSheetPaper(*paper);
+    }
+    // Values from the file are kept within what the sheet has.
+    const int faces = std::max(1, sheetPaper_->GetFaceCount());
+    if (CurrentLabelNo < 0 || CurrentLabelNo >= faces) CurrentLabelNo = 0;
+    modified_ = modified;
+}
+
+// --- papers ---
+
+void TLabelData::setSheetPaper(const TPaperInfo& paper) {
+    sheetPaper_ = paper.Clone();
+    rebuildLayoutPaper();
+}
+
+void TLabelData::SetSheetPaper(const TPaperInfo& paper) {
+    setSheetPaper(paper);
+    const int faces = std::max(0, sheetPaper_->GetFaceCount());
+    const auto node = sheetNode();
+    // Streams dropped from the lists are destroyed with their entries: none stays behind.
+    for (const QString& name : {kFaceList, kPreviewList}) {
+        TDocStreamList list(*node, name);
+        while (list.Count() > faces) list.Remove(list.Count() - 1);
+    }
+    modified_ = true;
+    ClearPreview(0);
+}
+
+void TLabelData::rebuildLayoutPaper() {
+    auto layout = std::make_unique<TMatrixPaperInfo>();
+    const TPaperInfo& p = *sheetPaper_;
+    layout->SetPortraitSize(p.PortraitWidth(), p.PortraitHeight());
+    layout->SetPaperName(p.PaperName());
+    layout->SetGroupName(p.GroupName());
+    layout->SetReadOnly(p.ReadOnly());
+    layout->PurposeList().Assign(p.PurposeList());
+    layout->FaceWidth = p.PortraitWidth();
+    layout->FaceHeight = p.PortraitHeight();
+    layout->FaceCountX = layout->FaceCountY = 1;
+    layout->Face.shape = fsRect;
+    layout->Face.margin = 0;
+    layout->Face.roundSize = 0;
+    layout->SetLandscape(p.Landscape());
+    layoutPaper_ = std::move(layout);
+}
+
+bool TLabelData::IsBackSide(int sheet) const {
+    return FaceSides == fsBack || (FaceSides == fsBoth && sheet % 2 == 1);
+}
+
+TRect TLabelData::BackgroundRect() const {
+    const TPaperInfo& paper = *layoutPaper_;
+    const int w = paper.Width();
+    const int h = paper.Height();
+    TRect r = printable_ ? printable_->PrintableRect(paper) : TRect{0, 0, w, h};
+    if (IsAlbumPaper(paper) && !IsCoverPaper(paper)) {
+        if (std::abs(w - r.Width()) < 20) {
+            const int left = r.Left;
+            r.Top = left;
+            r.Bottom = h - left;
+        } else if (std::abs(h - r.Height()) >= 20) {
+            r.Right = w - r.Top;
+        }
+    }
+    r.Left = std::max(r.Left, 0);
+    r.Top = std::max(r.Top, 0);
+    r.Right = std::min(r.Right, w);
+    r.Bottom = std::min(r.Bottom, h);
+    return r;
+}
+
+// --- faces ---
+
+int TLabelData::streamIndex(int face) const {
+    const int faces = std::max(1, sheetPaper_->GetFaceCount());
+    if (face < 0 || face >= faces) throw Exception(msg::listIndexOutOfRange(face));
+    return SeparatelyDesign ? face : 0;
+}
+
+int TLabelData::FaceStreamCount() const {
+    const auto node = sheetNode();
+    return TDocStreamList(*node, kFaceList).Count();
+}
+
+bool TLabelData::HasFaceObjects(int face) const {
+    const int index = streamIndex(face);
+    const auto node = sheetNode();
+    TDocStreamList list(*node, kFaceList);
+    if (!list.ElementExists(index)) return false;
+    return list.OpenElementStream(index, storagemode::Read)->Size() > 0;
+}
+
+void TLabelData::ClearFace(int face) {
+    const int index = streamIndex(face);
+    {
+        const auto node = sheetNode();
+        TDocStreamList list(*node, kFaceList);
+        if (list.ElementExists(index)) list.DeleteElement(index);
+    }
+    modified_ = true;
+    ClearPreview(face);
+}
+
+void TLabelData::SaveFaceObjects(int face, const TDOList& list) {
+    const int index = streamIndex(face);
+    {
+        const auto node = sheetNode();
+        TDocStreamList faces(*node, kFaceList);
+        while (faces.Count() <= index) faces.AddElement();
+        auto stream = faces.OpenElementStream(index, storagemode::Create);
+        const auto* back = list.Count() == 1 ? dynamic_cast<const TLOBackImage*>(list[0]) : nullptr;
+        if (!(back && back->IsBlank()) && !list.IsEmpty()) {
+            TLDObjects root(list.Items());
+            WriteComponentResource(*stream, QStringLiteral("LabelData"), root);
+        }
+        // No object class of this program uses the vendor correction yet.
+        HasKVR = false;
+    }
+    modified_ = true;
+    ClearPreview(face);
+    EnsurePreview(face);
+}
+
+void TLabelData::LoadFaceObjects(int face, TDOList& list) {
+    const int index = streamIndex(face);
+    QByteArray bytes;
+    {
+        const auto node = sheetNode();
+        TDocStreamList faces(*node, kFaceList);
+        if (!faces.ElementExists(index)) return;
+        bytes = picturebytes::ReadRest(*faces.OpenElementStream(index, storagemode::Read));
+    }
+    if (codecs::HasContainerSignature(bytes)) bytes = codecs::Decompress(bytes);
+    if (bytes.isEmpty()) return;
+    TMemoryStream stream(std::move(bytes));
+    std::unique_ptr<TComponent> root(ReadComponentResource(stream, nullptr));
+    if (!dynamic_cast<TLDObjects*>(root.get())) throw Exception(msg::invalidCast());
+    std::vector<TDrawObject*> objects;
+    for (int i = 0; i < root->ComponentCount(); ++i)
+        if (auto* o = dynamic_cast<TDrawObject*>(root->Components(i))) objects.push_back(o);
+    for (TDrawObject* o : objects) {
+        root->RemoveComponent(o);
+        o->SetName(QString());
+        list.AddOwned(std::unique_ptr<TDrawObject>(o));
+    }
+    root.reset();
+
+    TFaceInfo info;
+    layoutPaper_->GetFaceInfo(0, info);
+    const TRect faceRect = info.FaceRect;
+    const TRect backRect = BackgroundRect();
+    TFaceInfo backInfo = info;
+    backInfo.FaceRect = {0, 0, backRect.Width(), backRect.Height()};
+    for (TDrawObject* o : objects) {
+        if (auto* date = dynamic_cast<TLODate*>(o)) {
+            switch (date->UpdateFlag()) {
+                case dufOpen:
+                    date->SetDate(opened_);
+                    break;
+                case dufPrint:
+                    date->SetDate(LastPrint);
+                    break;
+                case dufSave:
+                    date->SetDate(LastSave);
+                    break;
+                case dufNo:
+                    break;
+            }
+        }
+        if (auto* back = dynamic_cast<TLOBackImage*>(o)) {
+            back->SetFaceInfo(backInfo);
+            back->SetLogBounds(backRect);
+            continue;
+        }
+        if (dynamic_cast<TKeptObject*>(o)) continue;  // their position is kept data
+        auto* bounds = QueryFacet<IDOEncloseBounds>(o);
+        if (!bounds) continue;
+        const TRect b = bounds->GetBounds();
+        const int cx = (b.Left + b.Right) / 2;
+        const int cy = (b.Top + b.Bottom) / 2;
+        const auto pull = [](int c, int low, int high) {
+            if (c < low + 10) return low + 10 - c;
+            if (c > high - 10) return high - 10 - c;
+            return 0;
+        };
+        const int dx = pull(cx, faceRect.Left, faceRect.Right);
+        const int dy = pull(cy, faceRect.Top, faceRect.Bottom);
+        if (dx != 0 || dy != 0) bounds->OffsetBy(dx, dy);
+    }
+}
+
+// --- previews ---
+
+void TLabelData::ClearPreview(int face) {
+    const int index = streamIndex(face);
+    const auto node = sheetNode();
+    TDocStreamList list(*node, kPreviewList);
+    if (list.ElementExists(index)) list.DeleteElement(index);
+}
+
+void TLabelData::writePreview(int index, const QImage& image) {
+    const auto node = sheetNode();
+    TDocStreamList list(*node, kPreviewList);
+    while (list.Count() <= index) list.AddElement();
+    auto stream = list.OpenElementStream(index, storagemode::Create);
+    if (image.isNull()) return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    TPNGImage graphic;
+    graphic.SetBytes(png);
+    WritePictureData(&graphic, *stream);
+}
+
+void TLabelData::EnsurePreview(int face) {
+    const int index = streamIndex(face);
+    {
+        const auto node = sheetNode();
+        TDocStreamList list(*node, kPreviewList);
+        if (list.ElementExists(index) &&
+            list.OpenElementStream(index, storagemode::Read)->Size() > 0)
+            return;
+    }
+    TDOList objects;
+    LoadFaceObjects(face, objects);
+    QImage image;
+    TFaceInfo info;
+    layoutPaper_->GetFaceInfo(0, info);
+    const int fw = info.FaceRect.Width();
+    const int fh = info.FaceRect.Height();
+    // A face without size shows nothing.
+    if (!objects.IsEmpty() && fw > 0 && fh > 0) {
+        QImage full;
+        RenderFaceObjects(info, objects, full, 100);
+        int w = int(std::lround(double(fw) * kPreviewSize / fh));
+        int h = kPreviewSize;
+        if (w > kPreviewSize) {
+            h = int(std::lround(double(fh) * kPreviewSize / fw));
+            w = kPreviewSize;
+        }
+        image = full.scaled(std::max(w, 1), std::max(h, 1), Qt::IgnoreAspectRatio,
+                            Qt::SmoothTransformation);
+    }
+    objects.FreeAll();
+    writePreview(index, image);
+}
+
+std::unique_ptr<TGraphic> TLabelData::GetPreview(int face) {
+    EnsurePreview(face);
+    const int index = streamIndex(face);
+    const auto node = sheetNode();
+    TDocStreamList list(*node, kPreviewList);
+    return ReadPreviewStream(*list.OpenElementStream(index, storagemode::Read));
+}
+
+// --- saving and opening ---
+
+void TLabelData::compressFaces() {
+    const auto node = sheetNode();
+    TDocStreamList faces(*node, kFaceList);
+    for (int i = 0; i < faces.Count(); ++i) {
+        if (!faces.ElementExists(i)) continue;
+        QByteArray bytes = picturebytes::ReadRest(*faces.OpenElementStream(i, storagemode::Read));
+        if (bytes.isEmpty() || codecs::HasContainerSignature(bytes)) continue;
+        faces.OpenElementStream(i, storagemode::Create)->WriteBytes(codecs::Compress(bytes));
+    }
+}
+
+void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progress) {
+    if (progress) progress->BeginPhase(SheetCount() + 2);
+    const auto step = [progress] {
+        if (progress) progress->Step();
+    };
+    saveSheetRecords();
+    step();
+    {
+        TDataInfo info;
+        info.DataName = DataName;
+        info.CurrentSheetNo = current_;
+        info.LastPrint = LastPrint;
+        info.LastSave = LastSave;
+        info.SheetMode = SheetMode;
+        info.FaceSides = FaceSides;
+        info.FrontCover = FrontCover;
+        info.BackCover = BackCover;
+        info.CommonGrid()->Assign(*commonGrid_);
+        const QString names[3] = {QStringLiteral("ProductInfo"), QStringLiteral("CreatorInfoE"),
+                                  QStringLiteral("CreatorInfoJ")};
+        for (int i = 0; i < 3; ++i) products_[size_t(i)]->SetName(names[i]);
+        info.ProductInfo = products_[0].get();
+        info.CreatorInfoE = products_[1].get();
+        info.CreatorInfoJ = products_[2].get();
+        auto unname = qScopeGuard([this] {
+            for (auto& p : products_) p->SetName(QString());
+        });
+        TDocStream s(*storage_, storagemode::Create, QStringLiteral("DataInfo"));
+        WriteComponentResource(s, QStringLiteral("DataInfo"), info);
+    }
+    step();
+    const int previous = current_;
+    for (int i = 0; i < SheetCount(); ++i) {
+        SelectSheet(i);
+        // Every face that has a stream, and at least the first, gets its preview.
+        const int faces = std::max(1, FaceStreamCount());
+        const int known = std::max(1, sheetPaper_->GetFaceCount());
+        for (int f = 0; f < std::min(faces, known); ++f)
+            if (SeparatelyDesign || f == 0) EnsurePreview(f);
+        compressFaces();
+        step();
+    }
+    if (previous >= 0) SelectSheet(previous);
+    {
+        TargetLock lock(fileName);
+        storage_->SaveTo(fileName);
+    }
+    modified_ = false;
+    if (progress) progress->EndPhase();
+}
+
+void TLabelData::LoadFromFile(const QString& fileName) {
+    storage_->LoadFrom(fileName);
+    sheets_ = std::make_unique<TDocStorageList>(*storage_, kSheetList);
+    current_ = -1;
+    TDataInfo info;
+    {
+        TDocStream s(*storage_, storagemode::Read, QStringLiteral("DataInfo"));
+        ReadComponentResource(s, &info);
+    }
+    const int count = SheetCount();
+    if (count < 1) throw Exception(msg::invalidStreamFormat());
+    DataName = info.DataName;
+    LastPrint = info.LastPrint;
+    LastSave = info.LastSave;
+    SheetMode = info.SheetMode;
+    FaceSides = info.FaceSides;
+    FrontCover = info.FrontCover;
+    BackCover = info.BackCover;
+    commonGrid_->Assign(*info.CommonGrid());
+    if (info.ProductInfo) {
+        auto copy = std::unique_ptr<TComponent>(
+            static_cast<TComponent*>(info.ProductInfo->ClassType().create()));
+        if (copy) {
+            copy->Assign(*info.ProductInfo);
+            products_[0] = std::move(copy);
+        }
+    }
+    opened_ = platform::dateTimeNow();
+    // A current sheet beyond the sheets that exist falls back to the first.
+    const int sheet =
+        info.CurrentSheetNo >= 0 && info.CurrentSheetNo < count ? info.CurrentSheetNo : 0;
+    current_ = sheet;
+    loadSheetRecords();
+    modified_ = false;
+}
