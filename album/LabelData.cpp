@@ -486,9 +486,9 @@ void TLabelData::compressFaces() {
 }
 
 void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progress) {
-    if (progress) progress->BeginPhase(SheetCount() + 2);
+    if (progress) progress->BeginPhase(1, SheetCount() + 2);
     const auto step = [progress] {
-        if (progress) progress->Step();
+        if (progress) progress->StepPhase();
     };
     saveSheetRecords();
     step();

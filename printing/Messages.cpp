@@ -85,4 +85,14 @@ QString printingProgressCaption() {
     return QStringLiteral("印刷中です。少しお待ちください．．．");
 }
 
+QString bothCoversItem() {
+    return QStringLiteral("表表紙+裏表紙");
+}
+QString frontCoverOnlyItem() {
+    return QStringLiteral("表表紙のみ");
+}
+QString backCoverOnlyItem() {
+    return QStringLiteral("裏表紙のみ");
+}
+
 }  // namespace msg

@@ -34,5 +34,8 @@ QString waitPrintJobText();
 QString spoolAllCaption();
 QString abortPrintCaption();
 QString printingProgressCaption();
+QString bothCoversItem();
+QString frontCoverOnlyItem();
+QString backCoverOnlyItem();
 
 }  // namespace msg

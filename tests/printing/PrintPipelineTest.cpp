@@ -6,6 +6,7 @@
 #include "paper/Papers.h"
 #include "platform/IntMath.h"
 #include "printing/JobMonitor.h"
+#include "printing/PrintDialogLogic.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/StretchPrintPage.h"
 #include "tests/support/TempDir.h"
@@ -317,4 +318,95 @@ TEST(PrintTool, PrintsCatalogueFacesToPdf) {
     EXPECT_LT(darkest, 128);
     EXPECT_EQ(qGray(page.pixel(x - 20, y)), 255);
     EXPECT_NE(RunTool(QStringLiteral(VELLUMO_TOOL), {"print", catalogue, disc}, dir).code, 0);
+}
+
+TEST(PrintTool, PrintedAlbumLooksLikeItsRendering) {
+    TempDir dir;
+    const QString tool = QStringLiteral(VELLUMO_TOOL);
+    const QString catalogue = QStringLiteral(VELLUMO_BIN_DIR "/corvane.ppr");
+    const QString album = dir.file("a.vld");
+    ASSERT_EQ(
+        RunTool(tool, {"album", "new", catalogue, "フォトアルバム用紙 A4 写真2枚", album}, dir)
+            .code,
+        0);
+    const QString text = dir.write("l.txt", R"(list 2
+object TLOCircle
+  Left = 100
+  Top = 150
+  Width = 600
+  Height = 400
+  Brush.Color = clRed
+end
+object TLOWizardText
+  Left = 200
+  Top = 700
+  Width = 1200
+  Height = 300
+  Text.Strings = ('Album 2026')
+  Font.Name = 'IPAPGothic'
+  Font.Size = 45
+end
+)");
+    const QString list = dir.file("l.lst");
+    ASSERT_EQ(RunTool(tool, {"stream", "build", "--list", text, list}, dir).code, 0);
+    ToolRun r = RunTool(tool, {"album", "put", album, "--sheet", "2", "--face", "0", list}, dir);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString pdf = dir.file("a.pdf"), png = dir.file("r.png");
+    r = RunTool(tool, {"print", album, "--pdf", pdf}, dir);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("job 0: completed"));
+    ASSERT_EQ(
+        RunTool(tool, {"album", "render", album, "--sheet", "2", "--dpi", "50", png}, dir).code, 0);
+    const QImage printed = rasterisePdf(pdf, 50, dir.path()), rendered(png);
+    ASSERT_FALSE(printed.isNull());
+    ASSERT_FALSE(rendered.isNull());
+    // Same picture, the rendering without the media's last partial pixel.
+    ASSERT_LE(std::abs(printed.width() - rendered.width()), 1);
+    ASSERT_LE(std::abs(printed.height() - rendered.height()), 1);
+    qint64 diff = 0, inked = 0;
+    const int w = std::min(printed.width(), rendered.width()),
+              h = std::min(printed.height(), rendered.height());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int a = qGray(printed.pixel(x, y)), b = qGray(rendered.pixel(x, y));
+            diff += std::abs(a - b);
+            inked += b < 200;
+        }
+    EXPECT_GT(inked, 200);
+    EXPECT_LT(double(diff) / (w * h), 4.0);
+}
+
+TEST(PrintDialog, PageChoicesSelectSheetsAndTheSizeQuestion) {
+    // Covers and five pages.
+    const TPrintDialogLogic logic(7, true, true);
+    EXPECT_EQ(logic.CoverItems(), (QStringList{"表表紙+裏表紙", "表表紙のみ", "裏表紙のみ"}));
+    TPrintSpec spec;
+    TPrintDialogState s;
+    logic.Apply(s, spec);
+    EXPECT_EQ(spec.SheetFlags, QByteArray("\0\0\1\1\1\1\1", 7));
+    s.Choice = TPageChoice::Range;
+    s.FirstPage = -4;
+    s.LastPage = 9;
+    s.Offset = {1200, -5};
+    logic.Clamp(s);
+    EXPECT_EQ(s.FirstPage, 1);
+    EXPECT_EQ(s.LastPage, 5);
+    EXPECT_EQ(s.Offset, QPoint(999, -5));
+    s.FirstPage = 2;
+    s.LastPage = 3;
+    logic.Apply(s, spec);
+    EXPECT_EQ(spec.SheetFlags, QByteArray("\0\0\0\1\1", 5));
+    EXPECT_EQ(spec.PrintOffset, QPoint(999, -5));
+    s.FirstPage = 4;  // an empty range cannot start
+    EXPECT_FALSE(logic.CanStart(s));
+    s.Choice = TPageChoice::Covers;
+    s.CoverItem = 2;
+    logic.Apply(s, spec);
+    EXPECT_EQ(spec.SheetFlags, QByteArray("\0\1", 2));
+    // Only a back cover: one item, and no covers at all disables the choice.
+    EXPECT_EQ(TPrintDialogLogic(3, false, true).CoverItems(), QStringList{"裏表紙のみ"});
+    EXPECT_FALSE(TPrintDialogLogic(3, false, false).CoversEnabled());
+
+    EXPECT_FALSE(PaperSizeDiffers({2099, 2981}, {2100, 2970}));
+    EXPECT_TRUE(PaperSizeDiffers({2100, 2990}, {2100, 2970}));
 }

@@ -65,9 +65,9 @@ constexpr ToolCommand kCommands[] = {
      {},
      runRender},
     {u"print",
-     u"print CATALOGUE PAPERNAME (--printer NAME | --pdf OUT.pdf) [--objects LISTFILE] "
-     u"[--landscape] [--offset X,Y] [--resolution DPI] [--banding 0|1|2] [--copies N] "
-     u"[--outline] [--trim]",
+     u"print FILE.vld [--sheets LIST] | CATALOGUE PAPERNAME [--objects LISTFILE] [--landscape] "
+     u"[--outline] [--trim]; both (--printer NAME | --pdf OUT.pdf) [--offset X,Y] "
+     u"[--resolution DPI] [--banding 0|1|2] [--copies N]",
      {},
      runPrint},
     {u"fonts", u"fonts", u"  名前、ファミリ、ファイル、縦書きの有無をタブ区切りで表示", runFonts},

@@ -1,8 +1,9 @@
-// corvane-tool print: the faces of a catalogue paper printed through the print pipeline,
-// to a printer of the spooler or to a PDF file (the built-in PDF printer), each face
-// carrying the objects of a draw-object list (face-relative, as render takes them) or
-// only its outline. Prints each job's id and its final state.
+// corvane-tool print: the sheets of an album, or the faces of a catalogue paper, printed
+// through the print pipeline to a printer of the spooler or to a PDF file (the built-in
+// PDF printer). A paper's faces carry the objects of a draw-object list (face-relative, as
+// render takes them) or only their outlines. Prints each job's id and its final state.
 
+#include "album/LabelData.h"
 #include "document/Messages.h"
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
@@ -12,6 +13,7 @@
 #include "platform/Exception.h"
 #include "platform/Messages.h"
 #include "platform/spooler/Spooler.h"
+#include "printing/AlbumPrint.h"
 #include "printing/PrintSite.h"
 #include "printing/Printer.h"
 #include "tools/Messages.h"
@@ -57,14 +59,16 @@ int runPrint(const ToolCommand& command, const QStringList& args) {
     const QCommandLineOption landscapeOpt(QStringLiteral("landscape"));
     const QCommandLineOption outlineOpt(QStringLiteral("outline"));
     const QCommandLineOption trimOpt(QStringLiteral("trim"));
+    const QCommandLineOption sheetsOpt(QStringLiteral("sheets"), QString(), QStringLiteral("L"));
     parser.addOptions({objectsOpt, printerOpt, pdfOpt, offsetOpt, resOpt, bandOpt, copiesOpt,
-                       landscapeOpt, outlineOpt, trimOpt});
+                       landscapeOpt, outlineOpt, trimOpt, sheetsOpt});
     if (!parseCommandLine(parser, command, args)) return usageError(command);
     const QStringList plain = parser.positionalArguments();
-    if (plain.size() != 2 || parser.isSet(printerOpt) == parser.isSet(pdfOpt))
+    const bool album = plain.size() == 1;
+    if ((plain.size() != 1 && plain.size() != 2) ||
+        parser.isSet(printerOpt) == parser.isSet(pdfOpt))
         return usageError(command);
     TPrintSpec spec;
-    spec.SetSheetFlag(0, true);
     spec.DrawFaceOutline = parser.isSet(outlineOpt);
     spec.DrawTrimLine = parser.isSet(trimOpt);
     int banding = -1;
@@ -89,6 +93,39 @@ int runPrint(const ToolCommand& command, const QStringList& args) {
         err(msg::cannotOpenFile(plain[0]));
         return 1;
     }
+    const QString printer =
+        parser.isSet(pdfOpt) ? platform::pdfPrinterName() : parser.value(printerOpt);
+    const auto choosePrinter = [&] {
+        ReplacePrinter(std::make_unique<TPrinter>());
+        Printer().SetPrinter(printer, {}, {}, {});
+        if (Printer().PrinterIndex() < 0) throw Exception(msg::invalidPrinterName());
+        if (parser.isSet(pdfOpt))
+            Printer().SetOutputFile(QFileInfo(parser.value(pdfOpt)).absoluteFilePath());
+    };
+    const auto report = [&](const std::vector<int>& jobs) {
+        for (const int job : jobs)
+            out(job == 0 ? QStringLiteral("job 0: completed")
+                         : QStringLiteral("job %1: %2")
+                               .arg(job)
+                               .arg(jobStateName(finalJobState(printer, job, 60))));
+        ReplacePrinter(nullptr);
+    };
+    if (album) {
+        TLabelData data;
+        data.LoadFromFile(plain[0]);
+        if (parser.isSet(sheetsOpt))
+            spec.SelectSheets(parser.value(sheetsOpt), data.SheetCount());
+        else  // every page; a document without pages prints its sheets
+            for (int i = data.SheetCount() > 2 ? 2 : 0; i < data.SheetCount(); ++i)
+                spec.SetSheetFlag(i, true);
+        choosePrinter();
+        TAlbumPrintHooks hooks;
+        hooks.BandingOverride = banding;
+        hooks.PrintWithoutKvr = [] { return true; };
+        report(PrintAlbum(data, spec, hooks));
+        return 0;
+    }
+    spec.SetSheetFlag(0, true);
     TPapers papers;
     papers.Open(plain[0], true);
     const int index = papers.IndexOfPaper(plain[1]);
@@ -114,25 +151,10 @@ int runPrint(const ToolCommand& command, const QStringList& args) {
         };
     }
 
-    const QString printer =
-        parser.isSet(pdfOpt) ? platform::pdfPrinterName() : parser.value(printerOpt);
-    ReplacePrinter(std::make_unique<TPrinter>());
-    Printer().SetPrinter(printer, {}, {}, {});
-    if (Printer().PrinterIndex() < 0) throw Exception(msg::invalidPrinterName());
-    if (parser.isSet(pdfOpt))
-        Printer().SetOutputFile(QFileInfo(parser.value(pdfOpt)).absoluteFilePath());
+    choosePrinter();
     TPrintSite site(doc, nullptr, spec);
     site.BandingOverride = banding;
     site.Print();
-    for (const int job : site.JobIds()) {
-        if (job == 0) {
-            out(QStringLiteral("job 0: completed"));
-            continue;
-        }
-        out(QStringLiteral("job %1: %2")
-                .arg(job)
-                .arg(jobStateName(finalJobState(printer, job, 60))));
-    }
-    ReplacePrinter(nullptr);
+    report(site.JobIds());
     return 0;
 }
