@@ -63,12 +63,6 @@ QString monochromeValue() {
     return QStringLiteral("モノクロ");
 }
 
-QString photoAlbumGroupMarker() {
-    return QStringLiteral("フォトアルバム");
-}
-QString albumCoverMarker() {
-    return QStringLiteral("表紙");
-}
 QString sheetListInvalid(const QString& list) {
     return QStringLiteral("印刷するシートの指定が正しくありません: %1").arg(list);
 }

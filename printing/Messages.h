@@ -27,8 +27,6 @@ QString colourValue();
 QString monochromeValue();
 
 // Printing albums.
-QString photoAlbumGroupMarker();  // a paper group naming photo-album papers
-QString albumCoverMarker();       // a photo-album paper name naming a cover
 QString sheetListInvalid(const QString& list);
 QString waitPrintJobText();
 QString spoolAllCaption();

@@ -1,5 +1,6 @@
 #include "printing/PrintSite.h"
 
+#include "album/PageLimits.h"
 #include "app/frame/AppFrame.h"
 #include "objects/BackImage.h"
 #include "platform/IntMath.h"
@@ -18,10 +19,10 @@
 using platform::mulDiv;
 
 bool IsPhotoAlbumPaper(const TPaperInfo& paper) {
-    return paper.GroupName().contains(msg::photoAlbumGroupMarker());
+    return IsAlbumPaper(paper);
 }
 bool IsAlbumCoverPaper(const TPaperInfo& paper) {
-    return IsPhotoAlbumPaper(paper) && paper.PaperName().contains(msg::albumCoverMarker());
+    return IsAlbumPaper(paper) && IsCoverPaper(paper);
 }
 bool IsAlbumSheetPaper(const TPaperInfo& paper) {
     return IsPhotoAlbumPaper(paper) && !IsAlbumCoverPaper(paper);
