@@ -63,4 +63,30 @@ QString monochromeValue() {
     return QStringLiteral("モノクロ");
 }
 
+QString sheetListInvalid(const QString& list) {
+    return QStringLiteral("印刷するシートの指定が正しくありません: %1").arg(list);
+}
+QString waitPrintJobText() {
+    return QStringLiteral("スプールされたページの印刷完了を待っています．．．");
+}
+QString spoolAllCaption() {
+    return QStringLiteral("残りページをすべてスプール");
+}
+QString abortPrintCaption() {
+    return QStringLiteral("印刷中止");
+}
+QString printingProgressCaption() {
+    return QStringLiteral("印刷中です。少しお待ちください．．．");
+}
+
+QString bothCoversItem() {
+    return QStringLiteral("表表紙+裏表紙");
+}
+QString frontCoverOnlyItem() {
+    return QStringLiteral("表表紙のみ");
+}
+QString backCoverOnlyItem() {
+    return QStringLiteral("裏表紙のみ");
+}
+
 }  // namespace msg

@@ -26,4 +26,14 @@ QString colourCaption();
 QString colourValue();
 QString monochromeValue();
 
+// Printing albums.
+QString sheetListInvalid(const QString& list);
+QString waitPrintJobText();
+QString spoolAllCaption();
+QString abortPrintCaption();
+QString printingProgressCaption();
+QString bothCoversItem();
+QString frontCoverOnlyItem();
+QString backCoverOnlyItem();
+
 }  // namespace msg

@@ -1,8 +1,12 @@
 #include "printing/Printer.h"
 
+#include "platform/Exception.h"
+#include "platform/Messages.h"
 #include "platform/spooler/DevMode.h"
+#include "platform/spooler/PrintOutput.h"
 #include "platform/spooler/PrinterDriver.h"
 #include "printing/KvrPrinter.h"
+#include "printing/PrinterCanvas.h"
 
 namespace dm = platform::devmode;
 
@@ -12,6 +16,8 @@ std::unique_ptr<TPrinter>& current() {
     return printer;
 }
 }  // namespace
+
+TPrinter::~TPrinter() = default;
 
 TPrinter::TPrinter() {
     for (const auto& p : platform::systemSpooler().printers()) printers_ << p.name;
@@ -47,6 +53,35 @@ int TPrinter::Resolution() const {
 
 int TPrinter::Orientation() const {
     return devMode_.isEmpty() ? 1 : dm::i16(devMode_, dm::Orientation);
+}
+
+void TPrinter::SetOrientation(int orientation) {
+    if (devMode_.isEmpty()) return;
+    dm::setI16(devMode_, dm::Orientation, orientation == 2 ? 2 : 1);
+    dm::setU32(devMode_, dm::Fields, dm::u32(devMode_, dm::Fields) | dm::DM_ORIENTATION);
+}
+
+bool TPrinter::SelectPaperSize(QSize portrait) {
+    if (devMode_.isEmpty()) return false;
+    const auto drv = platform::PrinterDriver::open(platform::systemSpooler(), device_);
+    const auto near = [](int a, int b) { return std::abs(a - b) < 20; };
+    const QSize current(dm::i16(devMode_, dm::PaperWidth), dm::i16(devMode_, dm::PaperLength));
+    if (near(current.width(), portrait.width()) && near(current.height(), portrait.height()))
+        return true;
+    for (const auto& f : drv.forms())
+        if (!f.media.isEmpty() && near(f.size.width(), portrait.width()) &&
+            near(f.size.height(), portrait.height())) {
+            QByteArray b = devMode_;
+            dm::setI16(b, dm::PaperSize, f.id);
+            dm::setI16(b, dm::PaperWidth, f.size.width());
+            dm::setI16(b, dm::PaperLength, f.size.height());
+            dm::setU32(
+                b, dm::Fields,
+                dm::u32(b, dm::Fields) | dm::DM_PAPERSIZE | dm::DM_PAPERWIDTH | dm::DM_PAPERLENGTH);
+            devMode_ = drv.merge(b);
+            return true;
+        }
+    return false;
 }
 
 QSize TPrinter::PhysicalPage() const {
@@ -85,20 +120,86 @@ QRect TPrinter::PrintableRect() const {
     return r;
 }
 
-void TPrinter::BeginDoc(const QString& title) {
-    printing_ = true;
-    title_ = title;
-    jobId_ = 0;
+int TPrinter::CanvasResolution() const {
+    if (devMode_.isEmpty()) return 0;
+    return TPrinterCanvas::CanvasResolution(
+        QSize(dm::i16(devMode_, dm::PaperWidth), dm::i16(devMode_, dm::PaperLength)), Resolution());
 }
 
-void TPrinter::EndDoc(int jobId) {
+void TPrinter::BeginDoc(const QString& title) {
+    if (printing_) throw Exception(msg::printJobFailed(title));
+    if (device_.isEmpty() || devMode_.isEmpty()) throw Exception(msg::invalidPrinterName());
+    auto& spooler = platform::systemSpooler();
+    const auto info = spooler.printer(device_);
+    if (!info) throw Exception(msg::invalidPrinterName());
+    const auto drv = platform::PrinterDriver::open(spooler, device_);
+    platform::SpoolerOptions options = drv.jobOptions(devMode_);
+    const bool pdfPrinter = device_ == platform::pdfPrinterName();
+    if (pdfPrinter && !outputFile_.isEmpty())
+        options.append({QStringLiteral("output-file"), outputFile_});
+    const auto encoding =
+        pdfPrinter ? platform::PrintEncoding::Pdf : platform::printEncodingFor(*info);
+    auto document =
+        spooler.startJob(device_, title, options, platform::printEncodingFormat(encoding));
+    const int jobId = document->jobId();
+    // The media as the spooler knows it, always upright; lengths in 1/100 mm.
+    platform::PrintMediaGeometry media;
+    media.width = dm::i16(devMode_, dm::PaperWidth) * 10;
+    media.length = dm::i16(devMode_, dm::PaperLength) * 10;
+    media.dpi = CanvasResolution();
+    output_ = encoding == platform::PrintEncoding::Pdf
+                  ? platform::makePdfOutput(std::move(document), media)
+                  : platform::makePwgOutput(std::move(document), media);
+    title_ = title;
+    jobId_ = pdfPrinter ? 0 : jobId;
+    printing_ = true;
+    aborted_ = false;
+    pageNumber_ = 0;
+    NewPage();
+}
+
+QSize TPrinter::PageSize() const {
+    if (devMode_.isEmpty()) return {};
+    const int dpi = CanvasResolution();
+    QSize s(dm::i16(devMode_, dm::PaperWidth) * dpi / 254,
+            dm::i16(devMode_, dm::PaperLength) * dpi / 254);
+    return Orientation() == 2 ? s.transposed() : s;
+}
+
+void TPrinter::NewPage() {
+    if (!printing_) return;
+    if (canvas_) canvas_->EndPage();
+    canvas_ = std::make_unique<TPrinterCanvas>(PageSize(), CanvasResolution(), output_.get());
+    ++pageNumber_;
+}
+
+void TPrinter::EndDoc() {
+    if (!printing_) return;
+    try {
+        canvas_->EndPage();
+        canvas_.reset();
+        const int id = output_->finish();
+        output_.reset();
+        if (device_ != platform::pdfPrinterName()) jobId_ = id;
+    } catch (...) {
+        canvas_.reset();
+        output_.reset();  // an unfinished document cancels its job
+        printing_ = false;
+        throw;
+    }
     printing_ = false;
-    jobId_ = jobId;
 }
 
 void TPrinter::Abort() {
-    if (printing_ && jobId_) platform::systemSpooler().cancelJob(device_, jobId_);
+    canvas_.reset();
+    output_.reset();  // drops the document, which cancels the job
+    if (printing_) aborted_ = true;
     printing_ = false;
+}
+
+TPrinterCanvas& TPrinter::Canvas() {
+    if (!canvas_) throw Exception(msg::printJobFailed(title_));
+    return *canvas_;
 }
 
 TPrinter& Printer() {

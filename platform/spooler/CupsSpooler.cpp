@@ -85,6 +85,7 @@ public:
             throw Exception(msg::printJobFailed(text(cupsLastErrorString())));
         return job_;
     }
+    int jobId() const override { return job_; }
 
 private:
     std::unique_ptr<Dest> dest_;

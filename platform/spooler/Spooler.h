@@ -69,6 +69,8 @@ public:
     virtual ~SpoolerDocument() = default;
     virtual void write(const QByteArray& bytes) = 0;
     virtual int finish() = 0;
+    // The job's id from the moment the job exists (0 when the spooler has no queue).
+    virtual int jobId() const { return 0; }
 };
 
 class Spooler {

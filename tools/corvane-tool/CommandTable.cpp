@@ -73,6 +73,12 @@ constexpr ToolCommand kCommands[] = {
      u"OUT.png",
      {},
      runRender},
+    {u"print",
+     u"print FILE.vld [--sheets LIST] | CATALOGUE PAPERNAME [--objects LISTFILE] [--landscape] "
+     u"[--outline] [--trim]; both (--printer NAME | --pdf OUT.pdf) [--offset X,Y] "
+     u"[--resolution DPI] [--banding 0|1|2] [--copies N]",
+     {},
+     runPrint},
     {u"fonts", u"fonts", u"  名前、ファミリ、ファイル、縦書きの有無をタブ区切りで表示", runFonts},
     {u"text",
      u"text convert [--half-to-full] [--minus-exc] [--digits-to-kanji] TEXT | layout [--font "

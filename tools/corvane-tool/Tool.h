@@ -34,6 +34,7 @@ void listPaperExtras(const TPapersV2& papers, int i);
 int runProducts(const ToolCommand& command, const QStringList& args);
 int runPicture(const ToolCommand& command, const QStringList& args);
 int runRender(const ToolCommand& command, const QStringList& args);
+int runPrint(const ToolCommand& command, const QStringList& args);
 int runAlbum(const ToolCommand& command, const QStringList& args);
 int runFonts(const ToolCommand& command, const QStringList& args);
 int runText(const ToolCommand& command, const QStringList& args);
