@@ -2,6 +2,7 @@
 
 #include "album/KeptData.h"
 #include "album/LDObjects.h"
+#include "document/ProductInfo.h"
 #include "document/stream/ClassRegistry.h"
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/picture/GraphicRegistry.h"
@@ -24,6 +25,7 @@ void RegisterAlbumClasses() {
         RegisterTemporaryPicture();
         RegisterStandardGraphics();
         if (!LookupClass(u"TLDObjects")) RegisterPersistentClass<TLDObjects>();
+        RegisterProductClasses();
         RegisterKeptClasses();
     });
 }

@@ -38,19 +38,6 @@ void TKeptObject::AssignProperties(const TDrawObject& source) {
     if (const auto* kept = dynamic_cast<const TKeptObject*>(&source)) kept_.assign(kept->kept_);
 }
 
-void TKeptRecord::DefineCustomProperties(TFiler& filer) {
-    TComponent::DefineCustomProperties(filer);
-    kept_.define(filer);
-}
-
-void TKeptRecord::Assign(const TPersistent& source) {
-    if (const auto* kept = dynamic_cast<const TKeptRecord*>(&source)) {
-        kept_.assign(kept->kept_);
-        return;
-    }
-    TComponent::Assign(source);
-}
-
 namespace {
 
 constexpr std::array<const char*, 13> kKeptNames = {
@@ -83,17 +70,7 @@ void registerKept(std::index_sequence<I...>) {
     (one(keptClassAt<I>()), ...);
 }
 
-TPersistent* makeProductInfo() {
-    return new TKeptRecord(KeptProductInfoClass());
-}
-
 }  // namespace
-
-const PersistentClass& KeptProductInfoClass() {
-    static const PersistentClass info("TProductInfo", &TComponent::StaticClass(), &makeProductInfo,
-                                      nullptr);
-    return info;
-}
 
 const QStringList& KeptObjectClassNames() {
     static const QStringList names = [] {
@@ -106,8 +83,5 @@ const QStringList& KeptObjectClassNames() {
 
 void RegisterKeptClasses() {
     static std::once_flag once;
-    std::call_once(once, [] {
-        registerKept(std::make_index_sequence<kKeptNames.size()>());
-        if (!LookupClass(u"TProductInfo")) RegisterPersistentClass(KeptProductInfoClass());
-    });
+    std::call_once(once, [] { registerKept(std::make_index_sequence<kKeptNames.size()>()); });
 }

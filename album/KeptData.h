@@ -6,8 +6,7 @@
 // TKeptObject is a draw object under the stored class name (shapes, decorated strings,
 // barcodes, OLE objects, illustrations, album photos, groups): it paints nothing and has
 // no bounds; its stored class is below TComponent (not TDrawObject), so none of its
-// properties is taken as a draw object's. TKeptRecord is a plain component kept the same way
-// (product records).
+// properties is taken as a draw object's.
 
 #include "drawing/DrawObject.h"
 
@@ -54,24 +53,8 @@ private:
     KeptProperties kept_;
 };
 
-class TKeptRecord : public TComponent {
-public:
-    explicit TKeptRecord(const PersistentClass& cls, TComponent* owner = nullptr)
-        : TComponent(owner), cls_(cls) {}
-    const PersistentClass& ClassType() const override { return cls_; }
-    void DefineCustomProperties(TFiler& filer) override;
-    void Assign(const TPersistent& source) override;
-
-private:
-    const PersistentClass& cls_;
-    KeptProperties kept_;
-};
-
 // The stored names kept as draw objects.
 const QStringList& KeptObjectClassNames();
 // Registers every kept name that no class of the program has taken (call after the real
 // classes are registered); later calls do nothing.
 void RegisterKeptClasses();
-// The class of the product records while the program has no product record class: a
-// kept record named "TProductInfo".
-const PersistentClass& KeptProductInfoClass();

@@ -8,6 +8,7 @@
 #include "album/PreviewReader.h"
 #include "album/PrintableArea.h"
 #include "document/Messages.h"
+#include "document/ProductInfo.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStream.h"
 #include "document/storage/StorageMode.h"
@@ -51,8 +52,14 @@ const QString kSheetList = QStringLiteral("Sheets\\NameList");
 const QString kFaceList = QStringLiteral("NameList");
 const QString kPreviewList = QStringLiteral("Preview");
 
-std::unique_ptr<TComponent> newProductRecord() {
-    return std::unique_ptr<TComponent>(static_cast<TComponent*>(KeptProductInfoClass().create()));
+// Record 0 describes the product, records 1 and 2 the creator (English and Japanese).
+std::unique_ptr<TComponent> newProductRecord(size_t index) {
+    auto record = std::make_unique<TProductInfo>();
+    if (index == 0)
+        record->CompleteAsProduct();
+    else
+        record->MakeCreatorDefaults();
+    return record;
 }
 
 // A shared lock on the file being replaced: refused while another program writes it.
@@ -95,7 +102,7 @@ TLabelData::TLabelData(TComponent* owner)
     sheets_ = std::make_unique<TDocStorageList>(*storage_, kSheetList);
     grid_->Size = 100;
     commonGrid_->Size = 100;
-    for (auto& p : products_) p = newProductRecord();
+    for (size_t i = 0; i < products_.size(); ++i) products_[i] = newProductRecord(i);
     LastPrint = LastSave = opened_ = platform::dateTimeNow();
     rebuildLayoutPaper();
     AddSheet();
@@ -653,14 +660,11 @@ void TLabelData::LoadFromFile(const QString& fileName) {
     FrontCover = info.FrontCover;
     BackCover = info.BackCover;
     commonGrid_->Assign(*info.CommonGrid());
-    if (info.ProductInfo) {
-        auto copy = std::unique_ptr<TComponent>(
-            static_cast<TComponent*>(info.ProductInfo->ClassType().create()));
-        if (copy) {
-            copy->Assign(*info.ProductInfo);
-            products_[0] = std::move(copy);
-        }
-    }
+    // All three records come back, so a save keeps the creator records too.
+    const TComponent* stored[3] = {info.ProductInfo, info.CreatorInfoE, info.CreatorInfoJ};
+    for (size_t i = 0; i < 3; ++i)
+        if (const auto* record = dynamic_cast<const TProductInfo*>(stored[i]))
+            products_[i]->Assign(*record);
     opened_ = platform::dateTimeNow();
     // A current sheet beyond the sheets that exist falls back to the first.
     const int sheet =

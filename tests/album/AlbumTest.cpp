@@ -4,6 +4,7 @@
 #include "album/LabelData.h"
 #include "album/PageLimits.h"
 #include "album/PreviewReader.h"
+#include "document/ProductInfo.h"
 #include "document/storage/DocStream.h"
 #include "document/storage/StorageMode.h"
 #include "document/storage/TemporaryStorage.h"
@@ -206,6 +207,9 @@ TEST(AlbumDocument, SaveAndOpen) {
         TLabelData d;
         d.DataName = QStringLiteral("旅行");
         d.FaceSides = fsBoth;
+        auto& creator = dynamic_cast<TProductInfo&>(d.CreatorInfoJ());
+        ASSERT_GT(creator.Items().Count(), 0);
+        creator.Items().Items(0)->Info().Assign(QStringList{QStringLiteral("山田")});
         d.SelectSheet(2);
         d.SetSheetPaper(*paper(2));
         TDOList list;
@@ -232,6 +236,9 @@ TEST(AlbumDocument, SaveAndOpen) {
     TLabelData d;
     d.LoadFromFile(file);
     EXPECT_EQ(d.DataName, QStringLiteral("旅行"));
+    // The creator records come back with the product record.
+    EXPECT_EQ(dynamic_cast<TProductInfo&>(d.CreatorInfoJ()).Items().Items(0)->Info().ToStringList(),
+              QStringList{QStringLiteral("山田")});
     EXPECT_EQ(d.FaceSides, fsBoth);
     EXPECT_EQ(d.CurrentSheet(), 2);
     EXPECT_TRUE(d.IsBackSide(3));
