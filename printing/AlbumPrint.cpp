@@ -2,6 +2,7 @@
 
 #include "album/LabelData.h"
 #include "drawing/DOList.h"
+#include "objects/AlbumPhoto.h"
 #include "platform/DateTime.h"
 #include "printing/KvrManager.h"
 
@@ -32,6 +33,8 @@ bool TAlbumPrintDocument::HasFaceObjects(int face) {
 std::vector<std::unique_ptr<TDrawObject>> TAlbumPrintDocument::FaceObjects(int face) {
     TDOList list;
     data_.LoadFaceObjects(face, list);
+    // Photos print from their full picture within the print limits; empty frames vanish.
+    SwitchToPrintRendering(list.Items());
     return list.TakeOwned();
 }
 
