@@ -87,7 +87,7 @@ public:
 
 // --- reading order ---
 
-// The Part's pairwise rule: A comes before B by their centres and top edges.
+// The pairwise reading rule: A comes before B by their centres and top edges.
 bool FrameComesBefore(const TRect& a, const TRect& b);
 // The album photos of `objects` in reading order. The pairwise rule is not transitive
 // (frames rising like a staircase form a cycle), so the frames are ordered once: the next

@@ -35,7 +35,7 @@ bool IsPhotoAlbumPaper(const TPaperInfo& paper);
 bool IsAlbumCoverPaper(const TPaperInfo& paper);
 bool IsAlbumSheetPaper(const TPaperInfo& paper);
 
-// The rendering resolution: the spec's when set, 254 with "Banding" 1, else the printer's.
+// The rendering resolution: the print spec's when set, 254 with "Banding" 1, else the printer's.
 int PrintRenderResolution(const TPrintSpec& spec, int banding, int printerDpi);
 // The device offset of borderless compensation at resolution `dpi` (zero when the record
 // asks for none).
@@ -95,7 +95,7 @@ private:
 };
 
 // A catalogue paper printed as a one-sheet document: its faces carry no objects, so only
-// face outlines and trim lines of the spec print (or the objects a caller supplies).
+// face outlines and trim lines of the print spec (or the objects a caller supplies).
 class TPaperPrintDocument : public IPrintDocument {
 public:
     explicit TPaperPrintDocument(const TPaperInfo& paper);
