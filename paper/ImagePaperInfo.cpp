@@ -81,6 +81,18 @@ void TImagePaperInfo::ClearFaces() {
     faces_.clear();
 }
 
+void TImagePaperInfo::ImportDesign(bool separatelyDesign, std::vector<ObjectList> faces) {
+    ClearFaces();
+    SeparatelyDesign = separatelyDesign;
+    LabelCount = int(faces.size());
+    for (auto& list : faces)
+        for (auto& o : list) {
+            o->SetLayerGroup(-50);
+            o->SetSelectable(false);
+        }
+    faces_ = std::move(faces);
+}
+
 bool TImagePaperInfo::IsEmpty() const {
     return std::all_of(faces_.begin(), faces_.end(),
                        [](const ObjectList& list) { return list.empty(); });

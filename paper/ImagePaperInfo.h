@@ -39,6 +39,10 @@ public:
     // Creates empty lists up to `i`, frees the objects of list `i` and takes `objects`.
     void SetFaceObjects(int i, ObjectList objects);
     void ClearFaces();
+    // Takes a finished design as the fixed design: one list per face of the paper it was
+    // made on; its objects become a background layer (group -50) that cannot be selected.
+    // The album layer reads such designs from album documents (ImportFromAlbum).
+    void ImportDesign(bool separatelyDesign, std::vector<ObjectList> faces);
 
     // Replaces every stream of `storage` but "ImageInfo" by the face lists, one stream for
     // every list, empty ones included.

@@ -1,5 +1,6 @@
 // The album document on real working storages and files: sheets, faces, previews, saving
 // and opening, and the damaged records a file may bring.
+#include "album/ImportFromAlbum.h"
 #include "album/KeptData.h"
 #include "album/LabelData.h"
 #include "album/PageLimits.h"
@@ -354,4 +355,32 @@ TEST(AlbumDocument, SheetExtrasAndBackgroundPlacement) {
     d.SelectSheet(0);
     EXPECT_FALSE(d.Storage().StreamExists(sheet + QStringLiteral("\\PaperExtraAlbum")));
     EXPECT_FALSE(d.Storage().StorageExists(sheet + QStringLiteral("\\PaperImages")));
+}
+
+TEST(AlbumDocument, ImportingAnAlbumGivesAPaperItsDesign) {
+    TempDir dir;
+    const QString file = dir.file("design.vld");
+    {
+        TLabelData d;
+        d.SelectSheet(2);
+        d.SetSheetPaper(*paper(3));
+        TDOList list;
+        addText(list, QStringLiteral("柄"), {100, 100, 300, 300});
+        d.SaveFaceObjects(1, list);
+        list.FreeAll();
+        d.SaveToFile(file);
+    }
+    TImagePaperInfo extra;
+    extra.SetFaceObjects(5, {});  // an older design goes
+    ImportFromAlbum(extra, file);
+    EXPECT_EQ(extra.LabelCount, 3);
+    ASSERT_EQ(extra.FaceListCount(), 3);
+    EXPECT_TRUE(extra.SeparatelyDesign);
+    EXPECT_TRUE(extra.FaceObjects(0).empty());
+    ASSERT_EQ(extra.FaceObjects(1).size(), 1u);
+    const TDrawObject& o = *extra.FaceObjects(1)[0];
+    EXPECT_EQ(o.LayerGroup(), -50);
+    EXPECT_FALSE(o.Selectable());
+    EXPECT_THROW(ImportFromAlbum(extra, dir.file("missing.vld")), Exception);
+    EXPECT_EQ(extra.FaceListCount(), 3);  // a failed import keeps the design
 }

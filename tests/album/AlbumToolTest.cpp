@@ -2,6 +2,7 @@
 // added up to the paper's limit, and the files read back by other compound file readers.
 #include "tests/support/ToolRunner.h"
 
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 
@@ -122,4 +123,23 @@ TEST_F(ToolFixture, AlbumFillPlacesPhotosUpToThePageLimit) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("\tframe 0\t180,180 1290x1740\tp01.bmp")))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("(empty)\tcorrection 0\n"))) << r.out.toStdString();
+}
+
+TEST_F(ToolFixture, PapersTakeTheirDesignFromAnAlbum) {
+    const QString catalogue = dir.file("c.ppr");
+    ASSERT_TRUE(QFile::copy(kCatalogue, catalogue));
+    const QString paper = QStringLiteral("CD/DVDラベル 2面 内径41mm");
+    const QString album = dir.file("d.vld");
+    ASSERT_EQ(run({"album", "new", kCatalogue, paper, album}).code, 0);
+    const QString list = dir.file("l.lst");
+    ASSERT_EQ(run({"stream", "build", "--list", dir.write("l.txt", kList), list}).code, 0);
+    ASSERT_EQ(run({"album", "put", album, "--sheet", "2", "--face", "1", list}).code, 0);
+    ToolRun r = run({"papers", "design", catalogue, paper, album});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("SeparatelyDesign=True\tLabelCount=2\tFaces=0,2"));
+    r = run({"papers", catalogue, "--extras"});
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("PaperImages\tSeparatelyDesign=True\tLabelCount=2\tFaces=0,2")))
+        << r.out.toStdString();
+    EXPECT_NE(run({"papers", "design", catalogue, QStringLiteral("無い用紙"), album}).code, 0);
 }

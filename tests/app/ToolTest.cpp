@@ -82,7 +82,7 @@ TEST_F(Tool, HelpShowsTheUsageOfEveryCommandOrOfOne) {
     const QString papersUsage = QStringLiteral(
         "使い方: corvane-tool papers FILE [--extras] | export CATALOGUE OUT.ppb [NAME...] | "
         "import IN CATALOGUE | update CATALOGUE UPDATE.ppr | companies CATALOGUE | match "
-        "CATALOGUE NAME [--group GROUP] [--user]\n");
+        "CATALOGUE NAME [--group GROUP] [--user] | design CATALOGUE PAPER ALBUM.vld\n");
     EXPECT_EQ(run({"help", "papers"}).out, papersUsage);
     const ToolRun papers = run({"papers", "--all"});
     EXPECT_EQ(papers.code, 2);

@@ -47,7 +47,8 @@ constexpr ToolCommand kCommands[] = {
      u"  FILE, TEXTFILE に - を指定すると標準入力、OUTFILE に - を指定すると標準出力", runStream},
     {u"papers",
      u"papers FILE [--extras] | export CATALOGUE OUT.ppb [NAME...] | import IN CATALOGUE | update "
-     u"CATALOGUE UPDATE.ppr | companies CATALOGUE | match CATALOGUE NAME [--group GROUP] [--user]",
+     u"CATALOGUE UPDATE.ppr | companies CATALOGUE | match CATALOGUE NAME [--group GROUP] [--user] "
+     u"| design CATALOGUE PAPER ALBUM.vld",
      {},
      runPapers},
     {u"products", u"products [FILE.cdb]", {}, runProducts},

@@ -2,6 +2,7 @@
 // `papers FILE --extras`: moving user papers between catalogues, applying an update,
 // and what a catalogue keeps beside its papers. Catalogues are written back through a
 // temporary file and a rename; a command that fails leaves them as they were.
+#include "album/ImportFromAlbum.h"
 #include "document/Messages.h"
 #include "paper/ExtraStores.h"
 #include "paper/ImagePaperInfo.h"
@@ -97,6 +98,23 @@ int runUpdate(const QStringList& args) {
     return 0;
 }
 
+// The paper's fixed design (its image extra) taken from an album document's current sheet.
+int runDesign(const QStringList& args) {
+    TPapersV2 papers;
+    if (!openExisting(papers, args[0], false)) return 1;
+    if (papers.IndexOfPaper(args[1]) < 0) {
+        err(msg::paperNotFound(args[1]));
+        return 1;
+    }
+    TImagePaperInfo extra;
+    extra.SetPaperName(args[1]);
+    ImportFromAlbum(extra, args[2]);
+    papers.StorePaperExtra(TPapersV2::PaperImages, extra);
+    papers.Close();
+    out(describe(extra));
+    return 0;
+}
+
 int runCompanies(const QStringList& args) {
     TPapersV2 papers;
     if (!openExisting(papers, args[0], true)) return 1;
@@ -144,11 +162,12 @@ int runPapersSubcommand(const ToolCommand& command, const QStringList& commandAr
     if (sub == u"import" && args.size() == 2) return runImport(args);
     if (sub == u"update" && args.size() == 2) return runUpdate(args);
     if (sub == u"companies" && args.size() == 1) return runCompanies(args);
+    if (sub == u"design" && args.size() == 3) return runDesign(args);
     return usageError(command);
 }
 
 bool isPapersSubcommand(const QString& word) {
-    return QStringList{"export", "import", "update", "companies", "match"}.contains(word);
+    return QStringList{"export", "import", "update", "companies", "match", "design"}.contains(word);
 }
 
 void listPaperExtras(const TPapersV2& papers, int i) {
