@@ -1,6 +1,6 @@
 #pragma once
 // Printing an album document: the document seen by the print site, and the print
-// command's run (without its windows): the print spec's resolution for album sheet paper, the
+// command's run (without its windows): the print run's resolution for album sheet paper, the
 // colour-matching question, the site, and the last-print stamp.
 
 #include "printing/PrintSite.h"

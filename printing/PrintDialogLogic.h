@@ -2,7 +2,7 @@
 // What the print dialog "印刷" decides, without its widgets: the sheets a page choice
 // selects, the cover list, and the paper-size question.
 
-#include "printing/PrintSpec.h"
+#include "printing/PrintRun.h"
 
 #include <QSize>
 #include <QStringList>

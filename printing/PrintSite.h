@@ -8,7 +8,7 @@
 #include "imaging/PhasedProgress.h"
 #include "paper/PaperInfo.h"
 #include "printing/OXDI.h"
-#include "printing/PrintSpec.h"
+#include "printing/PrintRun.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,7 +35,7 @@ bool IsPhotoAlbumPaper(const TPaperInfo& paper);
 bool IsAlbumCoverPaper(const TPaperInfo& paper);
 bool IsAlbumSheetPaper(const TPaperInfo& paper);
 
-// The rendering resolution: the print spec's when set, 254 with "Banding" 1, else the printer's.
+// The rendering resolution: the print run's when set, 254 with "Banding" 1, else the printer's.
 int PrintRenderResolution(const TPrintSpec& spec, int banding, int printerDpi);
 // The device offset of borderless compensation at resolution `dpi` (zero when the record
 // asks for none).
@@ -95,7 +95,7 @@ private:
 };
 
 // A catalogue paper printed as a one-sheet document: its faces carry no objects, so only
-// face outlines and trim lines of the print spec (or the objects a caller supplies).
+// face outlines and trim lines the print run asks for (or the objects a caller supplies).
 class TPaperPrintDocument : public IPrintDocument {
 public:
     explicit TPaperPrintDocument(const TPaperInfo& paper);

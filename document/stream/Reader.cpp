@@ -242,79 +242,24 @@ QByteArray TReader::ReadRawValue() {
 }
 
 void TReader::copyAfterCode(ValueCode code, QByteArray& out) {
-    auto copyBytes = [this, &out](int64_t n) {
-        require(n);
-        const qsizetype at = out.size();
-        out.resize(at + qsizetype(n));
-        Read(out.data() + at, n);
-    };
-    auto copyInt32 = [this, &out]() {
-        const int32_t n = readInt32();
-        char bytes[4];
-        qToLittleEndian<int32_t>(n, bytes);
-        out.append(bytes, 4);
-        return n;
-    };
-    auto copyByte = [this, &out]() {
-        const uint8_t b = readByte();
-        out.append(char(b));
-        return b;
-    };
-    auto copyValue = [this, &out]() {
-        const ValueCode c = ReadValue();
-        out.append(char(c));
-        copyAfterCode(c, out);
-    };
-    const PayloadShape shape = payloadOf(code);
-    switch (shape.kind) {
-        case Payload::None:
-            return;
-        case Payload::Integer:
-        case Payload::Raw:
-            return copyBytes(shape.size);
-        case Payload::ShortBytes:
-            return copyBytes(copyByte());
-        case Payload::LongBytes: {
-            const int32_t n = copyInt32();
-            if (n < 0) throwReadError(Offset());
-            return copyBytes(n);
-        }
-        case Payload::Utf16: {
-            const int32_t n = copyInt32();
-            if (n < 0 || n > Remaining() / 2) throwReadError(Offset());
-            return copyBytes(int64_t(n) * 2);
-        }
-        case Payload::List:
-            enter();
-            while (!EndOfList()) copyValue();
-            copyValue();  // End
-            leave();
-            return;
-        case Payload::Names:
-            for (int n = copyByte(); n != 0; n = copyByte()) copyBytes(n);
-            return;
-        case Payload::Collection:
-            enter();
-            while (!EndOfList()) {
-                if (isIntegerCode(NextValue())) copyValue();
-                const ValueCode list = ReadValue();
-                if (list != ValueCode::List) invalidValueAfter(list);
-                out.append(char(list));
-                while (!EndOfList()) {
-                    copyBytes(copyByte());  // property name
-                    copyValue();
-                }
-                copyValue();  // End of the item
-            }
-            copyValue();  // End of the collection
-            leave();
-            return;
-    }
+    walkAfterCode(code, &out);
 }
 
 void TReader::skipAfterCode(ValueCode code) {
-    auto skipBytes = [this](int64_t n) {
+    walkAfterCode(code, nullptr);
+}
+
+// Reads past the payload of a value whose code was read, appending its bytes exactly as
+// stored to `out` when one is given.
+void TReader::walkAfterCode(ValueCode code, QByteArray* out) {
+    auto bytes = [this, out](int64_t n) {
         require(n);
+        if (out) {
+            const qsizetype at = out->size();
+            out->resize(at + qsizetype(n));
+            Read(out->data() + at, n);
+            return;
+        }
         while (n > 0) {
             fill();
             const size_t k = std::min<size_t>(size_t(n), end_ - pos_);
@@ -322,43 +267,67 @@ void TReader::skipAfterCode(ValueCode code) {
             n -= int64_t(k);
         }
     };
+    auto int32 = [this, out]() {
+        const int32_t n = readInt32();
+        if (out) {
+            char le[4];
+            qToLittleEndian<int32_t>(n, le);
+            out->append(le, 4);
+        }
+        return n;
+    };
+    auto byte = [this, out]() {
+        const uint8_t b = readByte();
+        if (out) out->append(char(b));
+        return b;
+    };
+    auto value = [this, out]() {
+        const ValueCode c = ReadValue();
+        if (out) out->append(char(c));
+        walkAfterCode(c, out);
+    };
     const PayloadShape shape = payloadOf(code);
     switch (shape.kind) {
         case Payload::None:
             return;
         case Payload::Integer:
         case Payload::Raw:
-            return skipBytes(shape.size);
+            return bytes(shape.size);
         case Payload::ShortBytes:
-            return skipBytes(readByte());
-        case Payload::LongBytes:
-            return skipBytes(readInt32());
+            return bytes(byte());
+        case Payload::LongBytes: {
+            const int32_t n = int32();
+            if (n < 0) throwReadError(Offset());
+            return bytes(n);
+        }
         case Payload::Utf16: {
-            const int32_t n = readInt32();
+            const int32_t n = int32();
             if (n < 0 || n > Remaining() / 2) throwReadError(Offset());
-            return skipBytes(int64_t(n) * 2);
+            return bytes(int64_t(n) * 2);
         }
         case Payload::List:
             enter();
-            while (!EndOfList()) SkipValue();
-            ReadValue();
+            while (!EndOfList()) value();
+            value();  // End
             leave();
             return;
         case Payload::Names:
-            for (int n = readByte(); n != 0; n = readByte()) skipBytes(n);
+            for (int n = byte(); n != 0; n = byte()) bytes(n);
             return;
         case Payload::Collection:
             enter();
             while (!EndOfList()) {
-                if (isIntegerCode(NextValue())) ReadInteger();
-                ReadListBegin();
+                if (isIntegerCode(NextValue())) value();  // the item's index
+                const ValueCode list = ReadValue();
+                if (list != ValueCode::List) invalidValueAfter(list);
+                if (out) out->append(char(list));
                 while (!EndOfList()) {
-                    skipBytes(readByte());  // property name
-                    SkipValue();
+                    bytes(byte());  // property name
+                    value();
                 }
-                ReadValue();
+                value();  // End of the item
             }
-            ReadValue();
+            value();  // End of the collection
             leave();
             return;
     }

@@ -85,6 +85,7 @@ private:
     void fill();
     void skipAfterCode(ValueCode code);
     void copyAfterCode(ValueCode code, QByteArray& out);
+    void walkAfterCode(ValueCode code, QByteArray* out);
     bool readCustomProperty(TPersistent& object, const QString& name);
     [[noreturn]] void invalidValueAfter(ValueCode code);
     void readPrefix();

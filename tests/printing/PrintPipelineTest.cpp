@@ -1,4 +1,4 @@
-// The print pipeline: band plans, the print spec's selections, borderless compensation, the
+// The print pipeline: band plans, sheet selections, borderless compensation, the
 // placement of faces on the PDF printer (portrait, landscape, borderless, offset, without
 // banding), PWG raster for driverless queues, and the between-sheets decisions.
 #include "FakeSpooler.h"

@@ -1,4 +1,4 @@
-#include "printing/PrintSpec.h"
+#include "printing/PrintRun.h"
 
 #include "platform/Exception.h"
 #include "printing/Messages.h"
