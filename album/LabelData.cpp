@@ -34,10 +34,9 @@
 #include "paper/PaperFaceObjects.h"
 #include "platform/DateTime.h"
 #include "platform/Exception.h"
-#include "platform/cfb/CfbError.h"
+#include "platform/cfb/FileLock.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 #include <QBuffer>
 #include <QFile>
@@ -68,9 +67,12 @@ public:
     explicit TargetLock(const QString& fileName) {
         fd_ = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0) return;  // a new file
-        if (::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+        try {
+            platform::cfb::lockFile(fd_, fileName, platform::cfb::Access::Read,
+                                    platform::cfb::Share::DenyWrite);
+        } catch (...) {
             ::close(fd_);
-            platform::cfb::throwLocked(fileName);
+            throw;
         }
     }
     ~TargetLock() {

@@ -1,5 +1,5 @@
 #pragma once
-// Internal: takes the flock() that an open mode asks for (see OpenMode.h) on an open
+// Takes the flock() that an open mode asks for (see OpenMode.h) on an open
 // file, without waiting. The lock goes with the file descriptor.
 
 #include "platform/cfb/OpenMode.h"
