@@ -4,7 +4,7 @@
 // are kept as they were read. So a document never loses objects it cannot show.
 //
 // TKeptObject is a draw object under the stored class name (shapes, decorated strings,
-// barcodes, OLE objects, illustrations, album photos, groups): it paints nothing and has
+// barcodes, OLE objects, illustrations, groups): it paints nothing and has
 // no bounds; its stored class is below TComponent (not TDrawObject), so none of its
 // properties is taken as a draw object's.
 

@@ -8,6 +8,7 @@
 #include "album/PreviewReader.h"
 #include "album/PrintableArea.h"
 #include "document/Messages.h"
+#include "document/ProductDB.h"
 #include "document/ProductInfo.h"
 #include "document/storage/DocNameList.h"
 #include "document/storage/DocStream.h"
@@ -25,6 +26,7 @@
 #include "imaging/picture/PngImage.h"
 #include "imaging/picture/SafetyBitmap.h"
 #include "imaging/picture/StreamBytes.h"
+#include "objects/AlbumPhoto.h"
 #include "objects/BackImage.h"
 #include "objects/LODate.h"
 #include "paper/ExtraPaperInfo.h"
@@ -41,6 +43,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QScopeGuard>
+#include <algorithm>
 #include <cmath>
 
 VELLUMO_DEFINE_PERSISTENT(TLabelData)
@@ -119,6 +122,12 @@ TLabelData::TLabelData(TComponent* owner)
 }
 
 TLabelData::~TLabelData() = default;
+
+void TLabelData::FillProductRecords(const TProductDB& db) {
+    db.FillNewDocument(static_cast<TProductInfo&>(*products_[0]),
+                       static_cast<TProductInfo&>(*products_[2]),
+                       static_cast<TProductInfo&>(*products_[1]));
+}
 
 void TLabelData::DeclareProperties(PropertyBuilder<TLabelData>& p) {
     p.persistent("Grid", &TLabelData::Grid);
@@ -417,8 +426,11 @@ void TLabelData::SaveFaceObjects(int face, const TDOList& list) {
             TLDObjects root(list.Items());
             WriteComponentResource(*stream, QStringLiteral("LabelData"), root);
         }
-        // No object class of this program uses the vendor correction yet.
-        HasKVR = false;
+        // Printing switches colour matching on for sheets whose photos ask for it.
+        HasKVR = std::any_of(list.Items().begin(), list.Items().end(), [](const TDrawObject* o) {
+            const auto* photo = dynamic_cast<const TLOAlbumPhoto*>(o);
+            return photo && photo->NormalizeFilter()->FilterNo() == 3;  // colour matching
+        });
     }
     modified_ = true;
     ClearPreview(face);
@@ -528,6 +540,10 @@ void TLabelData::EnsurePreview(int face) {
     }
     TDOList objects;
     LoadFaceObjects(face, objects);
+    // Empty photo frames are an editing aid: previews show the page as it will print.
+    for (TDrawObject* o : objects.Items())
+        if (const auto* photo = dynamic_cast<TLOAlbumPhoto*>(o); photo && photo->IsEmptyFrame())
+            o->SetVisible(false);
     appendImageExtra(face, objects);
     QImage image;
     TFaceInfo info;

@@ -32,6 +32,7 @@ class TGraphic;
 class TMatrixPaperInfo;
 class TPaperInfo;
 class TPhasedProgressBase;
+class TProductDB;
 class TTemporaryStorage;
 
 class TLabelData : public TComponent {
@@ -111,6 +112,8 @@ public:
     TComponent& CreatorInfoE() const { return *products_[1]; }
     TComponent& CreatorInfoJ() const { return *products_[2]; }
     void SetProductInfo(const TComponent& info);
+    // A new document's records from the program's product database.
+    void FillProductRecords(const TProductDB& db);
 
     bool Modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }

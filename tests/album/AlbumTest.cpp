@@ -15,7 +15,9 @@
 #include "drawing/DOList.h"
 #include "imaging/codecs/Container.h"
 #include "imaging/picture/Graphic.h"
+#include "imaging/picture/SafetyBitmap.h"
 #include "imaging/picture/StreamBytes.h"
+#include "objects/AlbumPhoto.h"
 #include "objects/BackImage.h"
 #include "objects/LODate.h"
 #include "objects/LOWizardText.h"
@@ -27,6 +29,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <sys/file.h>
 
 namespace {
 
@@ -107,6 +110,67 @@ TEST(AlbumDocument, FacesKeepPaintingOrderAndDropBlankBackgrounds) {
     EXPECT_FALSE(d.HasFaceObjects(0));
     d.LoadFaceObjects(0, list);
     EXPECT_TRUE(list.IsEmpty());
+}
+
+TEST(AlbumDocument, PhotoCorrectionsDecideColourMatchingAndPreviewsHideEmptyFrames) {
+    TLabelData d;
+    d.SelectSheet(2);
+    d.SetSheetPaper(*paper(1));
+    TDOList list;
+    auto owned = std::make_unique<TLOAlbumPhoto>();
+    TLOAlbumPhoto* photo = owned.get();
+    photo->SetLogBounds({100, 100, 900, 900});
+    list.AddOwned(std::move(owned));
+    photo->NormalizeFilter()->SetFilterNo(3);
+    d.SaveFaceObjects(0, list);  // an empty frame that would be colour matched
+    EXPECT_TRUE(d.HasKVR);
+    // The preview shows the page as it prints: no grey placeholder where the frame is.
+    auto preview = d.GetPreview(0);
+    ASSERT_TRUE(preview);
+    QImage image = preview->ToImage();
+    const QPoint centre(image.width() * 500 / 1000, image.height() * 500 / 1480);
+    EXPECT_EQ(image.pixel(centre) & 0xFFFFFF, 0xFFFFFFu);
+
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    TPictureEx picture;
+    picture.SetGraphic(std::make_unique<TSafetyBitmap>(red));
+    photo->PhotoImageObj()->SetPicture(&picture);
+    photo->NormalizeFilter()->SetFilterNo(1);
+    d.SaveFaceObjects(0, list);
+    EXPECT_FALSE(d.HasKVR);
+    image = d.GetPreview(0)->ToImage();
+    EXPECT_GT(qRed(image.pixel(centre)), 200);
+    EXPECT_LT(qGreen(image.pixel(centre)), 60);
+    // A paper without height gets no preview instead of a division by zero.
+    auto flat = paper(1);
+    flat->SetPortraitSize(1000, 0);
+    flat->FaceHeight = 0;
+    d.SetSheetPaper(*flat);
+    d.SaveFaceObjects(0, list);
+    EXPECT_FALSE(d.GetPreview(0));
+    list.FreeAll();
+}
+
+TEST(AlbumDocument, SavingWaitsForNoWriterAndKeepsTheTarget) {
+    TempDir dir;
+    const QString file = dir.file("album.vld");
+    TLabelData d;
+    d.SaveToFile(file);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    // Another program writing the file holds an exclusive lock on it.
+    ASSERT_EQ(::flock(f.handle(), LOCK_EX | LOCK_NB), 0);
+    d.DataName = QStringLiteral("changed");
+    EXPECT_THROW(d.SaveToFile(file), Exception);
+    ::flock(f.handle(), LOCK_UN);
+    f.seek(0);
+    EXPECT_EQ(f.readAll(), before);
+    d.SaveToFile(file);
+    TLabelData back;
+    back.LoadFromFile(file);
+    EXPECT_EQ(back.DataName, QStringLiteral("changed"));
 }
 
 TEST(AlbumDocument, SharedDesignUsesFaceZeroAndFaceIndicesAreBounded) {
@@ -261,6 +325,11 @@ TEST(AlbumDocument, DamagedFilesFailAndLeaveNothingBehind) {
     const QString file = dir.file("album.vld");
     {
         TLabelData d;
+        d.SelectSheet(2);
+        TDOList list;
+        addText(list, QStringLiteral("ページ"), {100, 100, 500, 300});
+        d.SaveFaceObjects(0, list);
+        list.FreeAll();
         d.SaveToFile(file);
     }
     const auto rewrite = [&](const QString& path, const QByteArray& bytes) {
@@ -304,6 +373,18 @@ TEST(AlbumDocument, DamagedFilesFailAndLeaveNothingBehind) {
         } catch (const Exception& e) {
             EXPECT_EQ(e.message(), QStringLiteral("無効なクラス型キャスト"));
         }
+    }
+    // A face whose root is not an object list.
+    TMemoryStream notAList;
+    WriteComponentResource(notAList, QStringLiteral("LabelData"), text);
+    rewrite(QStringLiteral("Sheets\\NameList2\\NameList0"), notAList.Data());
+    {
+        TLabelData d;
+        d.LoadFromFile(file);
+        d.SelectSheet(2);
+        TDOList list;
+        EXPECT_THROW(d.LoadFaceObjects(0, list), Exception);
+        EXPECT_TRUE(list.IsEmpty());
     }
     // A truncated file fails to open; the file itself is left as it was.
     QFile f(file);

@@ -10,6 +10,8 @@
 #include "album/Messages.h"
 #include "album/PageLimits.h"
 #include "album/PreviewReader.h"
+#include "app/DataMain.h"
+#include "document/ProductDB.h"
 #include "document/Messages.h"
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
@@ -135,6 +137,9 @@ int albumNew(const ToolCommand& command, const QStringList& args) {
     const auto coverPaper =
         parser.isSet(cover) ? cataloguePaper(papers, parser.value(cover)) : nullptr;
     TLabelData data;
+    TProductDB products;
+    products.OpenProductDB(toolDataModule().Frame().ExpandOrKeep(QStringLiteral("$(ProductDB)")));
+    data.FillProductRecords(products);
     for (int sheet = 0; sheet < 2; ++sheet) {
         data.SelectSheet(sheet);
         if (coverPaper) setPaperWithExtras(data, papers, *coverPaper);
