@@ -1,6 +1,7 @@
 // Placement through the private print server: the marked paper printed on the file: queue
-// (PDF through the server's filters) and the driverless queue (PWG raster, kept by
-// ippeveprinter) lands where the paper puts its faces.
+// (PDF through the server's filters), the cups-pdf queue (PostScript turned back into PDF by
+// Ghostscript) and the driverless queue (PWG raster, kept by ippeveprinter) lands where the
+// paper puts its faces.
 #include "PrintPlacement.h"
 #include "printing/PrinterUtil.h"
 #include "tests/support/TempDir.h"
@@ -50,6 +51,27 @@ TEST(CupsPlacement, FileQueuePortraitLandscapeBorderless) {
                 rasterisePdf(cupsDir() + QStringLiteral("/out/file.prn"), 300, scratch.path()), 300,
                 expected);
         }
+    ReplacePrinter(nullptr);
+}
+
+TEST(CupsPlacement, CupsPdfQueuePortraitAndLandscape) {
+    ASSERT_FALSE(cupsDir().isEmpty()) << "run through with-private-cupsd.sh";
+    TempDir scratch;
+    const QDir out(cupsDir() + QStringLiteral("/cups-pdf"));
+    for (const bool landscape : {false, true}) {
+        SCOPED_TRACE(landscape ? "landscape" : "portrait");
+        const QStringList before = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        choosePrinter(QStringLiteral("VellumoPdf"), false);
+        const auto expected = printMarks({landscape, false, QPoint(-15, 30)});
+        ASSERT_GT(Printer().JobId(), 0);
+        waitForJob(QStringLiteral("VellumoPdf"), Printer().JobId());
+        QString added;
+        for (int i = 0; i < 300 && added.isEmpty(); ++i, QThread::msleep(100))
+            for (const QString& f : out.entryList({QStringLiteral("*.pdf")}, QDir::Files))
+                if (!before.contains(f)) added = out.filePath(f);
+        ASSERT_FALSE(added.isEmpty()) << "cups-pdf wrote no file";
+        expectMarks(rasterisePdf(added, 300, scratch.path()), 300, expected);
+    }
     ReplacePrinter(nullptr);
 }
 

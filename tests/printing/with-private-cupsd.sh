@@ -6,10 +6,11 @@
 #
 #   with-private-cupsd.sh COMMAND [ARGS...]
 #
-# Queues: VellumoFile (generic PDF driver on a file: device, the default), VellumoPdf (cups-pdf driver, never
-# printed to) and VellumoIpp (driverless, "everywhere", jobs kept by ippeveprinter).
+# Queues: VellumoFile (generic PDF driver on a file: device, the default), VellumoPdf (cups-pdf
+# driver, writing its PDF files into $dir/cups-pdf) and VellumoIpp (driverless, "everywhere",
+# jobs kept by ippeveprinter).
 # Exported to the command: CUPS_SERVER, VELLUMO_CUPS_DIR (file output in $dir/out/file.prn,
-# ippeveprinter's jobs in $dir/ipp).
+# cups-pdf's files in $dir/cups-pdf, ippeveprinter's jobs in $dir/ipp).
 set -euo pipefail
 [ -n "${VELLUMO_CUPS_TRACE:-}" ] && set -x
 
@@ -39,6 +40,7 @@ cleanup() {
         kill -9 "$pid" 2>/dev/null || true
     done
     rm -rf "$dir"
+    if [ -n "${pdf_conf:-}" ]; then rm -f "$pdf_conf"; fi
 }
 trap cleanup EXIT
 
@@ -53,7 +55,7 @@ wait_for() {  # wait_for SECONDS COMMAND...
     return 1
 }
 
-mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,run,log,out,ipp}
+mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,run,log,out,ipp,cups-pdf,cups-pdf-spool}
 chown -R root:lp "$dir/spool" "$dir/cache" "$dir/run" "$dir/out" "$dir/ipp"
 chmod 0775 "$dir/out" "$dir/ipp" "$dir/cache" "$dir/run"
 chmod 0710 "$dir/spool"
@@ -152,7 +154,19 @@ admin() {  # lpadmin warns that raw queues and drivers are deprecated; only fail
     lpadmin "$@" 2>>"$dir/log/lpadmin.log" || { cat "$dir/log/lpadmin.log" >&2; return 1; }
 }
 admin -p VellumoFile -E -v "file://$dir/out/file.prn" -P /usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd
-admin -p VellumoPdf -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+# cups-pdf reads its settings from a fixed folder; a queue named by its device URI gets a
+# file of its own there, which points the output into this server's folder.
+pdf_name="vellumo$(basename "$dir" | tr -dc 'A-Za-z0-9')"
+pdf_conf="/etc/cups/cups-pdf-$pdf_name.conf"
+cat >"$pdf_conf" <<CONF
+Out $dir/cups-pdf
+AnonDirName $dir/cups-pdf
+Spool $dir/cups-pdf-spool
+Log $dir/log
+LogType 1
+Label 1
+CONF
+admin -p VellumoPdf -E -v "cups-pdf:/$pdf_name" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 admin -p VellumoIpp -E -v "ipp://localhost:$ipp_port/ipp/print" -m everywhere
 admin -d VellumoFile
 # The bus stays for the command only through the server; the command itself sees no
