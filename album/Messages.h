@@ -19,4 +19,17 @@ QString sequenceStop();
 // "表紙デザインの選択をすると、現在の表紙ページに上書きされます。\r\nよろしいですか？"
 QString overwriteCoverQuestion();
 
+// The batch correction dialog: its caption, column headings, the method names (0 none,
+// 1 own normalisation, 2 Exif Print, 3 colour matching), the per-photo button, the
+// "一括設定" menu and its entries, and the dialog buttons.
+QString autoImgNormCaption();
+QString originalPictureHeading();
+QString correctedPictureHeading();
+QString correctionMethodName(int method);
+QString correctionMethodButton();
+QString setAllMenu();
+QString setAllEntry(int method);
+QString okButton();
+QString cancelButton();
+
 }  // namespace msg
