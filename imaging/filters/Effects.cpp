@@ -2,6 +2,7 @@
 
 #include "imaging/Parallel.h"
 #include "imaging/PhasedProgress.h"
+#include "imaging/filters/TableMap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,20 +64,8 @@ void mapChannels(const QImage& src, const QRect& r, QImage& dst, TPhasedProgress
     const int bpp = bytesPerPixel(src), w = r.width();
     const Rows in(src, r, bpp), out(dst);
     PhaseGuard phase(progress, r.height() / 64 + 1);
-    runRows(r.height(), (long long)w * r.height(), phase, r.height() / 64 + 1, [&](int y) {
-        const std::uint8_t* s = in[y];
-        std::uint8_t* d = out[y];
-        if (bpp == 3) {
-            for (int i = 0; i < w * 3; ++i) d[i] = table[s[i]];
-        } else {
-            for (int x = 0; x < w * 4; x += 4) {
-                d[x] = table[s[x]];
-                d[x + 1] = table[s[x + 1]];
-                d[x + 2] = table[s[x + 2]];
-                d[x + 3] = s[x + 3];
-            }
-        }
-    });
+    runRows(r.height(), (long long)w * r.height(), phase, r.height() / 64 + 1,
+            [&](int y) { MapBytesThroughTable(in[y], out[y], w * bpp, table, bpp == 4); });
 }
 
 // s / 9 rounded, for the sums of nine channel values.

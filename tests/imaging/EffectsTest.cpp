@@ -1,10 +1,14 @@
 #include "imaging/Parallel.h"
 #include "imaging/PhasedProgress.h"
 #include "imaging/filters/Effects.h"
+#include "imaging/filters/TableMap.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -225,4 +229,68 @@ TEST(Effects, ThreadsDoNotChangeTheResult) {
         EXPECT_EQ(run(*e, photo), one);
     }
     SetImagingThreads(0);
+}
+
+// The vector table lookup (where the processor has it) and the byte-by-byte one give the
+// same bytes: random rows of every length up to several vector steps, at odd offsets, and
+// whole pictures through the brightness/contrast effect.
+TEST(Effects, VectorAndScalarTableLookupsAgree) {
+    std::mt19937 random(20261211);
+    auto byte = [&] { return std::uint8_t(random() & 255); };
+    std::array<std::uint8_t, 256> table{};
+    for (auto& t : table) t = byte();
+    std::vector<std::uint8_t> source(300), vector(300), scalar(300);
+    for (auto& s : source) s = byte();
+    for (const bool keepFourth : {false, true})
+        for (int offset : {0, 1, 3})
+            for (int n = 0; n <= 260; ++n) {
+                if (keepFourth && offset != 0) continue;  // 32-bit pixels start a row
+                std::fill(vector.begin(), vector.end(), 0xA5);
+                std::fill(scalar.begin(), scalar.end(), 0xA5);
+                ForceScalarTableMap(false);
+                MapBytesThroughTable(&source[size_t(offset)], &vector[size_t(offset)], n,
+                                     table.data(), keepFourth);
+                ForceScalarTableMap(true);
+                EXPECT_FALSE(TableMapUsesVectors());
+                MapBytesThroughTable(&source[size_t(offset)], &scalar[size_t(offset)], n,
+                                     table.data(), keepFourth);
+                // Compared whole: bytes beyond the row are left alone by both.
+                ASSERT_EQ(vector, scalar) << "n " << n << " offset " << offset;
+            }
+    ForceScalarTableMap(false);
+#if defined(__x86_64__)
+    // On a processor with the instructions the comparison above did compare two paths.
+    if (__builtin_cpu_supports("avx512vbmi")) {
+        EXPECT_TRUE(TableMapUsesVectors());
+    }
+#endif
+    // A known case: the fourth byte is carried, the others looked up.
+    const std::uint8_t pixel[4] = {0, 128, 255, 7};
+    std::uint8_t out[4] = {};
+    MapBytesThroughTable(pixel, out, 4, table.data(), true);
+    EXPECT_EQ(out[0], table[0]);
+    EXPECT_EQ(out[1], table[128]);
+    EXPECT_EQ(out[2], table[255]);
+    EXPECT_EQ(out[3], 7);
+
+    for (const QImage::Format format : {QImage::Format_BGR888, QImage::Format_ARGB32}) {
+        QImage photo(203, 70, format);
+        for (int y = 0; y < photo.height(); ++y) {
+            std::uint8_t* line = photo.scanLine(y);
+            for (qsizetype i = 0; i < photo.bytesPerLine(); ++i) line[i] = byte();
+        }
+        TGREffectBrightnessContrast light;
+        light.Brightness = 17;
+        light.Contrast = -35;
+        light.SourceRect = QRect(5, 3, 190, 60);
+        ForceScalarTableMap(false);
+        const QImage fast = run(light, photo);
+        ForceScalarTableMap(true);
+        const QImage slow = run(light, photo);
+        ForceScalarTableMap(false);
+        EXPECT_EQ(fast, slow);
+        const auto t = TGREffectBrightnessContrast::Table(17, -35);
+        EXPECT_EQ(fast.constScanLine(0)[0],
+                  t[photo.constScanLine(3)[5 * (format == QImage::Format_BGR888 ? 3 : 4)]]);
+    }
 }
