@@ -2,6 +2,7 @@
 
 #include "album/Messages.h"
 #include "app/frame/AppFrame.h"
+#include "app/frame/Messages.h"
 #include "imaging/PhasedProgress.h"
 #include "imaging/picture/Graphic.h"
 #include "imaging/picture/PictureEx.h"
@@ -116,7 +117,7 @@ TfrmAutoImgNorm::TfrmAutoImgNorm(TImgNormalizeCallBackClass& list, QWidget* pare
     auto* ok = new QPushButton(msg::okButton(), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(msg::cancelButton(), this);
+    auto* cancel = new QPushButton(msg::cancelCaption(), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     connect(ok, &QPushButton::clicked, this, &TfrmAutoImgNorm::accept);
     connect(cancel, &QPushButton::clicked, this, &TfrmAutoImgNorm::reject);

@@ -76,8 +76,5 @@ QString setAllEntry(int method) {
 QString okButton() {
     return QStringLiteral("OK");
 }
-QString cancelButton() {
-    return QStringLiteral("キャンセル");
-}
 
 }  // namespace msg

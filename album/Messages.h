@@ -30,6 +30,5 @@ QString correctionMethodButton();
 QString setAllMenu();
 QString setAllEntry(int method);
 QString okButton();
-QString cancelButton();
 
 }  // namespace msg

@@ -3,11 +3,14 @@
 #include "album/LabelData.h"
 #include "drawing/DOList.h"
 #include "objects/AlbumPhoto.h"
+#include "paper/MatrixPaperInfo.h"
 #include "platform/DateTime.h"
 #include "printing/KvrManager.h"
 
+// A sheet prints as its one face covering the whole paper: its objects lie anywhere on
+// the sheet, not only inside the paper's photo frames.
 TPaperInfo& TAlbumPrintDocument::Paper() {
-    return data_.SheetPaper();
+    return data_.LayoutPaper();
 }
 
 int TAlbumPrintDocument::SheetCount() {

@@ -36,4 +36,28 @@ QString bothCoversItem();
 QString frontCoverOnlyItem();
 QString backCoverOnlyItem();
 
+// The print dialog "印刷" and the print command.
+QString printDialogTitle();
+QString pageSelectionGroup();
+QString allPagesChoice();
+QString pageRangeChoice();
+QString firstPageCaption();
+QString lastPageCaption();
+QString coversChoice();
+QString frontCoverName();
+QString backCoverName();
+QString pageName(int page);
+QString printOffsetGroup();
+QString fromTopCaption();
+QString fromLeftCaption();
+QString printerCaption();
+QString copiesCaption();
+QString printerSetupCaption();
+QString startPrintCaption();
+QString selectMediaType();
+QString paperSizeDiffersQuestion();
+QString noPagesToPrint();
+QString albumSheetPaperNotice();
+QString printWithoutKvrQuestion();
+
 }  // namespace msg

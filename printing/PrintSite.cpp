@@ -2,6 +2,7 @@
 
 #include "album/PageLimits.h"
 #include "app/frame/AppFrame.h"
+#include "drawing/Facets.h"
 #include "objects/BackImage.h"
 #include "platform/IntMath.h"
 #include "platform/spooler/Spooler.h"
@@ -325,5 +326,11 @@ bool TPaperPrintDocument::HasFaceObjects(int) {
 
 std::vector<std::unique_ptr<TDrawObject>> TPaperPrintDocument::FaceObjects(int face) {
     if (!MakeFaceObjects) return {};
-    return MakeFaceObjects(face);
+    std::vector<std::unique_ptr<TDrawObject>> objects = MakeFaceObjects(face);
+    if (FaceRelative) {
+        const TRect origin = paper_->GetFaceBounds(face);
+        for (auto& o : objects)
+            if (auto* e = QueryFacet<IDOEncloseBounds>(o.get())) e->OffsetBy(origin.Left, origin.Top);
+    }
+    return objects;
 }

@@ -107,6 +107,9 @@ public:
     std::vector<std::unique_ptr<TDrawObject>> FaceObjects(int face) override;
     // Objects of a face: called each time the face is printed.
     std::function<std::vector<std::unique_ptr<TDrawObject>>(int face)> MakeFaceObjects;
+    // The objects are laid out relative to the face (one design for every face): each
+    // printed face moves them to its origin, the top-left of the face on the paper.
+    bool FaceRelative = false;
 
 private:
     std::unique_ptr<TPaperInfo> paper_;

@@ -150,6 +150,7 @@ void TPrinter::BeginDoc(const QString& title) {
     output_ = encoding == platform::PrintEncoding::Pdf
                   ? platform::makePdfOutput(std::move(document), media)
                   : platform::makePwgOutput(std::move(document), media);
+    abandoned_.reset();
     title_ = title;
     jobId_ = pdfPrinter ? 0 : jobId;
     printing_ = true;
@@ -191,7 +192,12 @@ void TPrinter::EndDoc() {
 }
 
 void TPrinter::Abort() {
-    canvas_.reset();
+    // Abort may come from the progress window while a face is being drawn: the page's
+    // canvas stays alive (cut off from the output) until the drawing has unwound.
+    if (canvas_) {
+        canvas_->DetachOutput();
+        abandoned_ = std::move(canvas_);
+    }
     output_.reset();  // drops the document, which cancels the job
     if (printing_) aborted_ = true;
     printing_ = false;

@@ -73,6 +73,7 @@ private:
     QString title_, outputFile_;
     std::unique_ptr<platform::PrintOutput> output_;
     std::unique_ptr<TPrinterCanvas> canvas_;
+    std::unique_ptr<TPrinterCanvas> abandoned_;  // the page an abort left behind
 };
 
 // The current framework printer, and its replacement by a fresh one (the printer list read

@@ -39,6 +39,8 @@ public:
 
     // Sends the page raster, if any, and ends the page in the output.
     void EndPage();
+    // The job was dropped: nothing more reaches the output.
+    void DetachOutput() { output_ = nullptr; }
 
 private:
     QSize page_;

@@ -13,7 +13,7 @@ QString buttonCaption(TMsgDlgBtn b) {
         case mbYes: return QStringLiteral("はい(&Y)");
         case mbNo: return QStringLiteral("いいえ(&N)");
         case mbOK: return QStringLiteral("OK");
-        case mbCancel: return QStringLiteral("キャンセル");
+        case mbCancel: return msg::cancelCaption();
         case mbAbort: return QStringLiteral("中止(&A)");
         case mbRetry: return QStringLiteral("再試行(&R)");
         case mbIgnore: return QStringLiteral("無視(&I)");

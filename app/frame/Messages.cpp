@@ -6,4 +6,8 @@ QString helpCaption() {
     return QStringLiteral("ヘルプ(&H)");
 }
 
+QString cancelCaption() {
+    return QStringLiteral("キャンセル");
+}
+
 }  // namespace msg

@@ -9,5 +9,7 @@ namespace msg {
 
 // The help button of message dialogs and the help menu.
 QString helpCaption();
+// The cancel button of dialogs.
+QString cancelCaption();
 
 }  // namespace msg

@@ -8,7 +8,6 @@
 #include "document/stream/Stream.h"
 #include "drawing/DOList.h"
 #include "drawing/DrawObject.h"
-#include "drawing/Facets.h"
 #include "paper/Papers.h"
 #include "platform/Exception.h"
 #include "platform/Messages.h"
@@ -137,16 +136,13 @@ int runPrint(const ToolCommand& command, const QStringList& args) {
     doc.Paper().SetLandscape(parser.isSet(landscapeOpt));
     const QString objectsFile = parser.value(objectsOpt);
     if (!objectsFile.isEmpty()) {
-        doc.MakeFaceObjects = [&](int face) {
+        doc.FaceRelative = true;
+        doc.MakeFaceObjects = [&](int) {
             TFileStream stream(objectsFile, TFileStream::OpenRead);
             TDOList list;
             list.LoadFromStream(stream);
-            const TRect bounds = doc.Paper().GetFaceBounds(face);
             std::vector<std::unique_ptr<TDrawObject>> objects = list.TakeOwned();
             list = TDOList();
-            for (auto& o : objects)
-                if (auto* e = QueryFacet<IDOEncloseBounds>(o.get()))
-                    e->OffsetBy(bounds.Left, bounds.Top);
             return objects;
         };
     }
