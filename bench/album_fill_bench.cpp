@@ -6,6 +6,7 @@
 // grow with the number of photos beyond their stored thumbnails and previews.
 #include "album/AlbumSequenceContext.h"
 #include "album/LabelData.h"
+#include "bench/ProcessMemory.h"
 #include "drawing/DrawObjectClasses.h"
 #include "imaging/codecs/Jpeg.h"
 #include "objects/AlbumPhoto.h"
@@ -63,22 +64,6 @@ void albumPaper(TMatrixPaperInfo& paper) {
     paper.TopOffset = 200;
 }
 
-double megabytes(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').front().toDouble() /
-                   1024;
-    return 0;
-}
-
-// Lets the peak resident size start again from the present one.
-void resetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-}
-
 void BM_FillAndSaveAlbum(benchmark::State& state) {
     RegisterDrawObjectClasses();
     RegisterImageObjectClasses();
@@ -89,8 +74,8 @@ void BM_FillAndSaveAlbum(benchmark::State& state) {
     const QString target = workDir().filePath(QStringLiteral("album%1.vld").arg(count));
     double elapsed = 0, peak = 0, growth = 0;
     for (auto _ : state) {
-        resetPeak();
-        const double before = megabytes("VmRSS:");
+        bench::resetPeak();
+        const double before = bench::statusMegabytes("VmRSS:");
         const auto start = std::chrono::steady_clock::now();
         {
             TLabelData data;
@@ -108,8 +93,8 @@ void BM_FillAndSaveAlbum(benchmark::State& state) {
         elapsed +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
-        peak = std::max(peak, megabytes("VmHWM:"));
-        growth = std::max(growth, megabytes("VmHWM:") - before);
+        peak = std::max(peak, bench::statusMegabytes("VmHWM:"));
+        growth = std::max(growth, bench::statusMegabytes("VmHWM:") - before);
     }
     state.counters["ms_per_photo"] = elapsed / double(count * state.iterations());
     state.counters["peak_MB"] = peak;

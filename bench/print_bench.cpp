@@ -3,6 +3,7 @@
 // the decode, and its memory grows with the band, not the page. Counters: the ratio of the
 // two, and the resident memory the print adds at its peak.
 #include "album/LabelData.h"
+#include "bench/ProcessMemory.h"
 #include "drawing/DOList.h"
 #include "imaging/codecs/Jpeg.h"
 #include "imaging/picture/JpegImage.h"
@@ -86,22 +87,6 @@ Fixture& fixture() {
     return *f;
 }
 
-double statusMegabytes(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').front().toDouble() /
-                   1024;
-    return 0;
-}
-
-// Lets VmHWM start again from the present resident size.
-void resetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-}
-
 double decodeMs(const std::vector<QByteArray>& photos) {
     const auto start = std::chrono::steady_clock::now();
     for (const QByteArray& p : photos) benchmark::DoNotOptimize(codecs::DecodeJpeg(p).bits());
@@ -117,14 +102,13 @@ double printMs(Fixture& fx, double* growthMB) {
     spec.SetSheetFlag(2, true);
     TAlbumPrintHooks hooks;
     hooks.BandingOverride = 1;  // banded; album sheet paper renders at 360 dpi
-    resetPeak();
-    const double before = statusMegabytes("VmRSS:");
+    bench::resetPeak();
+    const double before = bench::statusMegabytes("VmRSS:");
     const auto start = std::chrono::steady_clock::now();
     PrintAlbum(*fx.album, spec, hooks);
     const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
-    *growthMB = statusMegabytes("VmHWM:") - before;
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    *growthMB = bench::statusMegabytes("VmHWM:") - before;
     if (spec.Resolution != 360) throw std::runtime_error("not printed at 360 dpi");
     ReplacePrinter(nullptr);
     return ms;
@@ -143,7 +127,8 @@ void BM_PrintAlbumPageVersusDecode(benchmark::State& state) {
     state.counters["decode_ms"] = decode / n;
     state.counters["ratio"] = print / decode;
     state.counters["peak_growth_MB"] = worstGrowth;
-    state.counters["pdf_MB"] = double(QFile(fx.dir.filePath(QStringLiteral("page.pdf"))).size()) / 1e6;
+    state.counters["pdf_MB"] =
+        double(QFile(fx.dir.filePath(QStringLiteral("page.pdf"))).size()) / 1e6;
 }
 BENCHMARK(BM_PrintAlbumPageVersusDecode)->Unit(benchmark::kMillisecond)->Iterations(3);
 
