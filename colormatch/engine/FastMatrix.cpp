@@ -62,29 +62,89 @@ std::unique_ptr<FastMatrix> FastMatrix::Create(cmsHPROFILE input, cmsHPROFILE ou
         // A row's sum must stay inside 32 bits for every input.
         if (magnitude > 7.5) return nullptr;
     }
-    const int linearMax = (1 << kLinearBits) - 1, outputMax = (1 << kOutputBits) - 1;
+    const int linearMax = (1 << kLinearBits) - 1;
     for (int c = 0; c < 3; ++c) {
         const cmsToneCurve* a = curve(input, c);
         const cmsToneCurve* b = curve(output, c);
         if (!a || !b) return nullptr;
-        cmsToneCurve* reverse = cmsReverseToneCurve(b);
-        if (!reverse) return nullptr;
         for (int i = 0; i < 256; ++i)
             fast->linear_[c][i] = int32_t(std::lround(
                 std::clamp(double(cmsEvalToneCurveFloat(a, float(i / 255.0))), 0.0, 1.0) *
                 linearMax));
-        for (int i = 0; i <= outputMax; ++i)
-            fast->output_[c][i] = uint8_t(std::lround(
-                std::clamp(double(cmsEvalToneCurveFloat(reverse, float(double(i) / outputMax))),
-                           0.0, 1.0) *
-                255));
-        cmsFreeToneCurve(reverse);
+        if (!fast->outputFromSteps(c, b) && !fast->outputFromReverse(c, b)) return nullptr;
     }
-    fast->avx2_ = __builtin_cpu_supports("avx2");
     const YccTables& ycc = Ycc();
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 1024; ++i) fast->yccLinear_[c][i] = fast->linear_[c][ycc.clamp[i]];
+    fast->wordTables_ = fast->buildWordTables();
+    fast->UseVectors(true);
     return fast;
+}
+
+// Byte k (1 .. 255) starts where the curve reaches the middle between k - 1 and k: 255
+// evaluations instead of one of the reversed curve per table entry. Only for curves that
+// never fall.
+bool FastMatrix::outputFromSteps(int c, const cmsToneCurve* curve) {
+    constexpr int kValues = 1 << kOutputBits;
+    int first[256];
+    first[0] = 0;
+    for (int k = 1; k < 256; ++k) {
+        const double v = cmsEvalToneCurveFloat(curve, float((k - 0.5) / 255.0));
+        first[k] = int(std::clamp(std::ceil(v * (kValues - 1) - 1e-9), 0.0, double(kValues)));
+        if (first[k] < first[k - 1]) return false;
+    }
+    for (int k = 0, i = 0; k < 256; ++k) {
+        const int end = k == 255 ? kValues : first[k + 1];
+        for (; i < end; ++i) output_[c][i] = uint8_t(k);
+    }
+    return true;
+}
+
+bool FastMatrix::outputFromReverse(int c, const cmsToneCurve* curve) {
+    constexpr int outputMax = (1 << kOutputBits) - 1;
+    cmsToneCurve* reverse = cmsReverseToneCurve(curve);
+    if (!reverse) return false;
+    for (int i = 0; i <= outputMax; ++i)
+        output_[c][i] = uint8_t(std::lround(
+            std::clamp(double(cmsEvalToneCurveFloat(reverse, float(double(i) / outputMax))), 0.0,
+                       1.0) *
+            255));
+    cmsFreeToneCurve(reverse);
+    return true;
+}
+
+bool FastMatrix::buildWordTables() {
+    for (const auto& row : matrix_)
+        for (int32_t v : row)
+            if (v < -32768 || v > 32767) return false;
+    constexpr int kValues = 1 << kOutputBits;
+    for (int c = 0; c < 3; ++c) {
+        for (int i = 0; i < 256; ++i) linear16_[c][i] = uint16_t(linear_[c][i]);
+        // first[k]: the first value whose byte is k or more (kValues: none).
+        uint16_t first[257];
+        first[0] = 0;
+        for (int k = 1, i = 0; k <= 256; ++k) {
+            while (i < kValues && output_[c][i] < k) ++i;
+            first[k] = uint16_t(i);
+        }
+        for (int i = 1; i < kValues; ++i)
+            if (output_[c][i] < output_[c][i - 1]) return false;
+        Search& s = search_[c];
+        s.top = first[128];
+        uint16_t* table = s.steps;
+        for (int bit = 64; bit >= 1; bit >>= 1) {
+            const int entries = 128 / bit, size = std::max(entries, 32);
+            for (int j = 0; j < size; ++j) table[j] = j < entries ? first[2 * bit * j + bit] : 0;
+            table += size;
+        }
+    }
+    return true;
+}
+
+void FastMatrix::UseVectors(bool on) {
+    avx2_ = on && __builtin_cpu_supports("avx2");
+    avx512_ = on && wordTables_ && __builtin_cpu_supports("avx512f") &&
+              __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
 }
 
 bool FastMatrix::IsIdentity() const {
@@ -100,6 +160,10 @@ bool FastMatrix::IsIdentity() const {
 
 template <bool ycc>
 void FastMatrix::run(const uint8_t* in, uint8_t* out, int pixels) const {
+    if (avx512_) {
+        const int done = RunFastMatrixAvx512(*this, ycc, in, out, pixels);
+        in += 3 * done, out += 3 * done, pixels -= done;
+    }
     if (avx2_) {
         const int done = RunFastMatrixAvx2(*this, ycc, in, out, pixels);
         in += 3 * done, out += 3 * done, pixels -= done;

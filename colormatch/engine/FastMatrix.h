@@ -23,14 +23,30 @@ public:
 
     // Whether every colour comes out as it went in (the same profile on both sides).
     bool IsIdentity() const;
-    // The vector form is used where the processor has it; off, every pixel takes the
-    // plain loop (both give the same bytes).
-    void UseVectors(bool on) { avx2_ = on && __builtin_cpu_supports("avx2"); }
+    // The vector forms are used where the processor has them; off, every pixel takes the
+    // plain loop (all give the same bytes).
+    void UseVectors(bool on);
 
     static constexpr int kLinearBits = 15, kMatrixBits = 13, kOutputBits = 13;
 
+    // An output curve as a binary search: `top` is the first value giving 128 or more,
+    // then for each further bit b (64 .. 1) the first values giving k + b for every k
+    // the bits before can give (32 entries each for 64 .. 4, 64 for 2, 128 for 1).
+    struct Search {
+        uint16_t top;
+        uint16_t steps[5 * 32 + 64 + 128];
+    };
+
 private:
     friend int RunFastMatrixAvx2(const FastMatrix&, bool ycc, const uint8_t*, uint8_t*, int);
+    friend int RunFastMatrixAvx512(const FastMatrix&, bool ycc, const uint8_t*, uint8_t*, int);
+    // The word tables and searches of the AVX-512 form; false when a curve falls or a
+    // coefficient needs more than 16 bits.
+    bool buildWordTables();
+    // Output curve c from the output profile's curve: by its steps, or (for curves that
+    // fall somewhere) through LittleCMS's reversed curve.
+    bool outputFromSteps(int c, const cmsToneCurve* curve);
+    bool outputFromReverse(int c, const cmsToneCurve* curve);
     template <bool ycc>
     void run(const uint8_t* in, uint8_t* out, int pixels) const;
 
@@ -40,11 +56,16 @@ private:
     int32_t matrix_[3][3];
     uint8_t output_[3][1 << kOutputBits];
     uint8_t padding_[4] = {};  // vector look-ups read four bytes from any output_ entry
-    bool avx2_ = false;
+    uint16_t linear16_[3][256];
+    Search search_[3];
+    bool avx2_ = false, avx512_ = false, wordTables_ = false;
 };
 
 // The vector form of FastMatrix::run for processors with AVX2, with the same result;
 // answers how many of the leading pixels it did (the rest are the caller's).
 int RunFastMatrixAvx2(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out, int pixels);
+// The same without gathers for processors with AVX-512 (BW and VBMI), 32 pixels a step.
+int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out,
+                        int pixels);
 
 }  // namespace kvr

@@ -1,0 +1,160 @@
+// Thirty-two pixels at a time without gathers (slow on many processors): the bytes are
+// split into channels with byte permutes, the YCC conversion runs in 16-bit lanes with
+// the same exact integer formulas as the scalar tables, the input curves are 256-entry
+// word tables read with word permutes, the matrix uses pairwise multiply-adds, and the
+// output curve is a binary search over its 255 steps (FastMatrix keeps the search
+// tables only when the curve never falls, so the result is the table's own byte).
+// Only this file is compiled for AVX-512; its caller checks the processor first.
+
+#include "colormatch/engine/FastMatrix.h"
+#include "colormatch/engine/Ycc.h"
+
+#include <immintrin.h>
+
+namespace kvr {
+namespace {
+
+#define KVR_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// (K * c + 32768) >> 16 for 32-bit K and c in -128..127, in 16-bit lanes: K = q * 65536 + k
+// with k a 16-bit value, and the low half of k * c decides the rounding.
+struct Scaled {
+    int q, k;
+};
+constexpr Scaled split(int K) {
+    const int q = (K + (K >= 0 ? 32768 : -32768)) / 65536;
+    return {q, K - q * 65536};
+}
+constexpr int fix(double v) {
+    return int(v * (1 << YccTables::kYccShift) + 0.5);
+}
+
+KVR_AVX512 inline __m512i roundedProduct(__m512i c, Scaled s) {
+    const __m512i k = _mm512_set1_epi16(short(s.k));
+    const __m512i hi = _mm512_mulhi_epi16(c, k), lo = _mm512_mullo_epi16(c, k);
+    __m512i r = _mm512_add_epi16(hi, _mm512_srli_epi16(lo, 15));
+    return _mm512_add_epi16(r, _mm512_mullo_epi16(c, _mm512_set1_epi16(short(s.q))));
+}
+
+// A 256-entry word table at `t` for indices 0..255.
+KVR_AVX512 inline __m512i lookup256(const uint16_t* t, __m512i index) {
+    const __m512i a = _mm512_permutex2var_epi16(_mm512_loadu_si512(t), index,
+                                                _mm512_loadu_si512(t + 32));
+    const __m512i b = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 64), index,
+                                                _mm512_loadu_si512(t + 96));
+    const __m512i c = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 128), index,
+                                                _mm512_loadu_si512(t + 160));
+    const __m512i d = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 192), index,
+                                                _mm512_loadu_si512(t + 224));
+    const __mmask32 bit6 = _mm512_test_epi16_mask(index, _mm512_set1_epi16(64));
+    const __mmask32 bit7 = _mm512_test_epi16_mask(index, _mm512_set1_epi16(128));
+    return _mm512_mask_mov_epi16(_mm512_mask_mov_epi16(a, bit6, b), bit7,
+                                 _mm512_mask_mov_epi16(c, bit6, d));
+}
+
+// The output byte for each 13-bit value: the number of steps at or below it.
+KVR_AVX512 inline __m512i outputSearch(const FastMatrix::Search& s, __m512i v) {
+    __m512i k = _mm512_maskz_mov_epi16(_mm512_cmple_epu16_mask(_mm512_set1_epi16(short(s.top)), v),
+                                       _mm512_set1_epi16(128));
+    const uint16_t* table = s.steps;
+    for (int bit = 64, shift = 7; bit >= 4; bit >>= 1, --shift, table += 32) {
+        const __m512i candidate =
+            _mm512_permutexvar_epi16(_mm512_srli_epi16(k, unsigned(shift)),
+                                     _mm512_loadu_si512(table));
+        k = _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k,
+                                  _mm512_set1_epi16(short(bit)));
+    }
+    __m512i candidate = _mm512_permutex2var_epi16(
+        _mm512_loadu_si512(table), _mm512_srli_epi16(k, 2), _mm512_loadu_si512(table + 32));
+    k = _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k, _mm512_set1_epi16(2));
+    table += 64;
+    const __m512i j = _mm512_srli_epi16(k, 1);
+    candidate = _mm512_mask_mov_epi16(
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(table), j, _mm512_loadu_si512(table + 32)),
+        _mm512_test_epi16_mask(j, _mm512_set1_epi16(64)),
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(table + 64), j,
+                                  _mm512_loadu_si512(table + 96)));
+    return _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k,
+                                 _mm512_set1_epi16(1));
+}
+
+// One output channel of the matrix from the interleaved (r, g) and (b, 1) pairs.
+KVR_AVX512 inline __m512i matrixRow(__m512i rgLo, __m512i rgHi, __m512i b1Lo, __m512i b1Hi,
+                                    const int32_t* row) {
+    constexpr int shift =
+        FastMatrix::kMatrixBits + FastMatrix::kLinearBits - FastMatrix::kOutputBits;
+    const __m512i rg = _mm512_set1_epi32(int((uint32_t(row[1]) << 16) | (uint32_t(row[0]) & 0xffff)));
+    const __m512i b1 =
+        _mm512_set1_epi32(int((uint32_t(1 << (shift - 1)) << 16) | (uint32_t(row[2]) & 0xffff)));
+    // (The masked shift: GCC 12 warns about the unmasked one's undefined source.)
+    const __m512i lo = _mm512_maskz_srai_epi32(
+        0xffff, _mm512_add_epi32(_mm512_madd_epi16(rgLo, rg), _mm512_madd_epi16(b1Lo, b1)), shift);
+    const __m512i hi = _mm512_maskz_srai_epi32(
+        0xffff, _mm512_add_epi32(_mm512_madd_epi16(rgHi, rg), _mm512_madd_epi16(b1Hi, b1)), shift);
+    return _mm512_min_epu16(_mm512_packus_epi32(lo, hi),
+                            _mm512_set1_epi16((1 << FastMatrix::kOutputBits) - 1));
+}
+
+}  // namespace
+
+KVR_AVX512 int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out,
+                                   int pixels) {
+    // Word lane j takes byte 3j + c of the 96 input bytes; the odd bytes are cleared.
+    alignas(64) uint8_t splitIndex[3][64], joinLow[64], joinHigh[64];
+    for (int j = 0; j < 32; ++j)
+        for (int c = 0; c < 3; ++c) splitIndex[c][2 * j] = splitIndex[c][2 * j + 1] = uint8_t(3 * j + c);
+    // Output byte p is channel p % 3 of pixel p / 3: red and green from the (r | g << 8)
+    // words, blue from the blue words (the second table of the permute).
+    for (int p = 0; p < 96; ++p) {
+        const int j = p / 3, c = p % 3;
+        (p < 64 ? joinLow[p] : joinHigh[p - 64]) = uint8_t(c < 2 ? 2 * j + c : 64 + 2 * j);
+    }
+    const __m512i split0 = _mm512_load_si512(splitIndex[0]), split1 = _mm512_load_si512(splitIndex[1]);
+    const __m512i split2 = _mm512_load_si512(splitIndex[2]);
+    const __m512i join0 = _mm512_load_si512(joinLow), join1 = _mm512_load_si512(joinHigh);
+    constexpr __mmask64 even = 0x5555555555555555ULL;
+    const __m512i c128 = _mm512_set1_epi16(128), zero = _mm512_setzero_si512();
+    const __m512i c255 = _mm512_set1_epi16(255), one = _mm512_set1_epi16(1);
+    constexpr Scaled crR = split(fix(1.40200)), cbB = split(fix(1.77200));
+    constexpr Scaled cbG = split(-fix(0.34414)), crG = split(-fix(0.71414));
+    static_assert(cbG.q == 0 && crG.q == -1);
+
+    int i = 0;
+    for (; i + 32 <= pixels; i += 32, in += 96, out += 96) {
+        const __m512i a = _mm512_loadu_si512(in);
+        const __m512i b = _mm512_maskz_loadu_epi8(0xffffffffULL, in + 64);
+        __m512i ch0 = _mm512_maskz_permutex2var_epi8(even, a, split0, b);
+        __m512i ch1 = _mm512_maskz_permutex2var_epi8(even, a, split1, b);
+        __m512i ch2 = _mm512_maskz_permutex2var_epi8(even, a, split2, b);
+        if (ycc) {
+            const __m512i cb = _mm512_sub_epi16(ch1, c128), cr = _mm512_sub_epi16(ch2, c128);
+            const __m512i red = _mm512_add_epi16(ch0, roundedProduct(cr, crR));
+            const __m512i blue = _mm512_add_epi16(ch0, roundedProduct(cb, cbB));
+            // Green: (cbG * cb + crG * cr + 32768) >> 16 with both products split in halves.
+            const __m512i kb = _mm512_set1_epi16(short(cbG.k)), kr = _mm512_set1_epi16(short(crG.k));
+            const __m512i bLo = _mm512_mullo_epi16(cb, kb), rLo = _mm512_mullo_epi16(cr, kr);
+            const __m512i lo = _mm512_add_epi16(bLo, rLo);
+            __m512i g = _mm512_add_epi16(_mm512_mulhi_epi16(cb, kb), _mm512_mulhi_epi16(cr, kr));
+            g = _mm512_mask_add_epi16(g, _mm512_cmplt_epu16_mask(lo, bLo), g, one);
+            g = _mm512_add_epi16(g, _mm512_srli_epi16(lo, 15));
+            const __m512i green = _mm512_add_epi16(_mm512_sub_epi16(ch0, cr), g);
+            ch0 = _mm512_min_epi16(_mm512_max_epi16(red, zero), c255);
+            ch1 = _mm512_min_epi16(_mm512_max_epi16(green, zero), c255);
+            ch2 = _mm512_min_epi16(_mm512_max_epi16(blue, zero), c255);
+        }
+        const __m512i r = lookup256(m.linear16_[0], ch0);
+        const __m512i g = lookup256(m.linear16_[1], ch1);
+        const __m512i bl = lookup256(m.linear16_[2], ch2);
+        const __m512i rgLo = _mm512_unpacklo_epi16(r, g), rgHi = _mm512_unpackhi_epi16(r, g);
+        const __m512i b1Lo = _mm512_unpacklo_epi16(bl, one), b1Hi = _mm512_unpackhi_epi16(bl, one);
+        const __m512i x = outputSearch(m.search_[0], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[0]));
+        const __m512i y = outputSearch(m.search_[1], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[1]));
+        const __m512i z = outputSearch(m.search_[2], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[2]));
+        const __m512i xy = _mm512_or_si512(x, _mm512_slli_epi16(y, 8));
+        _mm512_storeu_si512(out, _mm512_permutex2var_epi8(xy, join0, z));
+        _mm512_mask_storeu_epi8(out + 64, 0xffffffffULL, _mm512_permutex2var_epi8(xy, join1, z));
+    }
+    return i;
+}
+
+}  // namespace kvr
