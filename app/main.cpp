@@ -6,6 +6,7 @@
 #include "app/ProgramClasses.h"
 #include "app/SplashWindow.h"
 #include "app/frame/Version.h"
+#include "platform/MemoryTuning.h"
 #include "printing/KvrPhotoCorrector.h"
 
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    platform::KeepLargeBlocksForReuse();
     TVellumoApplication app(argc, argv);
     RegisterProgramClasses();
     InstallKvrPhotoCorrector();

@@ -65,7 +65,6 @@ private:
 // answers how many of the leading pixels it did (the rest are the caller's).
 int RunFastMatrixAvx2(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out, int pixels);
 // The same without gathers for processors with AVX-512 (BW and VBMI), 32 pixels a step.
-int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out,
-                        int pixels);
+int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out, int pixels);
 
 }  // namespace kvr

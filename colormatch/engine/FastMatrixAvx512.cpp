@@ -38,14 +38,14 @@ KVR_AVX512 inline __m512i roundedProduct(__m512i c, Scaled s) {
 
 // A 256-entry word table at `t` for indices 0..255.
 KVR_AVX512 inline __m512i lookup256(const uint16_t* t, __m512i index) {
-    const __m512i a = _mm512_permutex2var_epi16(_mm512_loadu_si512(t), index,
-                                                _mm512_loadu_si512(t + 32));
-    const __m512i b = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 64), index,
-                                                _mm512_loadu_si512(t + 96));
-    const __m512i c = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 128), index,
-                                                _mm512_loadu_si512(t + 160));
-    const __m512i d = _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 192), index,
-                                                _mm512_loadu_si512(t + 224));
+    const __m512i a =
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(t), index, _mm512_loadu_si512(t + 32));
+    const __m512i b =
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 64), index, _mm512_loadu_si512(t + 96));
+    const __m512i c =
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 128), index, _mm512_loadu_si512(t + 160));
+    const __m512i d =
+        _mm512_permutex2var_epi16(_mm512_loadu_si512(t + 192), index, _mm512_loadu_si512(t + 224));
     const __mmask32 bit6 = _mm512_test_epi16_mask(index, _mm512_set1_epi16(64));
     const __mmask32 bit7 = _mm512_test_epi16_mask(index, _mm512_set1_epi16(128));
     return _mm512_mask_mov_epi16(_mm512_mask_mov_epi16(a, bit6, b), bit7,
@@ -58,9 +58,8 @@ KVR_AVX512 inline __m512i outputSearch(const FastMatrix::Search& s, __m512i v) {
                                        _mm512_set1_epi16(128));
     const uint16_t* table = s.steps;
     for (int bit = 64, shift = 7; bit >= 4; bit >>= 1, --shift, table += 32) {
-        const __m512i candidate =
-            _mm512_permutexvar_epi16(_mm512_srli_epi16(k, unsigned(shift)),
-                                     _mm512_loadu_si512(table));
+        const __m512i candidate = _mm512_permutexvar_epi16(_mm512_srli_epi16(k, unsigned(shift)),
+                                                           _mm512_loadu_si512(table));
         k = _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k,
                                   _mm512_set1_epi16(short(bit)));
     }
@@ -74,8 +73,7 @@ KVR_AVX512 inline __m512i outputSearch(const FastMatrix::Search& s, __m512i v) {
         _mm512_test_epi16_mask(j, _mm512_set1_epi16(64)),
         _mm512_permutex2var_epi16(_mm512_loadu_si512(table + 64), j,
                                   _mm512_loadu_si512(table + 96)));
-    return _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k,
-                                 _mm512_set1_epi16(1));
+    return _mm512_mask_add_epi16(k, _mm512_cmple_epu16_mask(candidate, v), k, _mm512_set1_epi16(1));
 }
 
 // One output channel of the matrix from the interleaved (r, g) and (b, 1) pairs.
@@ -83,7 +81,8 @@ KVR_AVX512 inline __m512i matrixRow(__m512i rgLo, __m512i rgHi, __m512i b1Lo, __
                                     const int32_t* row) {
     constexpr int shift =
         FastMatrix::kMatrixBits + FastMatrix::kLinearBits - FastMatrix::kOutputBits;
-    const __m512i rg = _mm512_set1_epi32(int((uint32_t(row[1]) << 16) | (uint32_t(row[0]) & 0xffff)));
+    const __m512i rg =
+        _mm512_set1_epi32(int((uint32_t(row[1]) << 16) | (uint32_t(row[0]) & 0xffff)));
     const __m512i b1 =
         _mm512_set1_epi32(int((uint32_t(1 << (shift - 1)) << 16) | (uint32_t(row[2]) & 0xffff)));
     // (The masked shift: GCC 12 warns about the unmasked one's undefined source.)
@@ -102,14 +101,16 @@ KVR_AVX512 int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t*
     // Word lane j takes byte 3j + c of the 96 input bytes; the odd bytes are cleared.
     alignas(64) uint8_t splitIndex[3][64], joinLow[64], joinHigh[64];
     for (int j = 0; j < 32; ++j)
-        for (int c = 0; c < 3; ++c) splitIndex[c][2 * j] = splitIndex[c][2 * j + 1] = uint8_t(3 * j + c);
+        for (int c = 0; c < 3; ++c)
+            splitIndex[c][2 * j] = splitIndex[c][2 * j + 1] = uint8_t(3 * j + c);
     // Output byte p is channel p % 3 of pixel p / 3: red and green from the (r | g << 8)
     // words, blue from the blue words (the second table of the permute).
     for (int p = 0; p < 96; ++p) {
         const int j = p / 3, c = p % 3;
         (p < 64 ? joinLow[p] : joinHigh[p - 64]) = uint8_t(c < 2 ? 2 * j + c : 64 + 2 * j);
     }
-    const __m512i split0 = _mm512_load_si512(splitIndex[0]), split1 = _mm512_load_si512(splitIndex[1]);
+    const __m512i split0 = _mm512_load_si512(splitIndex[0]),
+                  split1 = _mm512_load_si512(splitIndex[1]);
     const __m512i split2 = _mm512_load_si512(splitIndex[2]);
     const __m512i join0 = _mm512_load_si512(joinLow), join1 = _mm512_load_si512(joinHigh);
     constexpr __mmask64 even = 0x5555555555555555ULL;
@@ -131,7 +132,8 @@ KVR_AVX512 int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t*
             const __m512i red = _mm512_add_epi16(ch0, roundedProduct(cr, crR));
             const __m512i blue = _mm512_add_epi16(ch0, roundedProduct(cb, cbB));
             // Green: (cbG * cb + crG * cr + 32768) >> 16 with both products split in halves.
-            const __m512i kb = _mm512_set1_epi16(short(cbG.k)), kr = _mm512_set1_epi16(short(crG.k));
+            const __m512i kb = _mm512_set1_epi16(short(cbG.k)),
+                          kr = _mm512_set1_epi16(short(crG.k));
             const __m512i bLo = _mm512_mullo_epi16(cb, kb), rLo = _mm512_mullo_epi16(cr, kr);
             const __m512i lo = _mm512_add_epi16(bLo, rLo);
             __m512i g = _mm512_add_epi16(_mm512_mulhi_epi16(cb, kb), _mm512_mulhi_epi16(cr, kr));
@@ -147,9 +149,12 @@ KVR_AVX512 int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t*
         const __m512i bl = lookup256(m.linear16_[2], ch2);
         const __m512i rgLo = _mm512_unpacklo_epi16(r, g), rgHi = _mm512_unpackhi_epi16(r, g);
         const __m512i b1Lo = _mm512_unpacklo_epi16(bl, one), b1Hi = _mm512_unpackhi_epi16(bl, one);
-        const __m512i x = outputSearch(m.search_[0], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[0]));
-        const __m512i y = outputSearch(m.search_[1], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[1]));
-        const __m512i z = outputSearch(m.search_[2], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[2]));
+        const __m512i x =
+            outputSearch(m.search_[0], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[0]));
+        const __m512i y =
+            outputSearch(m.search_[1], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[1]));
+        const __m512i z =
+            outputSearch(m.search_[2], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[2]));
         const __m512i xy = _mm512_or_si512(x, _mm512_slli_epi16(y, 8));
         _mm512_storeu_si512(out, _mm512_permutex2var_epi8(xy, join0, z));
         _mm512_mask_storeu_epi8(out + 64, 0xffffffffULL, _mm512_permutex2var_epi8(xy, join1, z));

@@ -1,6 +1,7 @@
 // corvane-tool: the command-line companion of the program.
 #include "app/DataMain.h"
 #include "app/ProgramClasses.h"
+#include "platform/MemoryTuning.h"
 #include "platform/MessageOf.h"
 #include "tools/corvane-tool/CommandTable.h"
 #include "tools/corvane-tool/Tool.h"
@@ -38,6 +39,7 @@ TdataMain& toolDataModule() {
 }
 
 int main(int argc, char** argv) {
+    platform::KeepLargeBlocksForReuse();
     // Fonts need the GUI module; the tool never opens a window, so it needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
