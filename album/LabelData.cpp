@@ -20,6 +20,7 @@
 #include "drawing/DOList.h"
 #include "drawing/FaceObjects.h"
 #include "drawing/Facets.h"
+#include "imaging/Parallel.h"
 #include "imaging/PhasedProgress.h"
 #include "imaging/codecs/Container.h"
 #include "imaging/picture/PictureData.h"
@@ -589,26 +590,38 @@ std::unique_ptr<TGraphic> TLabelData::GetPreview(int face) {
 
 // --- saving and opening ---
 
-void TLabelData::compressFaces() {
+void TLabelData::collectUncompressedFaces(std::vector<PendingFace>& pending) const {
     const auto node = sheetNode();
     TDocStreamList faces(*node, kFaceList);
     for (int i = 0; i < faces.Count(); ++i) {
         if (!faces.ElementExists(i)) continue;
+        // The signature alone tells a compressed stream; only others are read whole.
+        auto stream = faces.OpenElementStream(i, storagemode::Read);
+        const qsizetype size = qsizetype(stream->Size());
+        if (size == 0) continue;
         QByteArray bytes;
-        {
-            // The signature alone tells a compressed stream; only others are read whole.
-            auto stream = faces.OpenElementStream(i, storagemode::Read);
-            const qsizetype size = qsizetype(stream->Size());
-            if (size == 0) continue;
-            bytes.resize(std::min<qsizetype>(size, codecs::kContainerSignatureSize));
-            stream->ReadBuffer(bytes.data(), bytes.size());
-            if (codecs::HasContainerSignature(bytes)) continue;
-            bytes.resize(size);
-            const qsizetype head = std::min<qsizetype>(size, codecs::kContainerSignatureSize);
-            stream->ReadBuffer(bytes.data() + head, size - head);
-        }
-        faces.OpenElementStream(i, storagemode::Create)->WriteBytes(codecs::Compress(bytes));
+        bytes.resize(std::min<qsizetype>(size, codecs::kContainerSignatureSize));
+        stream->ReadBuffer(bytes.data(), bytes.size());
+        if (codecs::HasContainerSignature(bytes)) continue;
+        bytes.resize(size);
+        const qsizetype head = std::min<qsizetype>(size, codecs::kContainerSignatureSize);
+        stream->ReadBuffer(bytes.data() + head, size - head);
+        pending.push_back({current_, i, std::move(bytes)});
     }
+}
+
+void TLabelData::compressFaces(std::vector<PendingFace>& pending) {
+    const int n = int(pending.size());
+    ParallelRows(n, n > 1 ? (long long)1 << 20 : 0, [&pending](int first, int last) {
+        for (int k = first; k < last; ++k)
+            pending[size_t(k)].bytes = codecs::Compress(pending[size_t(k)].bytes);
+    });
+    for (const PendingFace& p : pending) {
+        TDocStorage node(*storage_, true, SheetPath(p.sheet));
+        TDocStreamList faces(node, kFaceList);
+        faces.OpenElementStream(p.face, storagemode::Create)->WriteBytes(p.bytes);
+    }
+    pending.clear();
 }
 
 void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progress) {
@@ -641,6 +654,10 @@ void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progre
     }
     step();
     const int previous = current_;
+    // Batches of about 32 MB keep the memory bounded for large albums.
+    constexpr qsizetype kBatchBytes = qsizetype(32) << 20;
+    std::vector<PendingFace> pending;
+    qsizetype pendingBytes = 0;
     for (int i = 0; i < SheetCount(); ++i) {
         SelectSheet(i);
         // Every face that has a stream, and at least the first, gets its preview.
@@ -648,7 +665,13 @@ void TLabelData::SaveToFile(const QString& fileName, TPhasedProgressBase* progre
         const int known = std::max(1, sheetPaper_->GetFaceCount());
         for (int f = 0; f < std::min(faces, known); ++f)
             if (SeparatelyDesign || f == 0) EnsurePreview(f);
-        compressFaces();
+        const size_t before = pending.size();
+        collectUncompressedFaces(pending);
+        for (size_t k = before; k < pending.size(); ++k) pendingBytes += pending[k].bytes.size();
+        if (pendingBytes >= kBatchBytes || i + 1 == SheetCount()) {
+            compressFaces(pending);
+            pendingBytes = 0;
+        }
         step();
     }
     if (previous >= 0) SelectSheet(previous);

@@ -16,9 +16,11 @@
 #include "drawing/Grid.h"
 #include "drawing/Guide.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <array>
 #include <memory>
+#include <vector>
 
 class IPrintableArea;
 class TDOList;
@@ -143,7 +145,14 @@ private:
     std::unique_ptr<TDocStorage> sheetNode() const;
     void writePreview(int index, const QImage& image);
     void appendImageExtra(int face, TDOList& list);
-    void compressFaces();
+    // Face streams not yet compressed, gathered sheet by sheet and compressed in batches
+    // on the imaging threads (the container is the same whichever thread made it).
+    struct PendingFace {
+        int sheet, face;
+        QByteArray bytes;
+    };
+    void collectUncompressedFaces(std::vector<PendingFace>& pending) const;
+    void compressFaces(std::vector<PendingFace>& pending);
     void checkSheetIndex(int index) const;
 
     std::unique_ptr<TTemporaryStorage> storage_;

@@ -12,7 +12,7 @@ namespace platform {
 
 inline void KeepLargeBlocksForReuse() {
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
-    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
 }
 
 }  // namespace platform

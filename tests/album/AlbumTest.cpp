@@ -284,10 +284,21 @@ TEST(AlbumDocument, SaveAndOpen) {
         d.SaveFaceObjects(1, list);
         list.FreeAll();
         EXPECT_FALSE(codecs::HasContainerSignature(faceStream(d, 2, 1)));
+        // A second page: faces are compressed in batches and each goes back to its sheet.
+        d.AddSheet();
+        d.SelectSheet(3);
+        addText(list, QStringLiteral("second page"), {100, 100, 400, 300});
+        d.SaveFaceObjects(0, list);
+        list.FreeAll();
+        const QByteArray pages[2] = {faceStream(d, 2, 1), faceStream(d, 3, 0)};
+        ASSERT_NE(pages[0], pages[1]);
+        d.SelectSheet(2);
         d.SaveToFile(file);
         EXPECT_FALSE(d.Modified());
         EXPECT_EQ(d.CurrentSheet(), 2);
         EXPECT_TRUE(codecs::HasContainerSignature(faceStream(d, 2, 1)));
+        EXPECT_EQ(codecs::Decompress(faceStream(d, 2, 1)), pages[0]);
+        EXPECT_EQ(codecs::Decompress(faceStream(d, 3, 0)), pages[1]);
         for (int s = 0; s < 3; ++s)
             EXPECT_TRUE(d.Storage().StreamExists(d.SheetPath(s) + QStringLiteral("\\Preview0")));
     }
