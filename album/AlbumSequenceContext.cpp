@@ -107,11 +107,17 @@ TSequencePaper TAlbumSequenceContext::LayoutPaper() {
     return {paper.Width(), paper.Height(), paper.Landscape()};
 }
 
-void TAlbumSequenceContext::StoreFace() {
+std::vector<TDrawObject*> TAlbumSequenceContext::storedObjects() const {
     // Without the paper's own design objects (layer group -50), front-most first.
-    TDOList list;
+    std::vector<TDrawObject*> objects;
     for (auto it = site_.Items().rbegin(); it != site_.Items().rend(); ++it)
-        if ((*it)->LayerGroup() != -50) list.Add(*it);
+        if ((*it)->LayerGroup() != -50) objects.push_back(*it);
+    return objects;
+}
+
+void TAlbumSequenceContext::StoreFace() {
+    TDOList list;
+    for (TDrawObject* o : storedObjects()) list.Add(o);
     data_.SaveFaceObjects(0, list);
     list.Clear();
     data_.FaceModified = true;
@@ -133,9 +139,19 @@ void TAlbumSequenceContext::ShowSheet() {
 void TAlbumSequenceContext::AddPage() {
     StoreFace();
     const int from = data_.CurrentSheet();
+    // The page just stored is still on the site: the new page's frames come from copies of
+    // it rather than from reading it back.
+    TDOList copies;
+    const bool copied = data_.CopyAsLoaded(storedObjects(), copies);
     ::AddPage(data_);
     data_.FaceInit = true;
-    LayOutFromPage(from);
+    if (copied) {
+        auto owned = copies.TakeOwned();
+        copies.Clear();
+        layOutFrom(std::move(owned), from);
+    } else {
+        LayOutFromPage(from);
+    }
     changed_ = true;
     if (data_.FaceSides == fsBoth) {
         // The pages after the new one change sides.
@@ -167,7 +183,12 @@ void TAlbumSequenceContext::LayOutFromPage(int n) {
     }
     auto owned = loaded.TakeOwned();
     loaded.Clear();
-    auto kept = FramesFromPage(std::move(owned), data_.IsBackSide(n) != data_.IsBackSide(current),
+    layOutFrom(std::move(owned), n);
+}
+
+void TAlbumSequenceContext::layOutFrom(std::vector<std::unique_ptr<TDrawObject>> objects, int n) {
+    const int current = data_.CurrentSheet();
+    auto kept = FramesFromPage(std::move(objects), data_.IsBackSide(n) != data_.IsBackSide(current),
                                LayoutPaper());
     site_.FreeAll();
     for (auto& o : kept) site_.AddOwned(std::move(o));

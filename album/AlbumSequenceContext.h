@@ -55,6 +55,10 @@ public:
 private:
     // The photo frames of a stored sheet (counted, and how many are empty).
     std::pair<int, int> storedFrames(int sheet);
+    // The site's objects as StoreFace saves them (front-most first, no paper design).
+    std::vector<TDrawObject*> storedObjects() const;
+    // Lays out the site from the objects of page n (loaded or copied).
+    void layOutFrom(std::vector<std::unique_ptr<TDrawObject>> objects, int n);
 
     TLabelData& data_;
     QStringList photos_;

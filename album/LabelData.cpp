@@ -417,13 +417,15 @@ void TLabelData::ClearFace(int face) {
 
 void TLabelData::SaveFaceObjects(int face, const TDOList& list) {
     const int index = streamIndex(face);
+    bool written = false;
     {
         const auto node = sheetNode();
         TDocStreamList faces(*node, kFaceList);
         while (faces.Count() <= index) faces.AddElement();
         auto stream = faces.OpenElementStream(index, storagemode::Create);
         const auto* back = list.Count() == 1 ? dynamic_cast<const TLOBackImage*>(list[0]) : nullptr;
-        if (!(back && back->IsBlank()) && !list.IsEmpty()) {
+        written = !(back && back->IsBlank()) && !list.IsEmpty();
+        if (written) {
             TLDObjects root(list.Items());
             WriteComponentResource(*stream, QStringLiteral("LabelData"), root);
         }
@@ -435,7 +437,31 @@ void TLabelData::SaveFaceObjects(int face, const TDOList& list) {
     }
     modified_ = true;
     ClearPreview(face);
-    EnsurePreview(face);
+    // The preview is rebuilt from copies of the saved objects, not from the stream: the
+    // copies share the decoded and processed pictures, so nothing is decoded again.
+    TDOList copies;
+    if (CopyAsLoaded(written ? list.Items() : std::vector<TDrawObject*>{}, copies))
+        writePreview(index, renderPreview(face, copies));
+    else
+        EnsurePreview(face);
+    copies.FreeAll();
+}
+
+bool TLabelData::CopyAsLoaded(const std::vector<TDrawObject*>& objects, TDOList& copies) const {
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        TDrawObject* o = *it;
+        std::unique_ptr<TPersistent> made(o->ClassType().create());
+        auto* copy = dynamic_cast<TDrawObject*>(made.get());
+        if (!copy) {
+            copies.FreeAll();
+            return false;
+        }
+        made.release();
+        copies.AddOwned(std::unique_ptr<TDrawObject>(copy));
+        copy->Assign(*o);
+    }
+    adjustLoadedObjects(copies.Items());
+    return true;
 }
 
 void TLabelData::LoadFaceObjects(int face, TDOList& list) {
@@ -461,7 +487,10 @@ void TLabelData::LoadFaceObjects(int face, TDOList& list) {
         list.AddOwned(std::unique_ptr<TDrawObject>(o));
     }
     root.reset();
+    adjustLoadedObjects(objects);
+}
 
+void TLabelData::adjustLoadedObjects(const std::vector<TDrawObject*>& objects) const {
     TFaceInfo info;
     layoutPaper_->GetFaceInfo(0, info);
     const TRect faceRect = info.FaceRect;
@@ -541,6 +570,12 @@ void TLabelData::EnsurePreview(int face) {
     }
     TDOList objects;
     LoadFaceObjects(face, objects);
+    const QImage image = renderPreview(face, objects);
+    objects.FreeAll();
+    writePreview(index, image);
+}
+
+QImage TLabelData::renderPreview(int face, TDOList& objects) {
     // Empty photo frames are an editing aid: previews show the page as it will print.
     for (TDrawObject* o : objects.Items())
         if (const auto* photo = dynamic_cast<TLOAlbumPhoto*>(o); photo && photo->IsEmptyFrame())
@@ -564,8 +599,7 @@ void TLabelData::EnsurePreview(int face) {
         image = full.scaled(std::max(w, 1), std::max(h, 1), Qt::IgnoreAspectRatio,
                             Qt::SmoothTransformation);
     }
-    objects.FreeAll();
-    writePreview(index, image);
+    return image;
 }
 
 void TLabelData::appendImageExtra(int face, TDOList& list) {

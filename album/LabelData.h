@@ -24,6 +24,7 @@
 
 class IPrintableArea;
 class TDOList;
+class TDrawObject;
 class TExAlbumInfo;
 class TExPaperInfo;
 class TImagePaperInfo;
@@ -85,6 +86,11 @@ public:
     // owns them. Dates are refreshed, backgrounds placed, objects near or beyond the
     // face's edges pulled 10 units inside.
     void LoadFaceObjects(int face, TDOList& list);
+    // Copies of objects given as SaveFaceObjects takes them (front-most first), as
+    // LoadFaceObjects would give them back after they were saved (back-most first, adjusted
+    // alike), without reading the stream: they share the pictures of the originals. False
+    // (and `copies` empty) when an object's class cannot be created.
+    bool CopyAsLoaded(const std::vector<TDrawObject*>& objects, TDOList& copies) const;
     // Stores the objects of `list` (front-most first) as the face's objects.
     void SaveFaceObjects(int face, const TDOList& list);
     bool HasFaceObjects(int face) const;
@@ -145,6 +151,11 @@ private:
     std::unique_ptr<TDocStorage> sheetNode() const;
     void writePreview(int index, const QImage& image);
     void appendImageExtra(int face, TDOList& list);
+    // What loading does to the objects read for a face: dates refreshed, backgrounds placed,
+    // objects pulled inside the face.
+    void adjustLoadedObjects(const std::vector<TDrawObject*>& objects) const;
+    // The preview image of a face's objects (hides empty frames, adds the image extra).
+    QImage renderPreview(int face, TDOList& objects);
     // Face streams not yet compressed, gathered sheet by sheet and compressed in batches
     // on the imaging threads (the container is the same whichever thread made it).
     struct PendingFace {

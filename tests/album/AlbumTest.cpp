@@ -28,8 +28,8 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <sys/file.h>
+#include <QFile>
 
 namespace {
 
@@ -139,9 +139,15 @@ TEST(AlbumDocument, PhotoCorrectionsDecideColourMatchingAndPreviewsHideEmptyFram
     photo->NormalizeFilter()->SetFilterNo(1);
     d.SaveFaceObjects(0, list);
     EXPECT_FALSE(d.HasKVR);
+    addText(list, QStringLiteral("見出し"), {100, 700, 900, 1000});  // over the photo
+    d.SaveFaceObjects(0, list);
     image = d.GetPreview(0)->ToImage();
     EXPECT_GT(qRed(image.pixel(centre)), 200);
     EXPECT_LT(qGreen(image.pixel(centre)), 60);
+    // Saving renders the preview from copies of the objects; reading the stream back gives
+    // the same picture.
+    d.ClearPreview(0);
+    EXPECT_EQ(d.GetPreview(0)->ToImage(), image);
     // A paper without height gets no preview instead of a division by zero.
     auto flat = paper(1);
     flat->SetPortraitSize(1000, 0);
