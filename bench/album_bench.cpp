@@ -3,6 +3,7 @@
 // with a plain copy of the same bytes.
 #include "album/LabelData.h"
 #include "album/PreviewReader.h"
+#include "bench/AlbumPapers.h"
 #include "drawing/DOList.h"
 #include "imaging/picture/Graphic.h"
 #include "imaging/picture/JpegImage.h"
@@ -72,14 +73,7 @@ const QString& albumFile() {
         framePicture.SetGraphic(std::make_unique<TSafetyBitmap>(frame()));
         TLabelData data;
         TMatrixPaperInfo a4;
-        a4.SetPortraitSize(2100, 2970);
-        a4.FaceWidth = 780;
-        a4.FaceHeight = 1100;
-        a4.FaceCountX = a4.FaceCountY = 2;
-        a4.LeftOffset = 350;
-        a4.TopOffset = 250;
-        a4.RightMargin = 100;
-        a4.BottomMargin = 250;
+        bench::fourFrameA4(a4);
         data.SelectSheet(2);
         data.SetSheetPaper(a4);
         for (int page = 0; page < kPages; ++page) {

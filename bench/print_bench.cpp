@@ -3,6 +3,7 @@
 // the decode, and its memory grows with the band, not the page. Counters: the ratio of the
 // two, and the resident memory the print adds at its peak.
 #include "album/LabelData.h"
+#include "bench/AlbumPapers.h"
 #include "bench/ProcessMemory.h"
 #include "drawing/DOList.h"
 #include "imaging/codecs/Jpeg.h"
@@ -57,14 +58,7 @@ Fixture& fixture() {
         TMatrixPaperInfo a4;
         a4.SetPaperName(QStringLiteral("フォトアルバム用紙 A4 写真4枚"));
         a4.SetGroupName(QStringLiteral("フォトアルバム用紙"));
-        a4.SetPortraitSize(2100, 2970);
-        a4.FaceWidth = 780;
-        a4.FaceHeight = 1100;
-        a4.FaceCountX = a4.FaceCountY = 2;
-        a4.LeftOffset = 350;
-        a4.TopOffset = 250;
-        a4.RightMargin = 100;
-        a4.BottomMargin = 250;
+        bench::fourFrameA4(a4);
         data.SelectSheet(2);
         data.SetSheetPaper(a4);
         TDOList list;
