@@ -49,6 +49,9 @@ void DrawImage(platform::Canvas& canvas, const TRect& rect, const QImage& image,
         canvas.stretchBlt(rect, *mask, all, platform::MERGEPAINT);
         canvas.stretchBlt(rect, src, all, platform::SRCAND);
     } else {
+        // Colour pictures shrink by dropping rows and columns: combining them the way
+        // monochrome pictures keep their lines would darken a photo and blur its edges.
+        if (src.depth() >= 24) canvas.tools().stretchMode = platform::StretchMode::ColorOnColor;
         canvas.stretchBlt(rect, src, QRect(0, 0, src.width(), src.height()),
                           canvas.tools().copyMode);
     }

@@ -1,108 +1,48 @@
-// Pages as PDF: QPdfWriter on a device that passes its bytes straight to the spooler, each
-// image stored losslessly (Flate) under its clip. Qt writes every image object when it is
-// drawn and each page's content when the page ends, so nothing of earlier pages is kept.
-#include "platform/Exception.h"
-#include "platform/Messages.h"
+// Pages as PDF, streamed to the spooler as they are drawn: each image is stored losslessly
+// under its clip, and nothing of earlier pages is kept.
+#include "platform/spooler/PdfImageWriter.h"
 #include "platform/spooler/PrintOutput.h"
 
-#include <QIODevice>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
+#include <algorithm>
 
 namespace platform {
 namespace {
 
-class SpoolerDevice : public QIODevice {
-public:
-    explicit SpoolerDevice(SpoolerDocument& document) : document_(document) {
-        open(QIODevice::WriteOnly);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 length) override {
-        try {
-            document_.write(QByteArray::fromRawData(data, qsizetype(length)));
-        } catch (const Exception& e) {
-            error_ = e.message();
-            return -1;
-        }
-        return length;
-    }
-
-public:
-    QString error_;
-
-private:
-    SpoolerDocument& document_;
-};
-
 class PdfOutput : public PrintOutput {
 public:
     PdfOutput(std::unique_ptr<SpoolerDocument> document, const PrintMediaGeometry& media)
-        : document_(std::move(document)), device_(*document_), writer_(&device_), media_(media) {
-        writer_.setCreator(QStringLiteral("Vellumo"));
-        writer_.setResolution(media.dpi);
-        writer_.setPageLayout(
-            QPageLayout(QPageSize(QSizeF(media.width / 100.0, media.length / 100.0),
-                                  QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    }
-    ~PdfOutput() override {
-        // An unfinished job is dropped by its document; the painter must let go first.
-        if (painter_.isActive()) painter_.end();
-    }
+        : document_(std::move(document)),
+          writer_([this](const QByteArray& bytes) { document_->write(bytes); },
+                  QStringLiteral("Vellumo")),
+          media_(media) {}
 
     void beginPage(QSize page) override {
-        if (!painter_.isActive()) {
-            if (!painter_.begin(&writer_)) fail();
-        } else if (!writer_.newPage()) {
-            fail();
-        }
-        painter_.resetTransform();
-        painter_.setTransform(pageToMedia(page, media_));
-        painter_.setRenderHint(QPainter::LosslessImageRendering);
-        painter_.setRenderHint(QPainter::SmoothPixmapTransform);
-        ++pages_;
+        // Device pixels of the media, y downwards, onto PDF points, y upwards.
+        const double width = media_.width * 72.0 / 2540.0, length = media_.length * 72.0 / 2540.0;
+        const double scale = 72.0 / std::max(media_.dpi, 1);
+        writer_.beginPage(width, length,
+                          pageToMedia(page, media_) * QTransform(scale, 0, 0, -scale, 0, length));
     }
 
     void placeImage(const QImage& image, const QRect& target,
                     const std::optional<QRegion>& clip) override {
-        if (clip)
-            painter_.setClipRegion(*clip);
-        else
-            painter_.setClipping(false);
-        painter_.drawImage(QRectF(target), image);
-        if (!device_.error_.isEmpty()) fail();
+        writer_.drawImage(image, QRectF(target), clip);
     }
 
-    void endPage() override {
-        if (!device_.error_.isEmpty()) fail();
-    }
+    void endPage() override { writer_.endPage(); }
 
     int finish() override {
-        if (!painter_.isActive()) beginPage(QSize(1, 2));  // a job always has a page
-        painter_.end();
-        if (!device_.error_.isEmpty()) fail();
+        if (writer_.pageCount() == 0) beginPage(QSize(1, 2));  // a job always has a page
+        writer_.finish();
         return document_->finish();
     }
 
-    int pageCount() const override { return pages_; }
+    int pageCount() const override { return writer_.pageCount(); }
 
 private:
-    [[noreturn]] void fail() {
-        throw Exception(
-            msg::printJobFailed(device_.error_.isEmpty() ? QStringLiteral("PDF") : device_.error_));
-    }
-
     std::unique_ptr<SpoolerDocument> document_;
-    SpoolerDevice device_;
-    QPdfWriter writer_;
-    QPainter painter_;
+    PdfImageWriter writer_;
     PrintMediaGeometry media_;
-    int pages_ = 0;
 };
 
 }  // namespace

@@ -177,6 +177,41 @@ TEST(Canvas, XorPenDrawnTwiceRestores) {
     EXPECT_EQ(img, before);
 }
 
+// Every operation that ignores the pattern, from 32-bit, 24-bit and monochrome sources, gives
+// each pixel what the operation's table says for that pixel's source and destination.
+TEST(Canvas, SourceOperationsPerPixelAndFormat) {
+    QImage rgb(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) rgb.setPixel(x, y, qRgb(40 * x + 7, 90 * y + 3, 17 * x * y + 99));
+    QImage mono(5, 3, QImage::Format_Mono);
+    mono.setColorCount(2);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) mono.setPixel(x, y, uint((x + y) % 2));
+    for (const QImage& src : {rgb, rgb.convertToFormat(QImage::Format_BGR888), mono}) {
+        int checked = 0;
+        for (int t = 0; t < 256; ++t) {
+            const Rop3 rop = Rop3(t) << 16;
+            if (rop3UsesPattern(rop)) continue;
+            QImage img(5, 3, QImage::Format_RGB32);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) img.setPixel(x, y, qRgb(13 * x, 200 - 60 * y, 0x5A));
+            const QImage before = img;
+            Canvas c(img);
+            c.bitBlt({0, 0, 5, 3}, src, {0, 0}, rop);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) {
+                    const QRgb s = sourcePixel(src, x, y, c.tools().textColor,
+                                               c.tools().backgroundColor);
+                    ASSERT_EQ(img.pixel(x, y) & 0xFFFFFF,
+                              applyRop3(std::uint8_t(t), 0, s, before.pixel(x, y)) & 0xFFFFFF)
+                        << "table " << t << " format " << src.format() << " at " << x << ',' << y;
+                }
+            ++checked;
+        }
+        EXPECT_EQ(checked, 16);
+    }
+}
+
 TEST(Canvas, RasterOperations) {
     const QRgb d = qRgb(0xF0, 0x0F, 0x33), s = qRgb(0xCC, 0xAA, 0x55);
     QImage src(1, 1, QImage::Format_RGB32);
