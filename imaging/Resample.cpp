@@ -305,6 +305,11 @@ void Resample(QImage& dest, const QImage& src, const QRect& srcRect, int filter)
         return;
     if (srcRect.isEmpty() || !src.rect().contains(srcRect)) return;
     const QSize size = dest.size();
+    // Every filter maps a picture of the same size onto itself.
+    if (srcRect.size() == size) {
+        dest = srcRect == src.rect() ? src : src.copy(srcRect);
+        return;
+    }
     dest = QImage(size, src.format());
     if (src.format() == QImage::Format_Indexed8) dest.setColorTable(src.colorTable());
     const Axis h = axis(srcRect.width(), size.width(), filter);

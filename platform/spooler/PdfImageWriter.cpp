@@ -41,17 +41,19 @@ PdfImageWriter::Encoded encode(QImage image, bool interpolate) {
     }
     const int w = image.width(), h = image.height();
     const size_t pixels = size_t(w) * size_t(h);
-    std::vector<std::uint8_t> rgb(pixels * 3), alpha;
+    // Every byte is written below: no need to clear the buffers first.
+    const std::unique_ptr<std::uint8_t[]> rgb(new std::uint8_t[pixels * 3]);
+    std::unique_ptr<std::uint8_t[]> alpha;
     bool translucent = false;
     if (image.format() == QImage::Format_RGB888) {
         for (int y = 0; y < h; ++y)
-            std::memcpy(rgb.data() + size_t(y) * w * 3, image.constScanLine(y), size_t(w) * 3);
+            std::memcpy(rgb.get() + size_t(y) * w * 3, image.constScanLine(y), size_t(w) * 3);
     } else {
         const bool withAlpha = image.format() == QImage::Format_ARGB32;
-        if (withAlpha) alpha.resize(pixels);
+        if (withAlpha) alpha.reset(new std::uint8_t[pixels]);
         for (int y = 0; y < h; ++y) {
             const QRgb* s = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            std::uint8_t* d = rgb.data() + size_t(y) * w * 3;
+            std::uint8_t* d = rgb.get() + size_t(y) * w * 3;
             for (int x = 0; x < w; ++x, d += 3) {
                 const QRgb p = s[x];
                 d[0] = std::uint8_t(p >> 16);
@@ -59,7 +61,7 @@ PdfImageWriter::Encoded encode(QImage image, bool interpolate) {
                 d[2] = std::uint8_t(p);
             }
             if (withAlpha) {
-                std::uint8_t* a = alpha.data() + size_t(y) * w;
+                std::uint8_t* a = alpha.get() + size_t(y) * w;
                 for (int x = 0; x < w; ++x) {
                     a[x] = std::uint8_t(s[x] >> 24);
                     translucent |= a[x] != 255;
@@ -71,8 +73,8 @@ PdfImageWriter::Encoded encode(QImage image, bool interpolate) {
     e.width = w;
     e.height = h;
     e.interpolate = interpolate;
-    e.colour = compress(rgb.data(), rgb.size());
-    if (translucent) e.alpha = compress(alpha.data(), alpha.size());
+    e.colour = compress(rgb.get(), pixels * 3);
+    if (translucent) e.alpha = compress(alpha.get(), pixels);
     return e;
 }
 

@@ -118,6 +118,8 @@ TEST(ResampleReference, AgreesWithinOneUnit) {
         {{9, 9}, {}, {9, 20}},                // one axis copied
         {{2, 3}, {}, {11, 1}},                // tiny source
         {{64, 48}, {}, {63, 49}},             // close to equal size
+        {{21, 13}, {}, {21, 13}},             // equal size: the picture itself
+        {{30, 20}, {4, 3, 11, 9}, {11, 9}},   // a rectangle at its own size
     };
     for (const Case& k : cases)
         for (QImage::Format f : kFormats)
