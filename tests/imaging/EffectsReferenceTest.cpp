@@ -1,8 +1,10 @@
 // The blur, the unsharp mask and the automatic normalisation against plain per-pixel
 // versions of their formulas, written here pixel by pixel, on random pictures of odd sizes
-// in both pixel layouts: any fault of the row kernels (vector steps, row tails, thread
-// halves, rolling rows) shows as a differing byte.
+// in both pixel layouts, through the vector row kernels and through the plain ones: any
+// fault of the row kernels (vector steps, row tails, thread halves, rolling rows) shows as
+// a differing byte.
 #include "imaging/Parallel.h"
+#include "imaging/filters/EffectRows.h"
 #include "imaging/filters/Effects.h"
 
 #include <gtest/gtest.h>
@@ -60,8 +62,7 @@ QImage sharpenReference(const QImage& src, const QImage& blurred) {
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x)
             for (int c = 0; c < 3; ++c)
-                put(out, x, y, c,
-                    std::clamp(2 * at(src, x, y, c) - at(blurred, x, y, c), 0, 255));
+                put(out, x, y, c, std::clamp(2 * at(src, x, y, c) - at(blurred, x, y, c), 0, 255));
     return out;
 }
 
@@ -113,8 +114,8 @@ QImage normalizeReference(const QImage& src) {
     auto yOut = [&](int i) {
         if (i <= black) return 0;
         if (i >= white) return 4095;
-        return std::min(4095, int(std::trunc(std::pow(double(i - black) / (white - black), 1 / e) *
-                                              4095)));
+        return std::min(
+            4095, int(std::trunc(std::pow(double(i - black) / (white - black), 1 / e) * 4095)));
     };
     int cbShift = 0, crShift = 0;
     if (smallest <= 1023 && largest >= 3073) {
@@ -160,47 +161,66 @@ const Case kCases[] = {{1, 1, QImage::Format_BGR888},    {1, 5, QImage::Format_R
 
 }  // namespace
 
-TEST(EffectsReference, BlurAndUnsharpMaskMatchThePlainFormulas) {
-    unsigned seed = 11;
-    SetImagingThreads(2);
-    for (const Case& k : kCases) {
-        const QImage src = randomPicture(k.w, k.h, k.format, ++seed, false);
-        TGREffectBlur blur;
-        blur.Passes = 1;
-        const QImage once = boxReference(src);
-        EXPECT_EQ(run(blur, src), once) << k.w << "x" << k.h << " format " << k.format;
-        blur.Passes = 2;
-        EXPECT_EQ(run(blur, src), boxReference(once)) << k.w << "x" << k.h;
-        TGREffectUnsharpMask sharpen;
-        EXPECT_EQ(run(sharpen, src), sharpenReference(src, once)) << k.w << "x" << k.h;
+// Runs each case through the vector kernels (where the processor has them), then the plain.
+template <class Check>
+void bothKernels(Check&& check) {
+#if defined(__x86_64__)
+    // On a processor with the instructions the vector kernels are the ones in use.
+    if (__builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw")) {
+        EXPECT_TRUE(EffectRowsUseVectors());
     }
+#endif
+    SetImagingThreads(2);
+    for (bool scalar : {false, true}) {
+        SCOPED_TRACE(scalar ? "plain kernels" : "vector kernels");
+        ForceScalarEffectRows(scalar);
+        check();
+    }
+    ForceScalarEffectRows(false);
     SetImagingThreads(0);
-    // A rectangle inside a larger picture: its edge pixels repeat, not the picture's.
-    const QImage big = randomPicture(41, 33, QImage::Format_ARGB32, 5, false);
-    const QRect part(3, 4, 29, 21);
-    TGREffectUnsharpMask sharpen;
-    const QImage inner = big.copy(part);
-    EXPECT_EQ(run(sharpen, big, part), sharpenReference(inner, boxReference(inner)));
+}
+
+TEST(EffectsReference, BlurAndUnsharpMaskMatchThePlainFormulas) {
+    bothKernels([] {
+        unsigned seed = 11;
+        for (const Case& k : kCases) {
+            const QImage src = randomPicture(k.w, k.h, k.format, ++seed, false);
+            TGREffectBlur blur;
+            blur.Passes = 1;
+            const QImage once = boxReference(src);
+            EXPECT_EQ(run(blur, src), once) << k.w << "x" << k.h << " format " << k.format;
+            blur.Passes = 2;
+            EXPECT_EQ(run(blur, src), boxReference(once)) << k.w << "x" << k.h;
+            TGREffectUnsharpMask sharpen;
+            EXPECT_EQ(run(sharpen, src), sharpenReference(src, once)) << k.w << "x" << k.h;
+        }
+        // A rectangle inside a larger picture: its edge pixels repeat, not the picture's.
+        const QImage big = randomPicture(41, 33, QImage::Format_ARGB32, 5, false);
+        const QRect part(3, 4, 29, 21);
+        TGREffectUnsharpMask sharpen;
+        const QImage inner = big.copy(part);
+        EXPECT_EQ(run(sharpen, big, part), sharpenReference(inner, boxReference(inner)));
+    });
 }
 
 TEST(EffectsReference, NormalisationMatchesThePlainFormulas) {
-    SetImagingThreads(2);
-    unsigned seed = 101;
-    for (const Case& k : kCases) {
-        if (k.w * k.h < 100) continue;  // too few pixels for a stretch
-        for (bool dark : {false, true}) {
-            const QImage src = randomPicture(k.w, k.h, k.format, ++seed, dark);
-            TGREffectAutoNormalize normalize;
-            const QImage out = run(normalize, src);
-            const QImage expected = normalizeReference(src);
-            ASSERT_EQ(out.size(), expected.size());
-            EXPECT_EQ(out, expected) << k.w << "x" << k.h << " format " << k.format
-                                     << (dark ? " dark" : " even");
+    bothKernels([] {
+        unsigned seed = 101;
+        for (const Case& k : kCases) {
+            if (k.w * k.h < 100) continue;  // too few pixels for a stretch
+            for (bool dark : {false, true}) {
+                const QImage src = randomPicture(k.w, k.h, k.format, ++seed, dark);
+                TGREffectAutoNormalize normalize;
+                const QImage out = run(normalize, src);
+                const QImage expected = normalizeReference(src);
+                ASSERT_EQ(out.size(), expected.size());
+                EXPECT_EQ(out, expected)
+                    << k.w << "x" << k.h << " format " << k.format << (dark ? " dark" : " even");
+            }
         }
-    }
-    SetImagingThreads(0);
-    const QImage big = randomPicture(45, 31, QImage::Format_BGR888, 9, true);
-    const QRect part(2, 3, 39, 25);
-    TGREffectAutoNormalize normalize;
-    EXPECT_EQ(run(normalize, big, part), normalizeReference(big.copy(part)));
+        const QImage big = randomPicture(45, 31, QImage::Format_BGR888, 9, true);
+        const QRect part(2, 3, 39, 25);
+        TGREffectAutoNormalize normalize;
+        EXPECT_EQ(run(normalize, big, part), normalizeReference(big.copy(part)));
+    });
 }
