@@ -94,6 +94,13 @@ inline __mmask64 firstBytes(int n) {
     return n >= 64 ? ~__mmask64(0) : (__mmask64(1) << n) - 1;
 }
 
+// The 64 bytes from `at`, of which the first `used` belong to the step; the bytes beyond the
+// row of `left` bytes are left out (masked loads only there: they are slower).
+VELLUMO_AVX512 inline __m512i loadStep(const std::uint8_t* at, int left, int used) {
+    if (left >= 64) return _mm512_loadu_si512(at);
+    return _mm512_maskz_loadu_epi8(firstBytes(used), at);
+}
+
 struct Words {
     __m512i br, gg, gb, gr;
 };
@@ -126,11 +133,15 @@ VELLUMO_AVX512 LumaRange lumaVector(const std::uint8_t* p, int w, int bpp, int d
     for (int x = 0; x < w; x += 16) {
         const int count = std::min(16, w - x);
         const __mmask16 lanes = __mmask16((1u << count) - 1);
-        const __m512i raw = _mm512_maskz_loadu_epi8(firstBytes(count * bpp), p + x * bpp);
+        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 1024), _MM_HINT_T0);
+        const __m512i raw = loadStep(p + x * bpp, (w - x) * bpp, count * bpp);
         const __m512i y = lumaOf(words(raw, l), bias);
         smallest = _mm512_mask_min_epi32(smallest, lanes, smallest, y);
         largest = _mm512_mask_max_epi32(largest, lanes, largest, y);
-        _mm256_mask_storeu_epi16(ys + x, lanes, _mm512_cvtepi32_epi16(y));
+        if (count == 16)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(ys + x), _mm512_cvtepi32_epi16(y));
+        else
+            _mm256_mask_storeu_epi16(ys + x, lanes, _mm512_cvtepi32_epi16(y));
     }
     return {_mm512_reduce_min_epi32(smallest), _mm512_reduce_max_epi32(largest)};
 }
@@ -160,8 +171,9 @@ VELLUMO_AVX512 void normalizeVector(const std::uint8_t* p, std::uint8_t* d, int 
     const __m512i fourth = _mm512_set1_epi32(std::int32_t(0xFF000000u));
     for (int x = 0; x < w; x += 16) {
         const int count = std::min(16, w - x);
-        const __mmask64 bytes = firstBytes(count * bpp);
-        const __m512i raw = _mm512_maskz_loadu_epi8(bytes, p + x * bpp);
+        const int left = (w - x) * bpp;
+        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 1024), _MM_HINT_T0);
+        const __m512i raw = loadStep(p + x * bpp, left, count * bpp);
         const Words v = words(raw, l);
         const __m512i y = _mm512_i32gather_epi32(lumaOf(v, yBias), curve.yScaled.data(), 4);
         const __m512i cb = _mm512_srai_epi32(
@@ -191,7 +203,12 @@ VELLUMO_AVX512 void normalizeVector(const std::uint8_t* p, std::uint8_t* d, int 
         } else {
             pixels = _mm512_permutexvar_epi8(_mm512_load_si512(l.pack), pixels);
         }
-        _mm512_mask_storeu_epi8(d + x * bpp, bytes, pixels);
+        // Whole steps store all 64 bytes: for 24-bit pixels the last 16 are written again
+        // by the next step.
+        if (left >= 64)
+            _mm512_storeu_si512(d + x * bpp, pixels);
+        else
+            _mm512_mask_storeu_epi8(d + x * bpp, firstBytes(count * bpp), pixels);
     }
 }
 
