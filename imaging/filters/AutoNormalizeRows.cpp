@@ -1,5 +1,7 @@
 #include "imaging/filters/EffectRows.h"
 
+#include "imaging/TargetClones.h"
+
 #include <algorithm>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -18,7 +20,8 @@ inline int luma(int b, int g, int r, int dx, int dy) {
     return (19595 * r + 38470 * g + 7471 * b + 19235 * dx + 9798 * dy) >> 12;
 }
 
-LumaRange lumaScalar(const std::uint8_t* p, int w, int bpp, int dy, std::uint16_t* ys) {
+VELLUMO_TARGET_CLONES LumaRange lumaScalar(const std::uint8_t* p, int w, int bpp, int dy,
+                                           std::uint16_t* ys) {
     LumaRange range{65536, -1};
     for (int x = 0; x < w; ++x, p += bpp) {
         const int y = luma(p[0], p[1], p[2], x & 1, dy);

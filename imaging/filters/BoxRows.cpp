@@ -1,5 +1,7 @@
 #include "imaging/filters/EffectRows.h"
 
+#include "imaging/TargetClones.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -31,7 +33,9 @@ inline int ninth(int s) {
     return std::min(255, (2 * s + 9) / 18);
 }
 
-void sumsScalar(const std::uint8_t* p, int w, int bpp, std::uint16_t* out) {
+// The plain loops are also built for the wider instruction sets, where the compiler
+// vectorises them itself.
+VELLUMO_TARGET_CLONES void sumsScalar(const std::uint8_t* p, int w, int bpp, std::uint16_t* out) {
     if (w == 1) {
         for (int c = 0; c < bpp; ++c) out[c] = std::uint16_t(3 * p[c]);
         return;
@@ -43,9 +47,10 @@ void sumsScalar(const std::uint8_t* p, int w, int bpp, std::uint16_t* out) {
 }
 
 // Values from `from` on of one output row; `sharp` null for the plain box.
-void outScalar(const std::uint16_t* a, const std::uint16_t* b, const std::uint16_t* c,
-               const std::uint8_t* sharp, const std::uint8_t* centre, std::uint8_t* d, int w,
-               int bpp, int from) {
+VELLUMO_TARGET_CLONES void outScalar(const std::uint16_t* a, const std::uint16_t* b,
+                                     const std::uint16_t* c, const std::uint8_t* sharp,
+                                     const std::uint8_t* centre, std::uint8_t* d, int w, int bpp,
+                                     int from) {
     const int n = w * bpp;
     for (int i = from; i < n; ++i) {
         if (bpp == 4 && (i & 3) == 3) {
