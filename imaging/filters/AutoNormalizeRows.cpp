@@ -136,7 +136,7 @@ VELLUMO_AVX512 LumaRange lumaVector(const std::uint8_t* p, int w, int bpp, int d
     for (int x = 0; x < w; x += 16) {
         const int count = std::min(16, w - x);
         const __mmask16 lanes = __mmask16((1u << count) - 1);
-        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 1024), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 4096), _MM_HINT_T0);
         const __m512i raw = loadStep(p + x * bpp, (w - x) * bpp, count * bpp);
         const __m512i y = lumaOf(words(raw, l), bias);
         smallest = _mm512_mask_min_epi32(smallest, lanes, smallest, y);
@@ -175,7 +175,7 @@ VELLUMO_AVX512 void normalizeVector(const std::uint8_t* p, std::uint8_t* d, int 
     for (int x = 0; x < w; x += 16) {
         const int count = std::min(16, w - x);
         const int left = (w - x) * bpp;
-        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 1024), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p + x * bpp + 4096), _MM_HINT_T0);
         const __m512i raw = loadStep(p + x * bpp, left, count * bpp);
         const Words v = words(raw, l);
         const __m512i y = _mm512_i32gather_epi32(lumaOf(v, yBias), curve.yScaled.data(), 4);
