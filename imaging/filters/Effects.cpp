@@ -21,30 +21,74 @@ void mapChannels(const QImage& src, const QRect& r, QImage& dst, TPhasedProgress
                   [&](int y) { MapBytesThroughTable(in[y], out[y], w * bpp, table, bpp == 4); });
 }
 
-// Output rows first..last-1 of one 3 x 3 box pass; three rows of sums rotate. With `sharp`,
-// the rows are sharpened against it: 2 x sharp - box.
-template <class Tick>
-void boxRows(const RowPointers& in, int w, int h, int bpp, const RowPointers& out,
-             const RowPointers* sharp, int first, int last, const Tick& tick) {
-    const size_t n = size_t(w) * size_t(bpp);
-    std::vector<std::uint16_t> buffers(n * 3);
-    std::uint16_t* rows[3] = {buffers.data(), buffers.data() + n, buffers.data() + 2 * n};
-    BoxRowSums(in[std::max(first - 1, 0)], w, bpp, rows[0]);
-    BoxRowSums(in[first], w, bpp, rows[1]);
-    BoxRowSums(in[std::min(first + 1, h - 1)], w, bpp, rows[2]);
-    for (int y = first; y < last; ++y) {
-        tick(y);
-        if (sharp)
-            SharpenRowOut(rows[0], rows[1], rows[2], (*sharp)[y], in[y], out[y], w, bpp);
-        else
-            BoxRowOut(rows[0], rows[1], rows[2], in[y], out[y], w, bpp);
-        std::uint16_t* recycled = rows[0];
-        rows[0] = rows[1];
-        rows[1] = rows[2];
-        rows[2] = recycled;
-        if (y + 1 < last) BoxRowSums(in[std::min(y + 2, h - 1)], w, bpp, rows[2]);
+// Several 3 x 3 box passes over one thread's share of rows at once: each pass keeps its last
+// three rows and the sums of the three rows of the pass before that it reads, and a row of
+// the last pass pulls the rows it needs through the passes below. Rows just outside the
+// share that the passes need are computed again here rather than shared between threads.
+class BoxCascade {
+public:
+    // Passes 1..passes over the rows `in` (pass 0) into `out`; with `sharp`, the last pass
+    // gives 2 x sharp - box.
+    BoxCascade(const RowPointers& in, const RowPointers& out, const RowPointers* sharp, int w,
+               int h, int bpp, int passes, int first)
+        : in_(in),
+          out_(out),
+          sharp_(sharp),
+          w_(w),
+          h_(h),
+          bpp_(bpp),
+          passes_(passes),
+          n_(size_t(w) * size_t(bpp)),
+          levels_(size_t(passes) + 1) {
+        for (int j = 1; j <= passes; ++j) {
+            Level& l = levels_[size_t(j)];
+            l.next = std::max(0, first - (passes - j));
+            l.summed = std::max(0, first - (passes - j + 1)) - 1;
+            l.sums.resize(3 * n_);
+            if (j < passes) l.rows.resize(3 * n_);
+        }
     }
-}
+
+    // The next row of pass j (the rows of each pass come in order).
+    void produce(int j) {
+        Level& l = levels_[size_t(j)];
+        const int y = l.next++, below = std::min(y + 1, h_ - 1);
+        while (l.summed < below) {
+            const int row = ++l.summed;
+            if (j > 1) produce(j - 1);  // the row `row` of the pass below
+            BoxRowSums(rowOf(j - 1, row), w_, bpp_, sumsOf(l, row));
+        }
+        const std::uint16_t *a = sumsOf(l, std::max(y - 1, 0)), *b = sumsOf(l, y),
+                            *c = sumsOf(l, below);
+        if (j == passes_ && sharp_)
+            SharpenRowOut(a, b, c, (*sharp_)[y], rowOf(j - 1, y), rowOf(j, y), w_, bpp_);
+        else
+            BoxRowOut(a, b, c, rowOf(j - 1, y), rowOf(j, y), w_, bpp_);
+    }
+
+private:
+    struct Level {
+        int next = 0;                     // the next row this pass gives
+        int summed = -1;                  // the last row of the pass below whose sums are held
+        std::vector<std::uint8_t> rows;   // the last three rows given, by row % 3
+        std::vector<std::uint16_t> sums;  // sums of rows of the pass below, by row % 3
+    };
+    std::uint8_t* rowOf(int j, int y) {
+        if (j == 0) return in_[y];
+        if (j == passes_) return out_[y];
+        return levels_[size_t(j)].rows.data() + size_t(y % 3) * n_;
+    }
+    std::uint16_t* sumsOf(Level& l, int y) { return l.sums.data() + size_t(y % 3) * n_; }
+
+    const RowPointers &in_, &out_;
+    const RowPointers* sharp_;
+    int w_, h_, bpp_, passes_;
+    size_t n_;
+    std::vector<Level> levels_;
+};
+
+// At most this many passes run at once; more go through a scratch picture in turns.
+constexpr int kPassesAtOnce = 8;
 
 // `passes` box passes from the source rectangle into dst (already of the right size); with
 // `sharpen`, the last pass gives 2 x source - blur instead of the blur.
@@ -54,18 +98,26 @@ void boxBlur(const QImage& src, const QRect& r, QImage& dst, int passes, bool sh
     const int bpp = EffectBytesPerPixel(src), w = r.width(), h = r.height();
     const int steps = h / 64 + 1;
     PhaseGuard phase(progress, passes * steps);
+    const int turns = (passes + kPassesAtOnce - 1) / kPassesAtOnce;
     QImage scratch;
-    if (passes > 1) scratch = QImage(dst.size(), dst.format());
+    if (turns > 1) scratch = QImage(dst.size(), dst.format());
     const RowPointers source(src, r, bpp), dstRows(dst);
-    const RowPointers scratchRows = passes > 1 ? RowPointers(scratch) : dstRows;
+    const RowPointers scratchRows = turns > 1 ? RowPointers(scratch) : dstRows;
     RowPointers in = source;
-    for (int k = 1; k <= passes; ++k) {
-        // Targets alternate so that the last pass ends in the destination.
-        const RowPointers& out = (passes - k) % 2 == 0 ? dstRows : scratchRows;
-        const RowPointers* sharp = sharpen && k == passes ? &source : nullptr;
-        RunEffectChunks(h, (long long)w * h, phase, steps,
+    for (int turn = 1, left = passes; turn <= turns; ++turn) {
+        const int now = std::min(left, kPassesAtOnce);
+        left -= now;
+        // Targets alternate so that the last turn ends in the destination.
+        const RowPointers& out = (turns - turn) % 2 == 0 ? dstRows : scratchRows;
+        const RowPointers* sharp = sharpen && turn == turns ? &source : nullptr;
+        // Each row of the last pass stands for a row of every pass in the progress.
+        RunEffectChunks(h, (long long)w * h, phase, now * steps,
                         [&](int first, int last, const auto& tick) {
-                            boxRows(in, w, h, bpp, out, sharp, first, last, tick);
+                            BoxCascade cascade(in, out, sharp, w, h, bpp, now, first);
+                            for (int y = first; y < last; ++y) {
+                                for (int k = 0; k < now; ++k) tick(y);
+                                cascade.produce(now);
+                            }
                         });
         in = out;
     }

@@ -189,10 +189,23 @@ TEST(EffectsReference, BlurAndUnsharpMaskMatchThePlainFormulas) {
             blur.Passes = 1;
             const QImage once = boxReference(src);
             EXPECT_EQ(run(blur, src), once) << k.w << "x" << k.h << " format " << k.format;
+            const QImage twice = boxReference(once);
             blur.Passes = 2;
-            EXPECT_EQ(run(blur, src), boxReference(once)) << k.w << "x" << k.h;
+            EXPECT_EQ(run(blur, src), twice) << k.w << "x" << k.h;
             TGREffectUnsharpMask sharpen;
             EXPECT_EQ(run(sharpen, src), sharpenReference(src, once)) << k.w << "x" << k.h;
+            // Several passes run at once, each pulling its rows through the ones below.
+            const QImage thrice = boxReference(twice);
+            blur.Passes = 3;
+            EXPECT_EQ(run(blur, src), thrice) << k.w << "x" << k.h;
+            if (k.w * k.h > 2000) continue;
+            // More passes than run at once go through a scratch picture in turns.
+            QImage many = thrice;
+            for (int pass = 4; pass <= 11; ++pass) many = boxReference(many);
+            blur.Passes = 11;
+            EXPECT_EQ(run(blur, src), many) << k.w << "x" << k.h;
+            sharpen.Amount = 11.0L;
+            EXPECT_EQ(run(sharpen, src), sharpenReference(src, many)) << k.w << "x" << k.h;
         }
         // A rectangle inside a larger picture: its edge pixels repeat, not the picture's.
         const QImage big = randomPicture(41, 33, QImage::Format_ARGB32, 5, false);
