@@ -32,8 +32,8 @@ VELLUMO_TARGET_CLONES LumaRange lumaScalar(const std::uint8_t* p, int w, int bpp
     return range;
 }
 
-void normalizeScalar(const std::uint8_t* p, std::uint8_t* d, int w, int bpp, int dy,
-                     const NormalizeCurve& curve) {
+VELLUMO_TARGET_CLONES void normalizeScalar(const std::uint8_t* p, std::uint8_t* d, int w, int bpp,
+                                           int dy, const NormalizeCurve& curve) {
     for (int x = 0; x < w; ++x, p += bpp, d += bpp) {
         const int b = p[0], g = p[1], r = p[2], dx = x & 1;
         const int y = curve.yScaled[size_t(luma(b, g, r, dx, dy))];
