@@ -157,30 +157,123 @@ KVR_AVX512 inline __m512i matrixRow(__m512i rgLo, __m512i rgHi, __m512i b1Lo, __
                             _mm512_set1_epi16((1 << FastMatrix::kOutputBits) - 1));
 }
 
+// The 13-bit output values of the three channels for 32 pixels.
+KVR_AVX512 inline void matrixValues(const uint16_t (*linear)[256], const int32_t (*matrix)[3],
+                                    const Permutes& p, bool ycc, const uint8_t* in, __m512i& x,
+                                    __m512i& y, __m512i& z) {
+    const __m512i one = _mm512_set1_epi16(1);
+    __m512i ch0, ch1, ch2;
+    p.split(in, ch0, ch1, ch2);
+    if (ycc) yccToRgb(ch0, ch1, ch2);
+    const __m512i r = lookup256(linear[0], ch0);
+    const __m512i g = lookup256(linear[1], ch1);
+    const __m512i bl = lookup256(linear[2], ch2);
+    const __m512i rgLo = _mm512_unpacklo_epi16(r, g), rgHi = _mm512_unpackhi_epi16(r, g);
+    const __m512i b1Lo = _mm512_unpacklo_epi16(bl, one), b1Hi = _mm512_unpackhi_epi16(bl, one);
+    x = matrixRow(rgLo, rgHi, b1Lo, b1Hi, matrix[0]);
+    y = matrixRow(rgLo, rgHi, b1Lo, b1Hi, matrix[1]);
+    z = matrixRow(rgLo, rgHi, b1Lo, b1Hi, matrix[2]);
+}
+
+// A 128-entry byte table at `t` (64-byte aligned) for indices 0..127.
+KVR_AVX512 inline __m512i lookup128(const uint8_t* t, __m512i index) {
+    return _mm512_permutex2var_epi8(_mm512_load_si512(t), index, _mm512_load_si512(t + 64));
+}
+
+// The byte one level of the segment tables gives for each segment index and offset in
+// it; `steep` gets the lanes whose segment the level does not hold.
+KVR_AVX512 inline __m512i levelValue(const FastMatrix::Segments::Level& level, __m512i segment,
+                                     __m512i offset, __mmask64& steep) {
+    const __m512i one = _mm512_set1_epi8(1);
+    const __m512i step0 = lookup128(level.step[0], segment);
+    steep = _mm512_movepi8_mask(step0);
+    __m512i k = lookup128(level.start, segment);
+    k = _mm512_mask_add_epi8(k, _mm512_cmpge_epu8_mask(offset, step0), k, one);
+    k = _mm512_mask_add_epi8(k, _mm512_cmpge_epu8_mask(offset, lookup128(level.step[1], segment)),
+                             k, one);
+    return _mm512_mask_add_epi8(
+        k, _mm512_cmpge_epu8_mask(offset, lookup128(level.step[2], segment)), k, one);
+}
+
+// The output bytes of one channel for 64 values (the words of `first`, then those of
+// `second`) from its segment tables. False (and `out` unset) when a value lies in a
+// segment the tables do not hold.
+KVR_AVX512 inline bool outputFromSegments(const FastMatrix::Segments& s, __m512i lowBytes,
+                                          __m512i first, __m512i second, __m512i& out) {
+    using Segments = FastMatrix::Segments;
+    const auto bytes = [lowBytes](__m512i a, __m512i b)
+                           KVR_AVX512 { return _mm512_permutex2var_epi8(a, lowBytes, b); };
+    const __m512i value = bytes(first, second);  // the low byte: offsets and direct index
+    const __m512i coarse = bytes(_mm512_srli_epi16(first, 6), _mm512_srli_epi16(second, 6));
+    const __m512i from = _mm512_set1_epi16(Segments::kFineFrom);
+    const __m512i fine = bytes(_mm512_srli_epi16(_mm512_sub_epi16(first, from), 3),
+                               _mm512_srli_epi16(_mm512_sub_epi16(second, from), 3));
+    const __mmask64 direct =
+        _mm512_cmplt_epu8_mask(coarse, _mm512_set1_epi8(Segments::kFineFrom / 64));
+    const __mmask64 notCoarse =
+        _mm512_cmplt_epu8_mask(coarse, _mm512_set1_epi8(Segments::kCoarseFrom / 64));
+    const __mmask64 fineLanes = notCoarse & ~direct;
+    __mmask64 fineSteep, coarseSteep;
+    const __m512i f =
+        levelValue(s.fine, fine, _mm512_and_si512(value, _mm512_set1_epi8(7)), fineSteep);
+    const __m512i c =
+        levelValue(s.coarse, coarse, _mm512_and_si512(value, _mm512_set1_epi8(63)), coarseSteep);
+    if ((fineSteep & fineLanes) | (coarseSteep & ~notCoarse)) return false;
+    out = _mm512_mask_mov_epi8(_mm512_mask_mov_epi8(c, fineLanes, f), direct,
+                               lookup128(s.direct, value));
+    return true;
+}
+
 }  // namespace
 
 KVR_AVX512 int RunFastMatrixAvx512(const FastMatrix& m, bool ycc, const uint8_t* in, uint8_t* out,
                                    int pixels) {
     const Permutes p;
-    const __m512i one = _mm512_set1_epi16(1);
+    // Byte i of 64: the low byte of word i of the first source (i < 32) or of word i - 32
+    // of the second.
+    alignas(64) uint8_t low[64], pixelBytes[3][64], third[3][64];
+    for (int i = 0; i < 64; ++i) low[i] = uint8_t(i < 32 ? 2 * i : 64 + 2 * (i - 32));
+    // 64 pixels' bytes from three channel vectors: output byte q is channel q % 3 of pixel
+    // q / 3; the first two channels through a two-table permute, the third merged after.
+    __mmask64 thirdMask[3] = {0, 0, 0};
+    for (int v = 0; v < 3; ++v)
+        for (int i = 0; i < 64; ++i) {
+            const int q = 64 * v + i, pixel = q / 3, c = q % 3;
+            pixelBytes[v][i] = uint8_t(c == 1 ? 64 + pixel : pixel);
+            third[v][i] = uint8_t(pixel);
+            if (c == 2) thirdMask[v] |= __mmask64(1) << i;
+        }
+    const __m512i lowBytes = _mm512_load_si512(low);
 
     int i = 0;
+    // 64 pixels a step: the output bytes from the segment tables where every value allows
+    // it, else by the search.
+    for (; m.wordTables_ && i + 64 <= pixels; i += 64, in += 192, out += 192) {
+        __m512i x[2], y[2], z[2];
+        matrixValues(m.linear16_, m.matrix_, p, ycc, in, x[0], y[0], z[0]);
+        matrixValues(m.linear16_, m.matrix_, p, ycc, in + 96, x[1], y[1], z[1]);
+        __m512i c0, c1, c2;
+        if (outputFromSegments(m.segments_[0], lowBytes, x[0], x[1], c0) &&
+            outputFromSegments(m.segments_[1], lowBytes, y[0], y[1], c1) &&
+            outputFromSegments(m.segments_[2], lowBytes, z[0], z[1], c2)) {
+            for (int v = 0; v < 3; ++v) {
+                const __m512i two =
+                    _mm512_permutex2var_epi8(c0, _mm512_load_si512(pixelBytes[v]), c1);
+                _mm512_storeu_si512(out + 64 * v,
+                                    _mm512_mask_permutexvar_epi8(two, thirdMask[v],
+                                                                 _mm512_load_si512(third[v]), c2));
+            }
+        } else {
+            for (int h = 0; h < 2; ++h)
+                p.join(outputSearch(m.search_[0], x[h]), outputSearch(m.search_[1], y[h]),
+                       outputSearch(m.search_[2], z[h]), out + 96 * h);
+        }
+    }
     for (; i + 32 <= pixels; i += 32, in += 96, out += 96) {
-        __m512i ch0, ch1, ch2;
-        p.split(in, ch0, ch1, ch2);
-        if (ycc) yccToRgb(ch0, ch1, ch2);
-        const __m512i r = lookup256(m.linear16_[0], ch0);
-        const __m512i g = lookup256(m.linear16_[1], ch1);
-        const __m512i bl = lookup256(m.linear16_[2], ch2);
-        const __m512i rgLo = _mm512_unpacklo_epi16(r, g), rgHi = _mm512_unpackhi_epi16(r, g);
-        const __m512i b1Lo = _mm512_unpacklo_epi16(bl, one), b1Hi = _mm512_unpackhi_epi16(bl, one);
-        const __m512i x =
-            outputSearch(m.search_[0], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[0]));
-        const __m512i y =
-            outputSearch(m.search_[1], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[1]));
-        const __m512i z =
-            outputSearch(m.search_[2], matrixRow(rgLo, rgHi, b1Lo, b1Hi, m.matrix_[2]));
-        p.join(x, y, z, out);
+        __m512i x, y, z;
+        matrixValues(m.linear16_, m.matrix_, p, ycc, in, x, y, z);
+        p.join(outputSearch(m.search_[0], x), outputSearch(m.search_[1], y),
+               outputSearch(m.search_[2], z), out);
     }
     return i;
 }

@@ -61,8 +61,12 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
     std::vector<uint8_t> ycc(rgb.size());
     RgbToYcc(rgb.data(), ycc.data(), pixels);
 
+    // A target whose curve rises faster at the top than the vector tables' segments hold:
+    // those pixels take the search.
+    const cmsHPROFILE steep =
+        rgbProfile(0.45, {{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}});
     const std::pair<cmsHPROFILE, cmsHPROFILE> pairs[] = {
-        {adobe, srgb}, {srgb, printer}, {adobe, printer}};
+        {adobe, srgb}, {srgb, printer}, {adobe, printer}, {adobe, steep}};
     for (const auto& [in, out] : pairs) {
         auto fast = FastMatrix::Create(in, out);
         ASSERT_TRUE(fast);
@@ -102,6 +106,7 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
     EXPECT_EQ(kept, rgb);
     cmsCloseProfile(adobe);
     cmsCloseProfile(printer);
+    cmsCloseProfile(steep);
     cmsCloseProfile(srgb);
 }
 
