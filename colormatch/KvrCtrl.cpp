@@ -3,6 +3,7 @@
 // engine and the decoder, after which OXEndKvrImage still succeeds.
 
 #include "colormatch/PrtData.h"
+#include "colormatch/RowFeed.h"
 #include "colormatch/RunState.h"
 
 #include <immintrin.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -39,9 +41,29 @@ __attribute__((target("ssse3"))) int exchangeSsse3(uint8_t* row, const uint8_t* 
     return x;
 }
 
+// Format 2 twenty-one pixels (63 bytes) at a time with one byte permute, the last ones
+// through a shorter mask: the whole line. (The masked permute: GCC 12 warns about the
+// unmasked one.)
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void exchangeVbmi(uint8_t* row,
+                                                                         const uint8_t* rgb,
+                                                                         int width) {
+    alignas(64) uint8_t order[64];
+    for (int i = 0; i < 64; ++i) order[i] = uint8_t(i < 63 ? i / 3 * 3 + 2 - i % 3 : i);
+    const __m512i permute = _mm512_load_si512(order);
+    for (int x = 0; x < width; x += 21) {
+        const int bytes = 3 * std::min(21, width - x);
+        const __mmask64 mask = (__mmask64(1) << bytes) - 1;
+        const __m512i v = _mm512_maskz_loadu_epi8(mask, rgb + 3 * x);
+        _mm512_mask_storeu_epi8(row + 3 * x, mask, _mm512_maskz_permutexvar_epi8(mask, permute, v));
+    }
+}
+
 // Writes one RGB line (engine order) into `row` in the requested format.
 void writeRow(uint8_t* row, const uint8_t* rgb, int width, int format) {
     if (format == 2) {
+        static const bool vbmi =
+            __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+        if (vbmi) return exchangeVbmi(row, rgb, width);
         static const bool ssse3 = __builtin_cpu_supports("ssse3");
         const int done = ssse3 ? exchangeSsse3(row, rgb, width) : 0;
         row += 3 * done, rgb += 3 * done, width -= done;
@@ -65,8 +87,9 @@ int fail(RunState& run, int code) {
     return code;
 }
 
-int readRows(RunState& run, const KvrParams& params, const KvrImage& image) {
-    run.options[1] = run.decoder.type == 1 ? 1 : (run.colourFlag == 1 ? 1 : 2);
+// Decodes every row into the caller's buffer in the requested row order, telling `feed`
+// (when decoding on its thread) about each finished row.
+int readRows(RunState& run, const KvrParams& params, const KvrImage& image, RowFeed* feed) {
     const int64_t stride = image.stride;
     const bool bottomUp = params.rowOrder == 1;
     uint8_t* row = bottomUp ? image.bits + stride * (run.height - 1) : image.bits;
@@ -78,6 +101,7 @@ int readRows(RunState& run, const KvrParams& params, const KvrImage& image) {
         const int r = run.decoder.getLine(row, &more);
         if (r != 0) return MapDecoderResult(r);
         ++rows;
+        if (feed) feed->Publish(rows);
         row = bottomUp ? row - stride : row + stride;
     }
     run.decoder.decoding = false;
@@ -88,7 +112,9 @@ int readRows(RunState& run, const KvrParams& params, const KvrImage& image) {
     return KVR_OK;
 }
 
-void analyse(RunState& run, const KvrParams& params, KvrImage& image) {
+// Tells the engine what to apply and fills in the image's applied mode, format and
+// quality; then asks whether the engine wants to sample the rows (answer 2).
+int chooseMode(RunState& run, const KvrParams& params, KvrImage& image) {
     int32_t found = 0;
     if (run.engine.notifyMode(run.handle, &found) < 0) found = 0;
     const int mask = params.mode == 100 ? 1 : params.mode == 200 ? 2 : 6;
@@ -98,9 +124,13 @@ void analyse(RunState& run, const KvrParams& params, KvrImage& image) {
     image.appliedMode = flags == 2 ? 200 : (flags == 4 || flags == 6) ? 300 : 100;
     image.format = params.format;
     image.quality = params.quality;
-
     const int32_t size[2] = {run.height, run.width};
-    if (run.engine.startSampling(run.handle, size, params.quality) == 2) {
+    return run.engine.startSampling(run.handle, size, params.quality);
+}
+
+// Feeds the decoded rows to the engine's sampling when it asked for them (`started` 2).
+void sample(RunState& run, const KvrParams& params, const KvrImage& image, int started) {
+    if (started == 2) {
         const int64_t stride = image.stride;
         const bool bottomUp = params.rowOrder == 1;
         const uint8_t* row = bottomUp ? image.bits + stride * (run.height - 1) : image.bits;
@@ -114,9 +144,10 @@ void analyse(RunState& run, const KvrParams& params, KvrImage& image) {
 }
 
 // Streams the rows through the engine in memory order; returns how many output rows
-// were written (from `bits` upwards).
+// were written (from `bits` upwards). With a feed each row is taken once it is decoded,
+// and no output row is written before the decoder is done with it.
 int32_t enhance(RunState& run, const KvrParams& params, const KvrImage& image,
-                std::vector<uint8_t>& line) {
+                std::vector<uint8_t>& line, RowFeed* feed) {
     const int32_t size[2] = {run.height, run.width};
     const int started = run.engine.startEnhance(run.handle, size, params.quality);
     int32_t written = 0;
@@ -124,6 +155,7 @@ int32_t enhance(RunState& run, const KvrParams& params, const KvrImage& image,
         const int64_t stride = image.stride;
         bool stop = false;
         for (int32_t y = 0; y < run.height && !stop; ++y) {
+            if (feed && !feed->WaitFor(y)) break;  // decoding failed: the run fails
             const int ready = run.engine.setLine(run.handle, image.bits + y * stride);
             if (ready < 0) break;
             for (int i = 0; i < ready; ++i) {
@@ -133,8 +165,10 @@ int32_t enhance(RunState& run, const KvrParams& params, const KvrImage& image,
                     break;
                 }
                 // Never more output rows than the buffer has.
-                if (written < run.height)
+                if (written < run.height) {
+                    if (feed) feed->WaitFor(written);
                     writeRow(image.bits + written * stride, line.data(), run.width, params.format);
+                }
                 ++written;
             }
         }
@@ -158,6 +192,37 @@ int finishRows(RunState& run, const KvrParams& params, const KvrImage& image, in
         writeRow(row, line.data(), run.width, params.format);
     }
     return KVR_OK;
+}
+
+// A top-down buffer is enhanced while it is being decoded: the decoder runs on a second
+// thread and the engine takes each row as soon as it is there, so the two overlap. The
+// engine is told the mode before the rows come; when it wants to sample them first, or
+// there is no second thread, every row is decoded before enhancement as for bottom-up
+// buffers. The engine gets the same rows in the same order either way.
+int correctWhileDecoding(RunState& run, const KvrParams& params, KvrImage& image,
+                         std::vector<uint8_t>& line) {
+    if (run.colourFlag == 0) run.engine.setInputDataType(run.handle, KVR_INPUT_RGB);
+    const int started = chooseMode(run, params, image);
+    std::unique_ptr<RowFeed> feed;
+    if (started != 2) {
+        run.engine.endSampling(run.handle);
+        try {
+            feed = std::make_unique<RowFeed>(
+                run.height, [&](RowFeed& f) { return readRows(run, params, image, &f); });
+        } catch (const std::exception&) {  // no thread: decoded first below
+        }
+    }
+    if (!feed) {
+        const int read = readRows(run, params, image, nullptr);
+        if (read != KVR_OK) return fail(run, read);
+        if (started == 2) sample(run, params, image, started);
+    }
+    const int32_t written = enhance(run, params, image, line, feed.get());
+    if (feed) {
+        const int read = feed->Finish();
+        if (read != KVR_OK) return fail(run, read);
+    }
+    return finishRows(run, params, image, written, line);
 }
 
 bool validParams(const KvrParams& p) {
@@ -218,19 +283,20 @@ KVR_EXPORT int OXGetKvrImage(KvrParams* params, KvrImage* image) {
         return KVR_INVALID;
 
     run.decoded = true;
-    const int read = readRows(run, *params, *image);
-    if (read != KVR_OK) return fail(run, read);
-    if (run.colourFlag == 0) run.engine.setInputDataType(run.handle, KVR_INPUT_RGB);
-
-    analyse(run, *params, *image);
-
+    run.options[1] = run.decoder.type == 1 ? 1 : (run.colourFlag == 1 ? 1 : 2);
     std::vector<uint8_t> line;
     try {
         line.assign(size_t(run.width) * 3, 0);
     } catch (const std::bad_alloc&) {
         return KVR_NO_MEMORY;
     }
-    const int32_t written = enhance(run, *params, *image, line);
+    if (params->rowOrder == 2) return correctWhileDecoding(run, *params, *image, line);
+
+    const int read = readRows(run, *params, *image, nullptr);
+    if (read != KVR_OK) return fail(run, read);
+    if (run.colourFlag == 0) run.engine.setInputDataType(run.handle, KVR_INPUT_RGB);
+    sample(run, *params, *image, chooseMode(run, *params, *image));
+    const int32_t written = enhance(run, *params, *image, line, nullptr);
     return finishRows(run, *params, *image, written, line);
 }
 

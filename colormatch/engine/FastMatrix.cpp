@@ -77,6 +77,7 @@ std::unique_ptr<FastMatrix> FastMatrix::Create(cmsHPROFILE input, cmsHPROFILE ou
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 1024; ++i) fast->yccLinear_[c][i] = fast->linear_[c][ycc.clamp[i]];
     fast->wordTables_ = fast->buildWordTables();
+    if (fast->wordTables_) fast->buildSegments();
     fast->UseVectors(true);
     return fast;
 }
@@ -139,6 +140,35 @@ bool FastMatrix::buildWordTables() {
         }
     }
     return true;
+}
+
+void FastMatrix::buildLevel(int c, int from, int width, Segments::Level& level) const {
+    constexpr int kValues = 1 << kOutputBits;
+    for (int segment = 0; segment < 128; ++segment) {
+        const int first = from + width * segment;
+        int steps = 0;
+        bool steep = false;
+        level.start[segment] = first < kValues ? output_[c][first] : 0;
+        for (int i = 1; i < width && first + i < kValues && !steep; ++i) {
+            const int rise = output_[c][first + i] - output_[c][first + i - 1];
+            if (rise == 0) continue;
+            steep = rise != 1 || steps == 3;
+            if (!steep) level.step[steps++][segment] = uint8_t(i);
+        }
+        for (; steps < 3; ++steps) level.step[steps][segment] = Segments::kNone;
+        if (steep) level.step[0][segment] = Segments::kSteep;
+    }
+}
+
+void FastMatrix::buildSegments() {
+    for (int c = 0; c < 3; ++c) {
+        Segments& s = segments_[c];
+        for (int i = 0; i < 128; ++i) s.direct[i] = output_[c][i];
+        buildLevel(c, Segments::kFineFrom, 8, s.fine);
+        // Segment k of 64 covers the values from 64k; those below kCoarseFrom are never
+        // looked up.
+        buildLevel(c, 0, 64, s.coarse);
+    }
 }
 
 void FastMatrix::UseVectors(bool on) {

@@ -36,6 +36,21 @@ public:
         uint16_t top;
         uint16_t steps[5 * 32 + 64 + 128];
     };
+    // An output curve as tables of 128 bytes: values below 128 directly; values from 128
+    // to 1151 in segments of 8 and the rest in segments of 64, each as the byte at the
+    // segment's start and where inside it the byte goes up by one (at most three steps;
+    // kNone where there is no further one, kSteep first where the segment has more steps
+    // or larger ones). Dark values need the finer segments: the curves rise fastest there.
+    struct Segments {
+        static constexpr uint8_t kNone = 64, kSteep = 0x80;
+        static constexpr int kFineFrom = 128, kCoarseFrom = kFineFrom + 8 * 128;
+        struct Level {
+            alignas(64) uint8_t start[128];
+            alignas(64) uint8_t step[3][128];
+        };
+        alignas(64) uint8_t direct[128];
+        Level fine, coarse;
+    };
 
 private:
     friend int RunFastMatrixAvx2(const FastMatrix&, bool ycc, const uint8_t*, uint8_t*, int);
@@ -43,6 +58,10 @@ private:
     // The word tables and searches of the AVX-512 form; false when a curve falls or a
     // coefficient needs more than 16 bits.
     bool buildWordTables();
+    // The segment tables from the output curves (which never fall when the word tables
+    // exist).
+    void buildSegments();
+    void buildLevel(int c, int from, int width, Segments::Level& level) const;
     // Output curve c from the output profile's curve: by its steps, or (for curves that
     // fall somewhere) through LittleCMS's reversed curve.
     bool outputFromSteps(int c, const cmsToneCurve* curve);
@@ -58,6 +77,7 @@ private:
     uint8_t padding_[4] = {};  // vector look-ups read four bytes from any output_ entry
     uint16_t linear16_[3][256];
     Search search_[3];
+    Segments segments_[3];
     bool avx2_ = false, avx512_ = false, wordTables_ = false;
 };
 

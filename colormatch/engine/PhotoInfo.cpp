@@ -1,6 +1,7 @@
 #include "colormatch/engine/PhotoInfo.h"
 
-#include <tiffio.h>
+#include <dlfcn.h>
+#include <tiffio.h>  // types and tag numbers: the library itself is loaded for TIFF photos
 
 #include <cstdio>
 #include <cstring>
@@ -100,16 +101,54 @@ bool readJpegHeader(std::FILE* f, PhotoInfo& info) {
 
 void quiet(const char*, const char*, va_list) {}
 
+// libtiff, loaded only while a TIFF photo's header is read: with the libraries it needs
+// in turn it costs more to load and unload with the engine than reading a JPEG photo's
+// header does. For TIFF photos the decoder has loaded it already.
+class TiffLibrary {
+public:
+    TiffLibrary() : handle_(::dlopen(KVR_TIFF_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {
+        if (!handle_) return;
+        bind("TIFFSetErrorHandler", setErrorHandler);
+        bind("TIFFSetWarningHandler", setWarningHandler);
+        bind("TIFFOpen", open);
+        bind("TIFFGetField", getField);
+        bind("TIFFClose", close);
+    }
+    ~TiffLibrary() {
+        if (handle_) ::dlclose(handle_);
+    }
+    TiffLibrary(const TiffLibrary&) = delete;
+    TiffLibrary& operator=(const TiffLibrary&) = delete;
+    bool loaded() const {
+        return setErrorHandler && setWarningHandler && open && getField && close;
+    }
+
+    decltype(&TIFFSetErrorHandler) setErrorHandler = nullptr;
+    decltype(&TIFFSetWarningHandler) setWarningHandler = nullptr;
+    decltype(&TIFFOpen) open = nullptr;
+    decltype(&TIFFGetField) getField = nullptr;
+    decltype(&TIFFClose) close = nullptr;
+
+private:
+    template <class F>
+    void bind(const char* name, F& fn) {
+        fn = reinterpret_cast<F>(::dlsym(handle_, name));
+    }
+    void* handle_;
+};
+
 bool readTiffHeader(const char* path, PhotoInfo& info) {
-    TIFFSetErrorHandler(quiet);
-    TIFFSetWarningHandler(quiet);
-    TIFF* tiff = TIFFOpen(path, "r");
+    const TiffLibrary lib;
+    if (!lib.loaded()) return false;
+    lib.setErrorHandler(quiet);
+    lib.setWarningHandler(quiet);
+    TIFF* tiff = lib.open(path, "r");
     if (!tiff) return false;
     uint32_t size = 0;
     void* data = nullptr;
-    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &size, &data) && data && size > 0)
+    if (lib.getField(tiff, TIFFTAG_ICCPROFILE, &size, &data) && data && size > 0)
         info.iccProfile.assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-    TIFFClose(tiff);
+    lib.close(tiff);
     return true;
 }
 

@@ -39,6 +39,13 @@ uint8_t clamp(int v) {
 }  // namespace
 
 void YccToRgb(const uint8_t* in, uint8_t* out, int pixels) {
+    static const bool avx512 = __builtin_cpu_supports("avx512f") &&
+                               __builtin_cpu_supports("avx512bw") &&
+                               __builtin_cpu_supports("avx512vbmi");
+    if (avx512) {
+        const int done = YccToRgbAvx512(in, out, pixels);
+        in += 3 * done, out += 3 * done, pixels -= done;
+    }
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2) {
         const int done = YccToRgbAvx2(in, out, pixels);

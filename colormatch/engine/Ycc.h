@@ -19,6 +19,8 @@ const YccTables& Ycc();
 void YccToRgb(const uint8_t* in, uint8_t* out, int pixels);
 // YccToRgb's vector form (AVX2 only): how many of the leading pixels it converted.
 int YccToRgbAvx2(const uint8_t* in, uint8_t* out, int pixels);
+// The same with AVX-512 (BW and VBMI), 32 pixels a step.
+int YccToRgbAvx512(const uint8_t* in, uint8_t* out, int pixels);
 void RgbToYcc(const uint8_t* in, uint8_t* out, int pixels);
 
 }  // namespace kvr

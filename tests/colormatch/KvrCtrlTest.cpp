@@ -124,12 +124,14 @@ TEST_F(KvrCtrlTest, AnalysisModesAndCallOrder) {
     EXPECT_EQ(lib_->End(&image_), KVR_OK);
     const QStringList first = calls();
     EXPECT_TRUE(first.contains(QStringLiteral("setMode 1")));
+    // Top-down: the engine is asked about sampling before the rows are decoded; it wants
+    // them, so every row is decoded first.
     const QStringList expected = {QStringLiteral("create /photos/a.jpg"),
                                   QStringLiteral("begin /photos/a.jpg 0 0"),
-                                  QStringLiteral("end 3"),
                                   QStringLiteral("notify"),
                                   QStringLiteral("setMode 1"),
                                   QStringLiteral("startSampling 3x4 100"),
+                                  QStringLiteral("end 3"),
                                   QStringLiteral("sampleLine 10"),
                                   QStringLiteral("sampleLine 11"),
                                   QStringLiteral("sampleLine 12"),
@@ -153,6 +155,10 @@ TEST_F(KvrCtrlTest, AnalysisModesAndCallOrder) {
     EXPECT_EQ(pixel(0, 3, 3)[1], 23);
     EXPECT_TRUE(calls().contains(QStringLiteral("sampleLine 10")));
     EXPECT_EQ(lib_->End(&image_), KVR_OK);
+    // Bottom-up runs decode before they analyse.
+    const QStringList bottomUp = calls();
+    EXPECT_LT(bottomUp.indexOf(QStringLiteral("end 3")),
+              bottomUp.indexOf(QStringLiteral("notify")));
 
     QFile::remove(log_);
     script("notify=2,sample=0");
@@ -161,20 +167,46 @@ TEST_F(KvrCtrlTest, AnalysisModesAndCallOrder) {
     EXPECT_EQ(image_.appliedMode, 200);
     EXPECT_FALSE(calls().join(u' ').contains(QStringLiteral("sampleLine")));
     lib_->End(&image_);
+    // Without sampling a top-down buffer is enhanced while it is decoded: decoding starts
+    // once the engine has ended sampling, and the decoder's end may come anywhere after.
+    QStringList streamed = calls();
+    const qsizetype decoderEnd = streamed.indexOf(QStringLiteral("end 3"));
+    EXPECT_GT(decoderEnd, streamed.indexOf(QStringLiteral("endSampling")));
+    streamed.removeAt(decoderEnd);
+    const QStringList streamedOrder = {QStringLiteral("create /photos/a.jpg"),
+                                       QStringLiteral("begin /photos/a.jpg 0 0"),
+                                       QStringLiteral("notify"),
+                                       QStringLiteral("setMode 2"),
+                                       QStringLiteral("startSampling 3x4 100"),
+                                       QStringLiteral("endSampling"),
+                                       QStringLiteral("startEnhance 3x4 100"),
+                                       QStringLiteral("endEnhance 3"),
+                                       QStringLiteral("delete")};
+    EXPECT_EQ(streamed, streamedOrder);
+    // Every row went through the engine in order and came back exchanged.
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(pixel(y, 1, 3)[2], 10 + y) << y;
+        EXPECT_EQ(pixel(y, 1, 3)[1], 21) << y;
+        EXPECT_EQ(pixel(y, 1, 3)[0], 30) << y;
+    }
 }
 
 TEST_F(KvrCtrlTest, RowsEndInTheRequestedFormatAlsoWhenEnhancementStops) {
-    load({kEngine, kJpeg}, "setLineRows=1");
-    ASSERT_EQ(start(), KVR_OK);
-    ASSERT_EQ(get(100, 2, 2), KVR_OK);
-    // Row 0 came from the engine (as it was, exchanged); rows 1 and 2 were converted
-    // from YCC by the engine's conversion (+1) and exchanged as well.
-    EXPECT_EQ(pixel(0, 1, 3)[0], 30);
-    EXPECT_EQ(pixel(0, 1, 3)[2], 10);
-    EXPECT_EQ(pixel(1, 1, 3)[0], 31);
-    EXPECT_EQ(pixel(1, 1, 3)[1], 22);
-    EXPECT_EQ(pixel(2, 1, 3)[2], 13);
-    lib_->End(&image_);
+    load({kEngine, kJpeg});
+    // Decoded first (the engine samples) and enhanced while decoding (it does not).
+    for (const char* text : {"setLineRows=1", "setLineRows=1,sample=0"}) {
+        script(text);
+        ASSERT_EQ(start(), KVR_OK) << text;
+        ASSERT_EQ(get(100, 2, 2), KVR_OK) << text;
+        // Row 0 came from the engine (as it was, exchanged); rows 1 and 2 were converted
+        // from YCC by the engine's conversion (+1) and exchanged as well.
+        EXPECT_EQ(pixel(0, 1, 3)[0], 30) << text;
+        EXPECT_EQ(pixel(0, 1, 3)[2], 10) << text;
+        EXPECT_EQ(pixel(1, 1, 3)[0], 31) << text;
+        EXPECT_EQ(pixel(1, 1, 3)[1], 22) << text;
+        EXPECT_EQ(pixel(2, 1, 3)[2], 13) << text;
+        lib_->End(&image_);
+    }
 
     script("enhance=9");  // the engine refuses to enhance: every row converted
     ASSERT_EQ(start(), KVR_OK);
@@ -217,13 +249,21 @@ TEST_F(KvrCtrlTest, DecodingFailuresEndTheRunAndTheBufferBoundsHold) {
         {"extraRows=5", KVR_FAILED},  // more rows than declared: never written past the end
         {"end=3", KVR_NO_MEMORY},
     };
-    for (const auto& [text, code] : cases) {
-        QFile::remove(log_);
-        script(text);
-        ASSERT_EQ(start(), KVR_OK) << text;
-        EXPECT_EQ(get(100, 2, 2), code) << text;
-        EXPECT_TRUE(calls().contains(QStringLiteral("delete"))) << text;
-        EXPECT_EQ(lib_->End(&image_), KVR_OK) << text;
+    // With sampling every row is decoded first; without, the rows are enhanced while
+    // they are decoded and the failure comes in the middle of enhancement.
+    for (const char* sampling : {"", ",sample=0"}) {
+        for (const auto& [text, code] : cases) {
+            const QByteArray full = QByteArray(text) + sampling;
+            QFile::remove(log_);
+            script(full.constData());
+            ASSERT_EQ(start(), KVR_OK) << full.constData();
+            EXPECT_EQ(get(100, 2, 2), code) << full.constData();
+            const QStringList c = calls();
+            EXPECT_TRUE(c.contains(QStringLiteral("delete"))) << full.constData();
+            EXPECT_EQ(c.contains(QStringLiteral("startEnhance 3x4 100")), *sampling != 0)
+                << full.constData();
+            EXPECT_EQ(lib_->End(&image_), KVR_OK) << full.constData();
+        }
     }
     script("");
     ASSERT_EQ(start(), KVR_OK);

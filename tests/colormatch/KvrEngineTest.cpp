@@ -1,6 +1,7 @@
 // The engine's fast matrix/shaper path against LittleCMS's own transform, its three
-// forms (plain loop, vectors, fused YCC conversion) against each other, and the engine
-// module's enhancement of large pictures in row blocks against the single rows.
+// forms (plain loop, vectors, fused YCC conversion) against each other, the engine
+// module's enhancement of large pictures in row blocks against the single rows, and the
+// control library's enhancement while decoding against decoding first.
 #include "colormatch/engine/FastMatrix.h"
 #include "colormatch/engine/Ycc.h"
 #include "platform/KvrAbi.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 using namespace kvr;
@@ -59,8 +61,12 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
     std::vector<uint8_t> ycc(rgb.size());
     RgbToYcc(rgb.data(), ycc.data(), pixels);
 
+    // A target whose curve rises faster at the top than the vector tables' segments hold:
+    // those pixels take the search.
+    const cmsHPROFILE steep =
+        rgbProfile(0.45, {{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}});
     const std::pair<cmsHPROFILE, cmsHPROFILE> pairs[] = {
-        {adobe, srgb}, {srgb, printer}, {adobe, printer}};
+        {adobe, srgb}, {srgb, printer}, {adobe, printer}, {adobe, steep}};
     for (const auto& [in, out] : pairs) {
         auto fast = FastMatrix::Create(in, out);
         ASSERT_TRUE(fast);
@@ -100,6 +106,7 @@ TEST(FastMatrixTest, MatchesLittleCmsAndItsOwnForms) {
     EXPECT_EQ(kept, rgb);
     cmsCloseProfile(adobe);
     cmsCloseProfile(printer);
+    cmsCloseProfile(steep);
     cmsCloseProfile(srgb);
 }
 
@@ -156,6 +163,85 @@ TEST(KvrEngineTest, RowBlocksGiveEveryRowInOrder) {
     EXPECT_EQ(end(handle), 0);
     EXPECT_EQ(destroy(handle), 4);
     ::dlclose(module);
+}
+
+// Top-down buffers are enhanced while the rows are being decoded, bottom-up ones after
+// every row is decoded: both give the same rows, for display and print, in every
+// format, with and without the engine's sampling pass, for pictures large enough for
+// the engine's row blocks and small ones.
+TEST(KvrCtrlStreamingTest, EnhancingWhileDecodingGivesWhatDecodingFirstGives) {
+    void* ctrl = ::dlopen(KVR_BIN "/KvrCtrl.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(ctrl) << ::dlerror();
+    const auto start = reinterpret_cast<OXStartKvrImageFn>(::dlsym(ctrl, "OXStartKvrImage"));
+    const auto get = reinterpret_cast<OXGetKvrImageFn>(::dlsym(ctrl, "OXGetKvrImage"));
+    const auto end = reinterpret_cast<OXEndKvrImageFn>(::dlsym(ctrl, "OXEndKvrImage"));
+    ASSERT_TRUE(start && get && end);
+
+    TempDir dir;
+    const QString printer = dir.file(QStringLiteral("printer.icc"));
+    cmsHPROFILE printerProfile =
+        rgbProfile(1.8, {{0.68, 0.31, 1}, {0.25, 0.68, 1}, {0.15, 0.07, 1}});
+    ASSERT_TRUE(cmsSaveProfileToFile(printerProfile, printer.toLocal8Bit().constData()));
+    cmsCloseProfile(printerProfile);
+    ScopedEnv printerEnv("OXKVR_PRINTER_PROFILE", printer);
+    const QString large =
+        dir.write(QStringLiteral("large.jpg"), MakeJpeg(TestPixels(1203, 901), AdobeRgbProfile()));
+    const QString small =
+        dir.write(QStringLiteral("small.jpg"), MakeJpeg(TestPixels(67, 45), AdobeRgbProfile()));
+    // Hard contrast: the engine samples every row for the mean brightness first.
+    const QString sampled =
+        dir.write(QStringLiteral("sampled.jpg"),
+                  MakeJpeg(TestPixels(1203, 901), {}, ExifSegment({1, false, 2, 2})));
+
+    // The rows top to bottom, three bytes a pixel in the requested format's order.
+    const auto correct = [&](const QString& path, int quality, int format, int rowOrder) {
+        KvrSource source{};
+        const QByteArray name = path.toLocal8Bit();
+        std::memcpy(source.path, name.constData(), size_t(name.size()));
+        source.type = 1;
+        KvrImage image{};
+        std::vector<uint8_t> pixels, rows;
+        EXPECT_EQ(start(&source, &image), KVR_OK);
+        const int bpp = format == 4 ? 4 : 3;
+        image.stride = (image.width * bpp + 3) & ~3;
+        pixels.assign(size_t(image.stride) * size_t(image.height), 0xEE);
+        image.bits = pixels.data();
+        KvrParams params{300, quality, format, rowOrder};
+        EXPECT_EQ(get(&params, &image), KVR_OK);
+        EXPECT_EQ(image.appliedMode, 300);
+        EXPECT_EQ(end(&image), KVR_OK);
+        for (int y = 0; y < image.height; ++y) {
+            const int memoryRow = rowOrder == 2 ? y : image.height - 1 - y;
+            const uint8_t* row = pixels.data() + size_t(memoryRow) * size_t(image.stride);
+            rows.insert(rows.end(), row, row + size_t(image.width) * size_t(bpp));
+        }
+        return rows;
+    };
+    for (const QString& path : {large, small, sampled}) {
+        const std::vector<uint8_t> display = correct(path, 100, 1, 2);
+        const std::vector<uint8_t> print = correct(path, 200, 1, 2);
+        EXPECT_TRUE(display != print) << path.toStdString();  // two targets: two results
+        EXPECT_TRUE(display == correct(path, 100, 1, 1)) << path.toStdString();
+        EXPECT_TRUE(print == correct(path, 200, 1, 1)) << path.toStdString();
+        for (int format : {2, 4}) {
+            const std::vector<uint8_t> streamed = correct(path, 200, format, 2);
+            EXPECT_TRUE(streamed == correct(path, 200, format, 1))
+                << path.toStdString() << " format " << format;
+            // The same pixels as RGB, only reordered.
+            const int bpp = format == 4 ? 4 : 3;
+            ASSERT_EQ(streamed.size() / size_t(bpp), print.size() / 3);
+            bool same = true;
+            for (size_t p = 0; p < print.size() / 3; ++p) {
+                const uint8_t* q = &streamed[p * size_t(bpp)];
+                const uint8_t* rgb = &print[p * 3];
+                same = same && (format == 2 ? q[0] == rgb[2] && q[1] == rgb[1] && q[2] == rgb[0]
+                                            : q[0] == 0 && q[1] == rgb[0] && q[2] == rgb[1] &&
+                                                  q[3] == rgb[2]);
+            }
+            EXPECT_TRUE(same) << path.toStdString() << " format " << format;
+        }
+    }
+    ::dlclose(ctrl);
 }
 
 }  // namespace
