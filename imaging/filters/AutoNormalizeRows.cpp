@@ -8,7 +8,9 @@
 // GCC 12 takes the deliberately undefined vectors inside the intrinsics for uninitialised.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#ifndef __clang__
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 #define VELLUMO_NORMALIZE_ROWS_AVX512 1
