@@ -21,6 +21,12 @@ public:
     // limit, then the stored filters. The source picture must not be empty.
     void BuildProcessed(TAutoAdjustFilter* normalize, TPictureEx& result);
 
+protected:
+    // An album photo draws its processed picture, which decodes the photo at the scale
+    // the limit needs: a full decode of every photo as it loads would only cost time
+    // and memory.
+    bool DecodesJpegOnChange() const override { return false; }
+
 private:
     bool printRendering_ = false;
 };

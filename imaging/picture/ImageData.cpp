@@ -46,7 +46,7 @@ void TImageData::pictureNotified(const QUuid& aspect) {
         notify_.Broadcast(this, asClipReset);
     }
     lastSize_ = size;
-    if (picture_->IsJpeg()) {
+    if (picture_->IsJpeg() && DecodesJpegOnChange()) {
         // Decoding is not a change of the picture.
         static_cast<TSafetyJPEGImage*>(picture_->Graphic())->Decode();
     }

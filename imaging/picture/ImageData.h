@@ -59,6 +59,11 @@ public:
     // width or height counts as none.
     void ResetClip(int frameWidth = 0, int frameHeight = 0);
 
+protected:
+    // Whether a JPEG source is decoded as soon as it changes, so that drawing it later
+    // finds it decoded.
+    virtual bool DecodesJpegOnChange() const { return true; }
+
 private:
     void pictureNotified(const QUuid& aspect);
     void filterNotified(TPersistent* sender, const QUuid& aspect);
