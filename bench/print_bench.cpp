@@ -2,6 +2,9 @@
 // beside decoding the same four JPEGs alone. The goal: the print takes at most 1.3 times
 // the decode, and its memory grows with the band, not the page. Counters: the ratio of the
 // two, and the resident memory the print adds at its peak.
+// Measured (Release, 2 cores, quiet): print 441-473 ms against 77-80 ms of decoding, a
+// ratio of 5.7-5.9, peak growth 161 MB; the photos' work on the main thread is the
+// critical path (the PDF's compression runs beside it on the second core).
 #include "album/LabelData.h"
 #include "bench/AlbumPapers.h"
 #include "bench/ProcessMemory.h"
