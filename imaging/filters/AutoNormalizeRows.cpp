@@ -1,20 +1,9 @@
 #include "imaging/filters/EffectRows.h"
 
 #include "imaging/TargetClones.h"
+#include "imaging/VectorIntrinsics.h"
 
 #include <algorithm>
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// GCC 12 takes the deliberately undefined vectors inside the intrinsics for uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#ifndef __clang__
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#define VELLUMO_NORMALIZE_ROWS_AVX512 1
-#endif
 
 namespace {
 
@@ -56,7 +45,7 @@ VELLUMO_TARGET_CLONES void normalizeScalar(const std::uint8_t* p, std::uint8_t* 
     }
 }
 
-#ifdef VELLUMO_NORMALIZE_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
 
 #define VELLUMO_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
 
@@ -222,7 +211,7 @@ VELLUMO_AVX512 void normalizeVector(const std::uint8_t* p, std::uint8_t* d, int 
 }  // namespace
 
 LumaRange LumaRow(const std::uint8_t* p, int w, int bpp, int dy, std::uint16_t* ys) {
-#ifdef VELLUMO_NORMALIZE_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     if (EffectRowsUseVectors()) return lumaVector(p, w, bpp, dy, ys);
 #endif
     return lumaScalar(p, w, bpp, dy, ys);
@@ -230,7 +219,7 @@ LumaRange LumaRow(const std::uint8_t* p, int w, int bpp, int dy, std::uint16_t* 
 
 void NormalizeRow(const std::uint8_t* p, std::uint8_t* d, int w, int bpp, int dy,
                   const NormalizeCurve& curve) {
-#ifdef VELLUMO_NORMALIZE_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     if (EffectRowsUseVectors()) return normalizeVector(p, d, w, bpp, dy, curve);
 #endif
     normalizeScalar(p, d, w, bpp, dy, curve);

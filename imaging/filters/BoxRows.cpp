@@ -1,21 +1,10 @@
 #include "imaging/filters/EffectRows.h"
 
 #include "imaging/TargetClones.h"
+#include "imaging/VectorIntrinsics.h"
 
 #include <algorithm>
 #include <atomic>
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// GCC 12 takes the deliberately undefined vectors inside the intrinsics for uninitialised.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#ifndef __clang__
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#define VELLUMO_EFFECT_ROWS_AVX512 1
-#endif
 
 namespace {
 
@@ -64,7 +53,7 @@ VELLUMO_TARGET_CLONES void outScalar(const std::uint16_t* a, const std::uint16_t
     }
 }
 
-#ifdef VELLUMO_EFFECT_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
 
 #define VELLUMO_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
 
@@ -131,7 +120,7 @@ VELLUMO_AVX512 void outVector(const std::uint16_t* a, const std::uint16_t* b,
 }  // namespace
 
 bool EffectRowsUseVectors() {
-#ifdef VELLUMO_EFFECT_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     return cpuHasAvx512() && !forceScalar.load(std::memory_order_relaxed);
 #else
     return false;
@@ -143,7 +132,7 @@ void ForceScalarEffectRows(bool on) {
 }
 
 void BoxRowSums(const std::uint8_t* p, int w, int bpp, std::uint16_t* out) {
-#ifdef VELLUMO_EFFECT_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     if (EffectRowsUseVectors()) return sumsVector(p, w, bpp, out);
 #endif
     sumsScalar(p, w, bpp, out);
@@ -151,7 +140,7 @@ void BoxRowSums(const std::uint8_t* p, int w, int bpp, std::uint16_t* out) {
 
 void BoxRowOut(const std::uint16_t* above, const std::uint16_t* at, const std::uint16_t* below,
                const std::uint8_t* centre, std::uint8_t* d, int w, int bpp) {
-#ifdef VELLUMO_EFFECT_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     if (EffectRowsUseVectors()) return outVector(above, at, below, nullptr, centre, d, w, bpp);
 #endif
     outScalar(above, at, below, nullptr, centre, d, w, bpp, 0);
@@ -160,7 +149,7 @@ void BoxRowOut(const std::uint16_t* above, const std::uint16_t* at, const std::u
 void SharpenRowOut(const std::uint16_t* above, const std::uint16_t* at, const std::uint16_t* below,
                    const std::uint8_t* sharp, const std::uint8_t* centre, std::uint8_t* d, int w,
                    int bpp) {
-#ifdef VELLUMO_EFFECT_ROWS_AVX512
+#ifdef VELLUMO_X86_INTRINSICS
     if (EffectRowsUseVectors()) return outVector(above, at, below, sharp, centre, d, w, bpp);
 #endif
     outScalar(above, at, below, sharp, centre, d, w, bpp, 0);

@@ -1,11 +1,8 @@
 #include "imaging/filters/TableMap.h"
 
-#include <atomic>
+#include "imaging/VectorIntrinsics.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define VELLUMO_TABLE_MAP_VBMI 1
-#endif
+#include <atomic>
 
 namespace {
 
@@ -20,7 +17,7 @@ void mapScalar(const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t
     for (int i = 0; i < n; ++i) d[i] = (i & 3) == 3 ? s[i] : table[s[i]];
 }
 
-#ifdef VELLUMO_TABLE_MAP_VBMI
+#ifdef VELLUMO_X86_INTRINSICS
 
 bool cpuHasVbmi() {
     static const bool has = [] {
@@ -68,7 +65,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void mapVbmi(const std::u
 }  // namespace
 
 bool TableMapUsesVectors() {
-#ifdef VELLUMO_TABLE_MAP_VBMI
+#ifdef VELLUMO_X86_INTRINSICS
     return cpuHasVbmi() && !forceScalar.load(std::memory_order_relaxed);
 #else
     return false;
@@ -82,7 +79,7 @@ void ForceScalarTableMap(bool on) {
 void MapBytesThroughTable(const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t* table,
                           bool keepFourth) {
     if (n <= 0) return;
-#ifdef VELLUMO_TABLE_MAP_VBMI
+#ifdef VELLUMO_X86_INTRINSICS
     if (TableMapUsesVectors()) return mapVbmi(s, d, n, table, keepFourth);
 #endif
     mapScalar(s, d, n, table, keepFourth);

@@ -176,7 +176,6 @@ void PdfImageWriter::beginPage(double width, double height, const QTransform& to
     inPage_ = true;
     width_ = width;
     height_ = height;
-    toPoints_ = toPoints;
     content_ = "q\n" + matrix(toPoints);
     resources_.clear();
     images_ = 0;

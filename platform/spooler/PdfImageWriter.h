@@ -63,7 +63,6 @@ private:
     // The page being written.
     bool inPage_ = false;
     double width_ = 0, height_ = 0;
-    QTransform toPoints_;
     QByteArray content_, resources_;
     int images_ = 0;
 };
